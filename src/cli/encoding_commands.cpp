@@ -1,0 +1,58 @@
+// sarnlink detect FILE and sarnlink decode FILE: the import's encoding decision, on its own.
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "common/errors.h"
+#include "encoding/import_text.h"
+#include "encoding/posix/iconv_code_page_932.h"
+#include "encoding/utf8.h"
+#include "interface/posix/posix_file_system.h"
+
+namespace sarnlink::cli {
+namespace {
+
+ImportText DecodeFile(const std::string& path) {
+  PosixFileSystem files;
+  const std::u16string file = FromUtf8(path);
+  if (!files.FileExists(file, true)) {
+    throw Refusal("no file at " + path);
+  }
+  const Bytes bytes = files.ReadWholeFile(file);
+  IconvCodePage932 code_page;
+  try {
+    return DecodeImportText(bytes, code_page);
+  } catch (const Error& e) {
+    throw e.WithContext(path + ": ");
+  }
+}
+
+}  // namespace
+
+void AddEncodingCommands(CLI::App& app, Action& action) {
+  auto path = std::make_shared<std::string>();
+
+  CLI::App* detect = app.add_subcommand("detect", "Print the encoding the import would read FILE in");
+  detect->add_option("FILE", *path, "the MovableType file")->required();
+  detect->callback([&action, path] {
+    action = [path] {
+      std::cout << TextEncodingName(DecodeFile(*path).encoding) << "\n";
+      return int{kExitDone};
+    };
+  });
+
+  CLI::App* decode = app.add_subcommand("decode", "Write the text the import would read, as UTF-8");
+  decode->add_option("FILE", *path, "the MovableType file")->required();
+  decode->callback([&action, path] {
+    action = [path] {
+      const std::string text = ToUtf8(DecodeFile(*path).text);
+      std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+      std::cout.flush();
+      return int{kExitDone};
+    };
+  });
+}
+
+}  // namespace sarnlink::cli

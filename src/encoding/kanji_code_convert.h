@@ -1,0 +1,41 @@
+// The modKanjiCodeConvert module: tells Shift_JIS, ISO-2022-JP and EUC-JP apart, and turns
+// ISO-2022-JP and EUC-JP into Shift_JIS by arithmetic on the JIS row and cell bytes (no mapping
+// tables). The Shift_JIS bytes become text through the code page 932 port.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/bytes.h"
+#include "encoding/code_page_932.h"
+
+namespace sarnlink {
+
+// The legacy detector's verdict.
+enum KanjiCode : std::int32_t {
+  kcBinary = 0,    // a zero byte came before any decisive evidence
+  kcShiftJIS = 1,  // Shift_JIS, or no decision
+  kcJIS = 2,       // ISO-2022-JP
+  kcEUC = 3,       // EUC-JP
+};
+
+// Scores every byte pair until the first decisive one; never fails.
+KanjiCode DetectKanjiCode(const Bytes& buffer);
+
+// ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
+// error naming the byte offset for an escape among the last two bytes, a two-byte character cut
+// by the end, a computed byte above FF, and an empty result.
+Bytes JISToSJIS(const Bytes& jis);
+
+// EUC-JP to ISO-2022-JP. The result stops before its first zero byte. Throws a conversion error
+// naming the byte offset for a high byte as the last byte, a second byte below 80, and an empty
+// result. JIS X 0212 (SS3, 8F) is not supported: 8F and its next byte are read as a pair.
+Bytes EUCToJIS(const Bytes& euc);
+
+// EUCToJIS, then JISToSJIS.
+Bytes EUCToSJIS(const Bytes& euc);
+
+std::u16string JISToString(const Bytes& jis, const CodePage932& code_page);
+std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page);
+
+}  // namespace sarnlink

@@ -1,0 +1,91 @@
+#include "encoding/posix/iconv_code_page_932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+#include "common/errors.h"
+
+namespace sarnlink {
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// What iconv says of one byte sequence: a single UTF-16 unit, incomplete, or invalid.
+enum class Answer { kUnit, kIncomplete, kInvalid };
+
+Answer Ask(iconv_t cd, const std::uint8_t* bytes, std::size_t length, char16_t& unit) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char in[2] = {static_cast<char>(bytes[0]), length > 1 ? static_cast<char>(bytes[1]) : '\0'};
+  char out[8];
+  char* in_p = in;
+  char* out_p = out;
+  std::size_t in_left = length;
+  std::size_t out_left = sizeof out;
+  const std::size_t rc = iconv(cd, &in_p, &in_left, &out_p, &out_left);
+  if (rc == static_cast<std::size_t>(-1)) {
+    return errno == EINVAL ? Answer::kIncomplete : Answer::kInvalid;
+  }
+  if (sizeof out - out_left != 2 || in_left != 0) {
+    return Answer::kInvalid;  // not exactly one BMP unit: never the case for code page 932
+  }
+  unit = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                               (static_cast<unsigned char>(out[1]) << 8));
+  return Answer::kUnit;
+}
+
+}  // namespace
+
+IconvCodePage932::IconvCodePage932() : pair_(65536, 0) {
+  iconv_t cd = iconv_open("UTF-16LE", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    throw Error(ErrorKind::kConversion, "this system's iconv cannot convert from CP932");
+  }
+  for (int b = 0; b < 256; ++b) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(b);
+    char16_t unit = 0;
+    const Answer answer = Ask(cd, &byte, 1, unit);
+    single_valid_[b] = answer == Answer::kUnit;
+    single_[b] = unit;
+    lead_[b] = answer == Answer::kIncomplete;
+  }
+  for (int lead = 0; lead < 256; ++lead) {
+    if (!lead_[lead]) {
+      continue;
+    }
+    for (int trail = 0; trail < 256; ++trail) {
+      const std::uint8_t pair[2] = {static_cast<std::uint8_t>(lead),
+                                    static_cast<std::uint8_t>(trail)};
+      char16_t unit = 0;
+      if (Ask(cd, pair, 2, unit) == Answer::kUnit) {
+        pair_[lead * 256 + trail] = unit;
+      }
+    }
+  }
+  iconv_close(cd);
+}
+
+// Notes on invalid input: a byte that is neither a character nor the lead of a valid pair
+// becomes U+FFFD and only that byte is consumed, as iconv reports it; the next byte is judged
+// afresh. A lead byte at the very end becomes U+FFFD.
+std::u16string IconvCodePage932::ToUtf16(const Bytes& bytes) const {
+  const std::size_t size = bytes.size();
+  std::u16string out(size, u'\0');
+  char16_t* o = out.data();
+  std::size_t p = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    const std::uint8_t b = bytes[i];
+    if (lead_[b] && i + 1 < size && pair_[b * 256 + bytes[i + 1]] != 0) {
+      o[p++] = pair_[b * 256 + bytes[i + 1]];
+      i += 2;
+    } else {
+      o[p++] = (!lead_[b] && single_valid_[b]) ? single_[b] : kReplacement;
+      i += 1;
+    }
+  }
+  out.resize(p);
+  return out;
+}
+
+}  // namespace sarnlink

@@ -1,0 +1,29 @@
+// Code page 932 to UTF-16 on POSIX, with glibc iconv ("CP932") as the authority.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "encoding/code_page_932.h"
+
+namespace sarnlink {
+
+// Code page 932 has no shift state, so a character's UTF-16 form never depends on what came
+// before it. The adapter therefore asks iconv once, at construction, for every single byte and
+// every lead-and-trail pair, and converts files by looking the answers up: the same result as
+// running iconv over the file, without its per-call cost.
+class IconvCodePage932 : public CodePage932 {
+ public:
+  // Throws a conversion error if this system's iconv has no CP932.
+  IconvCodePage932();
+
+  std::u16string ToUtf16(const Bytes& bytes) const override;
+
+ private:
+  std::array<char16_t, 256> single_{};          // the unit of a byte that stands alone
+  std::array<bool, 256> single_valid_{};        // whether the byte stands alone
+  std::array<bool, 256> lead_{};                // whether the byte may start a pair
+  std::vector<char16_t> pair_;                  // lead * 256 + trail -> unit; 0 where invalid
+};
+
+}  // namespace sarnlink

@@ -1,0 +1,42 @@
+// The UTF8 module: the export's UTF-8 encoder, and the import's UTF-8 detector and decoder.
+// Text is UTF-16 code units; bytes are plain byte vectors. Nothing here touches a file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/bytes.h"
+
+namespace sarnlink {
+
+// Replaces the contents of `buffer` with the UTF-8 bytes of `text` and returns their count.
+// Empty text returns 0 and leaves the buffer exactly as it was. A valid surrogate pair becomes
+// one four-byte sequence; an unpaired surrogate becomes EF BF BD (U+FFFD), so what we write is
+// always valid UTF-8. No byte-order mark is written. Text longer than 715,827,882 units (whose
+// worst case, three bytes a unit, leaves 32 bits) throws an overflow error before the buffer is
+// touched.
+std::int32_t EncodeUTF8(std::u16string_view text, Bytes& buffer);
+
+// Whether the first `count` bytes of `buffer` look like UTF-8: at least two complete multi-byte
+// sequences, and no continuation byte (80-BF) where a character should start. Lead bytes of up
+// to six-byte forms are accepted without range checks; FE and FF are passed over; a sequence
+// that runs past the examined bytes ends the scan with the verdict of what came before it.
+bool IsUTF8(const Bytes& buffer, std::int32_t count);
+
+// Decodes the whole buffer. One-, two-, three- and four-byte forms are decoded (a four-byte form
+// gives a surrogate pair; the six-byte form of an encoded surrogate pair gives the same pair).
+// Invalid input never fails: each invalid byte is replaced by `replacement` (dropped when it is
+// empty) and decoding resumes at the very next byte. A byte-order mark is kept as U+FEFF. An
+// output size beyond 32 bits throws an overflow error.
+std::u16string DecodeUTF8(const Bytes& buffer, std::u16string_view replacement);
+
+// Whether the whole buffer is made only of sequences DecodeUTF8 decodes (so decoding it drops
+// nothing) and holds at least one multi-byte sequence.
+bool IsDecodableUTF8(const Bytes& buffer);
+
+// Conveniences for the front ends, which speak UTF-8 to the operating system.
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view utf8);
+
+}  // namespace sarnlink

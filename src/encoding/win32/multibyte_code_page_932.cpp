@@ -1,0 +1,58 @@
+#include "encoding/win32/multibyte_code_page_932.h"
+
+#include <windows.h>
+
+#include <limits>
+
+#include "common/errors.h"
+
+namespace sarnlink {
+namespace {
+
+constexpr UINT kCodePage = 932;
+
+// Converts `length` bytes with invalid sequences refused; 0 when Windows refuses them.
+int Convert(const std::uint8_t* bytes, int length, char16_t* out, int out_length) {
+  return MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, reinterpret_cast<LPCCH>(bytes),
+                             length, reinterpret_cast<LPWSTR>(out), out_length);
+}
+
+}  // namespace
+
+// Notes on invalid input: the whole buffer is tried at once; only when Windows refuses it is the
+// buffer converted character by character, each refused character becoming U+FFFD (Windows
+// itself would put its default character there, which is not what the other platforms give).
+std::u16string MultiByteCodePage932::ToUtf16(const Bytes& bytes) const {
+  if (bytes.empty()) {
+    return std::u16string();
+  }
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    throw Error(ErrorKind::kOverflow, "a buffer of " + std::to_string(bytes.size()) +
+                                          " bytes is too large for code page 932 conversion");
+  }
+  const int size = static_cast<int>(bytes.size());
+  std::u16string out(bytes.size(), u'\0');
+  const int whole = Convert(bytes.data(), size, out.data(), size);
+  if (whole > 0) {
+    out.resize(static_cast<std::size_t>(whole));
+    return out;
+  }
+  std::size_t p = 0;
+  int i = 0;
+  while (i < size) {
+    const bool lead = IsDBCSLeadByteEx(kCodePage, bytes[i]) && i + 1 < size;
+    const int length = lead ? 2 : 1;
+    char16_t unit = 0;
+    if (Convert(bytes.data() + i, length, &unit, 1) == 1) {
+      out[p++] = unit;
+      i += length;
+    } else {
+      out[p++] = 0xFFFD;
+      i += 1;
+    }
+  }
+  out.resize(p);
+  return out;
+}
+
+}  // namespace sarnlink

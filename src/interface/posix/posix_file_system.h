@@ -1,0 +1,18 @@
+// The file-system port on POSIX: stat, access, unlink, open and write. Paths are turned from
+// UTF-16 into UTF-8 bytes for the system and are never pattern-matched.
+#pragma once
+
+#include "interface/file_system.h"
+
+namespace sarnlink {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  bool FileExists(const std::u16string& path, bool include_read_only) override;
+  void DeleteFile(const std::u16string& path) override;
+  std::int64_t FileLength(const std::u16string& path) override;
+  Bytes ReadWholeFile(const std::u16string& path) override;
+  std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path) override;
+};
+
+}  // namespace sarnlink

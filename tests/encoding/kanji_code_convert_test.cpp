@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/errors.h"
+#include "encoding/kanji_code_convert.h"
+#include "encoding/posix/iconv_code_page_932.h"
+#include "support/test_support.h"
+
+namespace sarnlink {
+namespace {
+
+using testing::Hex;
+using testing::HexOf;
+
+struct DetectCase {
+  const char* name;
+  const char* bytes;
+  KanjiCode code;
+};
+
+class DetectKanjiCodeTable : public ::testing::TestWithParam<DetectCase> {};
+
+TEST_P(DetectKanjiCodeTable, Decides) {
+  EXPECT_EQ(DetectKanjiCode(Hex(GetParam().bytes)), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, DetectKanjiCodeTable,
+    ::testing::Values(
+        DetectCase{"OneByte", "88", kcShiftJIS}, DetectCase{"Empty", "", kcShiftJIS},
+        DetectCase{"Ascii", "41 42 43 0D 0A", kcShiftJIS},
+        DetectCase{"JisTwoByteEscape", "41 1B 24 42 30 21", kcJIS},
+        DetectCase{"JisAsciiEscape", "41 42 1B 28 42", kcJIS},
+        DetectCase{"EscapeAsLastByteNeverLooked", "41 42 1B", kcShiftJIS},
+        DetectCase{"ShiftJisPair", "88 9F", kcShiftJIS},
+        DetectCase{"EucPairAlone", "B0 A1", kcEUC}, DetectCase{"EucDecisive", "C6 FC", kcEUC},
+        DetectCase{"Utf16Zero", "41 00 42 00", kcBinary},
+        DetectCase{"Utf8Hiragana", "E3 81 82", kcShiftJIS},
+        DetectCase{"Utf8Kanji", "E6 97 A5", kcShiftJIS},
+        // BOM then ASCII: scores end at J -2, S 0, E +3.
+        DetectCase{"MarkThenAscii", "EF BB BF 41 42", kcEUC},
+        // ESC with another byte: J +1, S -1, E -1 each time.
+        DetectCase{"JisScoresWin", "1B 41 1B 41", kcJIS},
+        // J above S and equal to E: ISO-2022-JP.
+        DetectCase{"JisTiesEuc", "1B 41 1B 41 1B 41 A1 41 A1 41 A1 41 A1 41 A1 41 A1 41", kcJIS},
+        // S and J equal and at least E: Shift_JIS.
+        DetectCase{"TieGoesToShiftJis", "41 42", kcShiftJIS}),
+    testing::ByName());
+
+struct ConvertCase {
+  const char* name;
+  const char* in;
+  const char* out;
+};
+
+class JISToSJISTable : public ::testing::TestWithParam<ConvertCase> {};
+
+TEST_P(JISToSJISTable, Converts) { EXPECT_EQ(HexOf(JISToSJIS(Hex(GetParam().in))), GetParam().out); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, JISToSJISTable,
+    ::testing::Values(ConvertCase{"KanjiThenAscii", "1B 24 42 30 21 1B 28 42 41", "88 9F 41"},
+                      ConvertCase{"Hiragana", "1B 24 42 24 22 1B 28 4A", "82 A0"},
+                      ConvertCase{"FirstCell", "1B 24 42 21 21", "81 40"},
+                      ConvertCase{"RowFiveF", "1B 24 42 5F 21", "E0 40"},
+                      ConvertCase{"LastCell", "1B 24 42 7E 7E", "EF FC"},
+                      ConvertCase{"OldJisEscape", "1B 24 40 30 21", "88 9F"},
+                      ConvertCase{"Katakana", "1B 28 49 31", "B1"},
+                      ConvertCase{"UnknownSelectorDropsOnlyEsc", "1B 28 44 41", "28 44 41"},
+                      ConvertCase{"ZeroEndsTheResult", "41 00 42", "41"}),
+    testing::ByName());
+
+class EUCToJISTable : public ::testing::TestWithParam<ConvertCase> {};
+
+TEST_P(EUCToJISTable, Converts) { EXPECT_EQ(HexOf(EUCToJIS(Hex(GetParam().in))), GetParam().out); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, EUCToJISTable,
+    ::testing::Values(ConvertCase{"KanjiBetweenAscii", "41 B0 A1 42",
+                                  "41 1B 24 42 30 21 1B 28 4A 42"},
+                      ConvertCase{"Katakana", "8E B1", "1B 28 49 31"},
+                      ConvertCase{"NoEscapeAtTheEnd", "B0 A1", "1B 24 42 30 21"}),
+    testing::ByName());
+
+TEST(EUCToSJIS, GoesThroughJis) {
+  EXPECT_EQ(HexOf(EUCToSJIS(Hex("41 B0 A1 42"))), "41 88 9F 42");
+  EXPECT_EQ(HexOf(EUCToSJIS(Hex("8E B1"))), "B1");
+}
+
+struct FailCase {
+  const char* name;
+  const char* in;
+  const char* message;  // a part the message must hold: what and where
+};
+
+class JISToSJISFailures : public ::testing::TestWithParam<FailCase> {};
+
+TEST_P(JISToSJISFailures, ThrowConversionErrorsWithTheOffset) {
+  try {
+    JISToSJIS(Hex(GetParam().in));
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kConversion);
+    EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, JISToSJISFailures,
+    ::testing::Values(FailCase{"SelectorAlone", "1B 28 4A", "empty result"},
+                      FailCase{"PairCutByTheEnd", "1B 24 42 30", "byte offset 3"},
+                      FailCase{"EscAmongLastTwo", "41 1B 24", "byte offset 1"},
+                      FailCase{"ZeroFirstByte", "00 41", "empty result"},
+                      FailCase{"ComputedByteAboveFF", "1B 24 42 FF 21", "byte offset 3"}),
+    testing::ByName());
+
+class EUCToJISFailures : public ::testing::TestWithParam<FailCase> {};
+
+TEST_P(EUCToJISFailures, ThrowConversionErrorsWithTheOffset) {
+  try {
+    EUCToJIS(Hex(GetParam().in));
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kConversion);
+    EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, EUCToJISFailures,
+    ::testing::Values(FailCase{"HighLastByte", "41 B0", "byte offset 1"},
+                      FailCase{"SecondByteBelow80", "B0 41", "byte offset 1"},
+                      FailCase{"MarkThenAscii", "EF BB BF 41", "byte offset 3"},
+                      FailCase{"OnlyZero", "00", "empty result"}),
+    testing::ByName());
+
+TEST(KanjiStrings, ReachTextThroughCodePage932) {
+  IconvCodePage932 code_page;
+  EXPECT_EQ(EUCToString(Hex("B0 A1"), code_page), u"\u4E9C");
+  EXPECT_EQ(JISToString(Hex("1B 24 42 24 22 1B 28 42 41"), code_page), u"\u3042A");
+  EXPECT_EQ(JISToString(Hex("1B 28 49 31"), code_page), u"\uFF71");  // half-width katakana
+}
+
+TEST(KanjiConverters, RandomBytesEitherConvertOrThrowConversionErrors) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 5000; ++round) {
+    Bytes bytes(random() % 24);
+    for (auto& b : bytes) {
+      b = static_cast<std::uint8_t>(round % 3 == 0 ? 0x1B + random() % 0x70 : random());
+    }
+    DetectKanjiCode(bytes);
+    for (auto convert : {&JISToSJIS, &EUCToJIS, &EUCToSJIS}) {
+      try {
+        const Bytes out = convert(bytes);
+        EXPECT_FALSE(out.empty());
+      } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::kConversion);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sarnlink

@@ -1,0 +1,113 @@
+#include "support/test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace sarnlink::testing {
+
+TempDir::TempDir() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("sarnlink-test-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+    if (std::filesystem::create_directory(path_)) {
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a scratch folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw std::runtime_error("cannot read " + path);
+  }
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::string& path) {
+  const Bytes bytes = ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
+void WriteText(const std::string& path, const std::string& text) { WriteBytes(path, ToBytes(text)); }
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+CommandResult RunShell(const std::string& command, const std::string& input) {
+  TempDir scratch;
+  const std::string in = scratch.File("in");
+  const std::string out = scratch.File("out");
+  const std::string err = scratch.File("err");
+  WriteText(in, input);
+  const std::string full =
+      "(" + command + ") <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
+  const int raw = std::system(full.c_str());
+  CommandResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  result.out = ReadText(out);
+  result.err = ReadText(err);
+  return result;
+}
+
+CommandResult RunSarnlink(const std::string& arguments, const std::string& input) {
+  return RunShell(Quote(SARNLINK_CLI_PATH) + " " + arguments, input);
+}
+
+std::string DataFile(const std::string& name) {
+  return std::string(SARNLINK_SOURCE_DIR) + "/tests/data/" + name;
+}
+
+Bytes Hex(const std::string& hex) {
+  Bytes bytes;
+  std::istringstream in(hex);
+  std::string pair;
+  while (in >> pair) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoul(pair, nullptr, 16)));
+  }
+  return bytes;
+}
+
+std::string HexOf(const Bytes& bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string hex;
+  for (std::uint8_t b : bytes) {
+    if (!hex.empty()) {
+      hex += ' ';
+    }
+    hex += digits[b >> 4];
+    hex += digits[b & 15];
+  }
+  return hex;
+}
+
+}  // namespace sarnlink::testing

@@ -1,0 +1,63 @@
+// Small helpers shared by the tests: a scratch folder, whole-file reads and writes, and running
+// the sarnlink tool as a user would.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/bytes.h"
+
+namespace sarnlink::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;  // the folder
+};
+
+Bytes ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+void WriteText(const std::string& path, const std::string& text);
+
+struct CommandResult {
+  int status;          // the exit status
+  std::string out;     // what the command wrote to stdout
+  std::string err;     // what it wrote to stderr
+};
+
+// Runs `command` through the shell with stdin from /dev/null unless `input` is given.
+CommandResult RunShell(const std::string& command, const std::string& input = "");
+
+// Runs the sarnlink tool with `arguments` (already quoted for the shell).
+CommandResult RunSarnlink(const std::string& arguments, const std::string& input = "");
+
+// Quotes a path or value for the shell.
+std::string Quote(const std::string& text);
+
+// The path of a fixture in tests/data.
+std::string DataFile(const std::string& name);
+
+// Names each case of a parameterised table after its `name` field.
+struct ByName {
+  template <class Param>
+  std::string operator()(const ::testing::TestParamInfo<Param>& case_info) const {
+    return case_info.param.name;
+  }
+};
+
+// Bytes written as hex pairs, "41 E3 81 82", for fixtures and messages.
+Bytes Hex(const std::string& hex);
+std::string HexOf(const Bytes& bytes);
+
+}  // namespace sarnlink::testing
