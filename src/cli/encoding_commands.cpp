@@ -34,7 +34,8 @@ ImportText DecodeFile(const std::string& path) {
 void AddEncodingCommands(CLI::App& app, Action& action) {
   auto path = std::make_shared<std::string>();
 
-  CLI::App* detect = app.add_subcommand("detect", "Print the encoding the import would read FILE in");
+  CLI::App* detect =
+      app.add_subcommand("detect", "Print the encoding the import would read FILE in");
   detect->add_option("FILE", *path, "the MovableType file")->required();
   detect->callback([&action, path] {
     action = [path] {

@@ -12,6 +12,8 @@ namespace sarnlink {
 using Bytes = std::vector<std::uint8_t>;
 
 // Bytes from a string literal or std::string, for tests and fixed texts.
-inline Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
+inline Bytes ToBytes(std::string_view s) {
+  return Bytes(s.begin(), s.end());
+}
 
 }  // namespace sarnlink

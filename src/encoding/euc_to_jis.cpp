@@ -67,7 +67,9 @@ Bytes EUCToJIS(const Bytes& euc) {
   return out;
 }
 
-Bytes EUCToSJIS(const Bytes& euc) { return JISToSJIS(EUCToJIS(euc)); }
+Bytes EUCToSJIS(const Bytes& euc) {
+  return JISToSJIS(EUCToJIS(euc));
+}
 
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
   return code_page.ToUtf16(JISToSJIS(jis));

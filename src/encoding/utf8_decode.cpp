@@ -9,7 +9,9 @@
 namespace sarnlink {
 namespace {
 
-bool IsContinuation(std::uint8_t b) { return (b & 0xC0) == 0x80; }
+bool IsContinuation(std::uint8_t b) {
+  return (b & 0xC0) == 0x80;
+}
 
 // Length of the sequence DecodeUTF8 decodes at `i` (1 to 4), and its code point; 0 when the byte
 // at `i` is invalid. The rules: ASCII; C2-DF with one continuation; E0-EF with two (no overlong
@@ -66,8 +68,8 @@ std::u16string DecodeUTF8(const Bytes& buffer, std::u16string_view replacement) 
   const std::size_t r = replacement.size();
   const std::size_t units_max = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
   if (size > units_max || (r > 0 && size > units_max / r)) {
-    throw Error(ErrorKind::kOverflow, "a buffer of " + std::to_string(size) +
-                                          " bytes is too large to decode as UTF-8");
+    throw Error(ErrorKind::kOverflow,
+                "a buffer of " + std::to_string(size) + " bytes is too large to decode as UTF-8");
   }
   // Sized once at the worst case and cut once at the end: a byte gives at most one unit, or the
   // replacement; a four-byte form gives two units.

@@ -7,8 +7,12 @@
 namespace sarnlink {
 namespace {
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(char16_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -40,7 +44,8 @@ std::int32_t EncodeUTF8(std::u16string_view text, Bytes& buffer) {
       out[p++] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
       i += 1;
     } else if (IsHighSurrogate(u) && i + 1 < n && IsLowSurrogate(text[i + 1])) {
-      const char32_t c = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+      const char32_t c =
+          0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
       out[p++] = static_cast<std::uint8_t>(0xF0 | (c >> 18));
       out[p++] = static_cast<std::uint8_t>(0x80 | ((c >> 12) & 0x3F));
       out[p++] = static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F));

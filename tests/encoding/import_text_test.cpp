@@ -115,7 +115,8 @@ TEST(IconvCodePage932, AgreesWithTheIconvCommandOnEveryDoubleByteCharacter) {
       "  b=bytes([lead,trail])\n"
       "  try: text.append(b.decode('cp932')); out+=b\n"
       "  except UnicodeDecodeError: pass\n"
-      "open(sys.argv[1],'wb').write(bytes(out)); open(sys.argv[2],'wb').write(''.join(text).encode('utf-8'))\" " +
+      "open(sys.argv[1],'wb').write(bytes(out)); "
+      "open(sys.argv[2],'wb').write(''.join(text).encode('utf-8'))\" " +
       testing::Quote(sjis) + " " + testing::Quote(utf8));
   ASSERT_EQ(made.status, 0) << made.err;
   EXPECT_EQ(ToUtf8(CodePage().ToUtf16(ReadBytes(sjis))), ReadText(utf8));

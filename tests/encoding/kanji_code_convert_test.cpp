@@ -33,9 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"JisTwoByteEscape", "41 1B 24 42 30 21", kcJIS},
         DetectCase{"JisAsciiEscape", "41 42 1B 28 42", kcJIS},
         DetectCase{"EscapeAsLastByteNeverLooked", "41 42 1B", kcShiftJIS},
-        DetectCase{"ShiftJisPair", "88 9F", kcShiftJIS},
-        DetectCase{"EucPairAlone", "B0 A1", kcEUC}, DetectCase{"EucDecisive", "C6 FC", kcEUC},
-        DetectCase{"Utf16Zero", "41 00 42 00", kcBinary},
+        DetectCase{"ShiftJisPair", "88 9F", kcShiftJIS}, DetectCase{"EucPairAlone", "B0 A1", kcEUC},
+        DetectCase{"EucDecisive", "C6 FC", kcEUC}, DetectCase{"Utf16Zero", "41 00 42 00", kcBinary},
         DetectCase{"Utf8Hiragana", "E3 81 82", kcShiftJIS},
         DetectCase{"Utf8Kanji", "E6 97 A5", kcShiftJIS},
         // BOM then ASCII: scores end at J -2, S 0, E +3.
@@ -56,7 +55,9 @@ struct ConvertCase {
 
 class JISToSJISTable : public ::testing::TestWithParam<ConvertCase> {};
 
-TEST_P(JISToSJISTable, Converts) { EXPECT_EQ(HexOf(JISToSJIS(Hex(GetParam().in))), GetParam().out); }
+TEST_P(JISToSJISTable, Converts) {
+  EXPECT_EQ(HexOf(JISToSJIS(Hex(GetParam().in))), GetParam().out);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, JISToSJISTable,
@@ -73,15 +74,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 class EUCToJISTable : public ::testing::TestWithParam<ConvertCase> {};
 
-TEST_P(EUCToJISTable, Converts) { EXPECT_EQ(HexOf(EUCToJIS(Hex(GetParam().in))), GetParam().out); }
+TEST_P(EUCToJISTable, Converts) {
+  EXPECT_EQ(HexOf(EUCToJIS(Hex(GetParam().in))), GetParam().out);
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, EUCToJISTable,
-    ::testing::Values(ConvertCase{"KanjiBetweenAscii", "41 B0 A1 42",
-                                  "41 1B 24 42 30 21 1B 28 4A 42"},
-                      ConvertCase{"Katakana", "8E B1", "1B 28 49 31"},
-                      ConvertCase{"NoEscapeAtTheEnd", "B0 A1", "1B 24 42 30 21"}),
-    testing::ByName());
+INSTANTIATE_TEST_SUITE_P(Rules, EUCToJISTable,
+                         ::testing::Values(ConvertCase{"KanjiBetweenAscii", "41 B0 A1 42",
+                                                       "41 1B 24 42 30 21 1B 28 4A 42"},
+                                           ConvertCase{"Katakana", "8E B1", "1B 28 49 31"},
+                                           ConvertCase{"NoEscapeAtTheEnd", "B0 A1",
+                                                       "1B 24 42 30 21"}),
+                         testing::ByName());
 
 TEST(EUCToSJIS, GoesThroughJis) {
   EXPECT_EQ(HexOf(EUCToSJIS(Hex("41 B0 A1 42"))), "41 88 9F 42");
@@ -127,13 +130,13 @@ TEST_P(EUCToJISFailures, ThrowConversionErrorsWithTheOffset) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, EUCToJISFailures,
-    ::testing::Values(FailCase{"HighLastByte", "41 B0", "byte offset 1"},
-                      FailCase{"SecondByteBelow80", "B0 41", "byte offset 1"},
-                      FailCase{"MarkThenAscii", "EF BB BF 41", "byte offset 3"},
-                      FailCase{"OnlyZero", "00", "empty result"}),
-    testing::ByName());
+INSTANTIATE_TEST_SUITE_P(Failures, EUCToJISFailures,
+                         ::testing::Values(FailCase{"HighLastByte", "41 B0", "byte offset 1"},
+                                           FailCase{"SecondByteBelow80", "B0 41", "byte offset 1"},
+                                           FailCase{"MarkThenAscii", "EF BB BF 41",
+                                                    "byte offset 3"},
+                                           FailCase{"OnlyZero", "00", "empty result"}),
+                         testing::ByName());
 
 TEST(KanjiStrings, ReachTextThroughCodePage932) {
   IconvCodePage932 code_page;

@@ -38,18 +38,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     InvalidBytes, DecodeUTF8Table,
-    ::testing::Values(
-        DecodeCase{"41 FF 42", u"", u"AB"}, DecodeCase{"C3 41", u"", u"A"},
-        DecodeCase{"E3 81", u"", u""}, DecodeCase{"C0 80", u"", u""},
-        DecodeCase{"41 FF 42", u"?", u"A?B"}, DecodeCase{"C3 41", u"?", u"?A"},
-        DecodeCase{"80 BF", u"?", u"??"},
-        // Four-byte forms out of range or overlong stay invalid, byte by byte.
-        DecodeCase{"F4 90 80 80", u"?", u"????"}, DecodeCase{"F0 8F BF BF", u"?", u"????"},
-        DecodeCase{"F5 80 80 80", u"?", u"????"}, DecodeCase{"F0 9F 98", u"?", u"???"},
-        DecodeCase{"F0 9F 98 41", u"?", u"???A"},
-        DecodeCase{"E3 81 82 E3", u"[bad]", u"\u3042[bad]"}));
+    ::testing::Values(DecodeCase{"41 FF 42", u"", u"AB"}, DecodeCase{"C3 41", u"", u"A"},
+                      DecodeCase{"E3 81", u"", u""}, DecodeCase{"C0 80", u"", u""},
+                      DecodeCase{"41 FF 42", u"?", u"A?B"}, DecodeCase{"C3 41", u"?", u"?A"},
+                      DecodeCase{"80 BF", u"?", u"??"},
+                      // Four-byte forms out of range or overlong stay invalid, byte by byte.
+                      DecodeCase{"F4 90 80 80", u"?", u"????"},
+                      DecodeCase{"F0 8F BF BF", u"?", u"????"},
+                      DecodeCase{"F5 80 80 80", u"?", u"????"},
+                      DecodeCase{"F0 9F 98", u"?", u"???"},
+                      DecodeCase{"F0 9F 98 41", u"?", u"???A"},
+                      DecodeCase{"E3 81 82 E3", u"[bad]", u"\u3042[bad]"}));
 
-TEST(DecodeUTF8, EmptyBufferGivesEmptyText) { EXPECT_EQ(DecodeUTF8(Bytes(), u"?"), u""); }
+TEST(DecodeUTF8, EmptyBufferGivesEmptyText) {
+  EXPECT_EQ(DecodeUTF8(Bytes(), u"?"), u"");
+}
 
 // The fast ASCII path must hand over to the exact rules at every position.
 TEST(DecodeUTF8, SequencesAtEveryOffsetAroundTheAsciiBlocks) {
@@ -83,7 +86,9 @@ struct DetectCase {
 
 class IsUTF8Table : public ::testing::TestWithParam<DetectCase> {};
 
-TEST_P(IsUTF8Table, Judges) { EXPECT_EQ(IsUTF8(GetParam().bytes, GetParam().count), GetParam().utf8); }
+TEST_P(IsUTF8Table, Judges) {
+  EXPECT_EQ(IsUTF8(GetParam().bytes, GetParam().count), GetParam().utf8);
+}
 
 Bytes Padded(std::size_t ascii, const char* hex, std::size_t after = 0) {
   Bytes bytes(ascii, 'a');

@@ -26,19 +26,17 @@ TEST_P(EncodeUTF8Table, WritesTheBytesAndReturnsTheirCount) {
 
 INSTANTIATE_TEST_SUITE_P(
     Units, EncodeUTF8Table,
-    ::testing::Values(EncodeCase{u"A", "41"}, EncodeCase{u"\r\n", "0D 0A"},
-                      EncodeCase{u"\u007F", "7F"}, EncodeCase{u"\u0080", "C2 80"},
-                      EncodeCase{u"\u00E9", "C3 A9"}, EncodeCase{u"\u07FF", "DF BF"},
-                      EncodeCase{u"\u0800", "E0 A0 80"}, EncodeCase{u"\u3042", "E3 81 82"},
-                      EncodeCase{u"\uFF5E", "EF BD 9E"}, EncodeCase{u"\uFFFF", "EF BF BF"},
-                      EncodeCase{std::u16string(1, u'\0'), "00"},
-                      // A pair is one standard four-byte sequence (U+1F600).
-                      EncodeCase{u"\xD83D\xDE00", "F0 9F 98 80"},
-                      EncodeCase{u"\xDBFF\xDFFF", "F4 8F BF BF"},
-                      // Lone or reversed surrogates become U+FFFD, never CESU-8.
-                      EncodeCase{u"\xDC00", "EF BF BD"}, EncodeCase{u"a\xD83Dz", "61 EF BF BD 7A"},
-                      EncodeCase{u"\xDE00\xD83D", "EF BF BD EF BF BD"},
-                      EncodeCase{u"\xD83D", "EF BF BD"}));
+    ::testing::Values(
+        EncodeCase{u"A", "41"}, EncodeCase{u"\r\n", "0D 0A"}, EncodeCase{u"\u007F", "7F"},
+        EncodeCase{u"\u0080", "C2 80"}, EncodeCase{u"\u00E9", "C3 A9"},
+        EncodeCase{u"\u07FF", "DF BF"}, EncodeCase{u"\u0800", "E0 A0 80"},
+        EncodeCase{u"\u3042", "E3 81 82"}, EncodeCase{u"\uFF5E", "EF BD 9E"},
+        EncodeCase{u"\uFFFF", "EF BF BF"}, EncodeCase{std::u16string(1, u'\0'), "00"},
+        // A pair is one standard four-byte sequence (U+1F600).
+        EncodeCase{u"\xD83D\xDE00", "F0 9F 98 80"}, EncodeCase{u"\xDBFF\xDFFF", "F4 8F BF BF"},
+        // Lone or reversed surrogates become U+FFFD, never CESU-8.
+        EncodeCase{u"\xDC00", "EF BF BD"}, EncodeCase{u"a\xD83Dz", "61 EF BF BD 7A"},
+        EncodeCase{u"\xDE00\xD83D", "EF BF BD EF BF BD"}, EncodeCase{u"\xD83D", "EF BF BD"}));
 
 TEST(EncodeUTF8, EmptyTextLeavesTheBufferAsItWas) {
   Bytes buffer = Hex("41 42 43");

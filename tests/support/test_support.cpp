@@ -43,13 +43,16 @@ std::string ReadText(const std::string& path) {
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) {
     throw std::runtime_error("cannot write " + path);
   }
 }
 
-void WriteText(const std::string& path, const std::string& text) { WriteBytes(path, ToBytes(text)); }
+void WriteText(const std::string& path, const std::string& text) {
+  WriteBytes(path, ToBytes(text));
+}
 
 std::string Quote(const std::string& text) {
   std::string quoted = "'";

@@ -31,9 +31,9 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 void WriteText(const std::string& path, const std::string& text);
 
 struct CommandResult {
-  int status;          // the exit status
-  std::string out;     // what the command wrote to stdout
-  std::string err;     // what it wrote to stderr
+  int status;       // the exit status
+  std::string out;  // what the command wrote to stdout
+  std::string err;  // what it wrote to stderr
 };
 
 // Runs `command` through the shell with stdin from /dev/null unless `input` is given.

@@ -87,9 +87,9 @@ class PosixOutputFile : public OutputFile {
     }
   }
 
-  Descriptor fd_;      // the file being written
-  std::string path_;   // for messages
-  Bytes pending_;      // bytes written by the caller but not yet by the system
+  Descriptor fd_;     // the file being written
+  std::string path_;  // for messages
+  Bytes pending_;     // bytes written by the caller but not yet by the system
 };
 
 }  // namespace

@@ -1,0 +1,65 @@
+// sarnlink init, genres and version.
+#include <sys/stat.h>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "encoding/utf8.h"
+#include "interface/information.h"
+#include "interface/posix/posix_file_system.h"
+#include "interface/sqlite/sqlite_diary.h"
+#include "ui/options_form.h"
+
+namespace sarnlink::cli {
+
+void AddDiaryCommands(CLI::App& app, Action& action) {
+  auto db = std::make_shared<std::string>();
+
+  CLI::App* init = app.add_subcommand("init", "Create an empty diary");
+  init->add_option("--db", *db, "the diary file to create")->required();
+  init->callback([&action, db] {
+    action = [db] {
+      struct stat info;
+      if (::lstat(db->c_str(), &info) == 0) {
+        throw Refusal(*db + " already exists; init never replaces a file");
+      }
+      CreateEmptyDiary(*db);
+      std::cout << "created an empty diary at " << *db << "\n";
+      return int{kExitDone};
+    };
+  });
+
+  CLI::App* genres = app.add_subcommand("genres", "List the genres the options form offers");
+  genres->add_option("--db", *db, "the diary")->required();
+  genres->callback([&action, db] {
+    action = [db] {
+      PosixFileSystem files;
+      if (!files.FileExists(FromUtf8(*db), true)) {
+        throw Refusal("no diary database at " + *db);
+      }
+      SqliteDiaryDatabase diary;
+      for (const std::u16string& genre : FillGenreList(diary, FromUtf8(*db))) {
+        std::cout << ToUtf8(genre) << "\n";
+      }
+      return int{kExitDone};
+    };
+  });
+
+  CLI::App* version = app.add_subcommand("version", "Print the component's version");
+  version->callback([&action] {
+    action = [] {
+      const Information information;
+      std::cout << information.GetVersionMajor() << "."
+                << (information.GetVersionMinor() < 10 ? "0" : "") << information.GetVersionMinor()
+                << "\n"
+                << "major " << information.GetVersionMajor() << "\n"
+                << "minor " << information.GetVersionMinor() << "\n"
+                << "revision " << information.GetVersionRevision() << "\n";
+      return int{kExitDone};
+    };
+  });
+}
+
+}  // namespace sarnlink::cli

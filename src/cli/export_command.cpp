@@ -1,0 +1,95 @@
+// sarnlink export: the converter in export mode, as the host drives it.
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/posix_converter.h"
+#include "encoding/utf8.h"
+
+namespace sarnlink::cli {
+namespace {
+
+struct ExportOptions {
+  std::string db;
+  std::string out;
+  bool overwrite = false;
+  std::string genre;
+  std::string start;
+  std::string end;
+  ExportSetting setting = DefaultExportSetting();
+  std::optional<std::string> author;
+  bool ask = false;
+  bool quiet = false;
+};
+
+int RunExportCommand(const ExportOptions& options) {
+  PosixConverter tool(options.quiet);
+  clsMTExport& converter = tool.converter;
+  if (!converter.Initialize(FromUtf8(options.db))) {
+    throw Refusal("no diary database at " + options.db);
+  }
+  converter.SetExport();
+  if (options.ask) {
+    if (!converter.SetExportSettingMySelf()) {
+      throw Refusal("the options form was cancelled; nothing was exported");
+    }
+  } else {
+    ExportSetting setting = options.setting;
+    setting.stGenre = FromUtf8(options.genre);
+    setting.stStartDay = FromUtf8(options.start);
+    setting.stEndDay = FromUtf8(options.end);
+    converter.setExportSetting(setting);
+  }
+  if (options.author) {
+    converter.SetAuthor(FromUtf8(*options.author));
+  }
+  if (!converter.SetPath(FromUtf8(options.out), options.overwrite)) {
+    throw Refusal(options.out.empty()
+                      ? "no output file was named"
+                      : options.out + " already exists (add --overwrite to replace it)");
+  }
+  converter.Execute();
+  if (!options.quiet) {
+    std::cout << "MovableType file: " << options.out << "\n";
+  }
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddExportCommand(CLI::App& app, Action& action) {
+  auto options = std::make_shared<ExportOptions>();
+  ExportSetting& s = options->setting;
+  CLI::App* command = app.add_subcommand("export", "Write diary entries as a MovableType file");
+  command->add_option("--db", options->db, "the diary")->required();
+  command->add_option("--out", options->out, "the MovableType file to write")->required();
+  command->add_flag("--overwrite", options->overwrite, "replace an existing file at --out");
+  command->add_option("--genre", options->genre, "export only this genre");
+  command->add_option("--start", options->start, "export only days after this one (yyyy/mm/dd)");
+  command->add_option("--end", options->end, "export only days before this one (yyyy/mm/dd)");
+  command->add_option("--publish", s.intPublish, "0 all, 1 public only, 2 private only")
+      ->capture_default_str();
+  command->add_option("--br", s.intBR, "nonzero: line breaks in texts become <BR>")
+      ->capture_default_str();
+  command->add_flag_callback(
+      "--no-br", [&s] { s.intBR = 0; }, "same as --br 0");
+  command->add_option("--hyphen", s.intHyphen, "1: hyphens in texts become full-width")
+      ->capture_default_str();
+  command->add_flag_callback(
+      "--no-hyphen", [&s] { s.intHyphen = 0; }, "same as --hyphen 0");
+  command
+      ->add_option("--publish-day", s.intPublishDay,
+                   "1: the DATE's day is the diary day; other: the update time's")
+      ->capture_default_str();
+  command->add_option("--pings", s.intAllowPing, "the ALLOW PINGS value")->capture_default_str();
+  command->add_option("--comments", s.intAllowComment, "the ALLOW COMMENTS value")
+      ->capture_default_str();
+  command->add_option("--author", options->author, "the author written into every entry");
+  command->add_flag("--ask", options->ask, "choose the options in the options form");
+  command->add_flag("--quiet", options->quiet, "print nothing but errors");
+  command->callback(
+      [&action, options] { action = [options] { return RunExportCommand(*options); }; });
+}
+
+}  // namespace sarnlink::cli

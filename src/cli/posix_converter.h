@@ -1,0 +1,35 @@
+// The converter object wired to the POSIX adapters: SQLite diary, POSIX files, iconv, the
+// terminal forms. The tool drives it exactly as the host drives the COM object.
+#pragma once
+
+#include <unistd.h>
+#include <iostream>
+
+#include "common/posix/posix_clock.h"
+#include "encoding/posix/iconv_code_page_932.h"
+#include "interface/cls_mt_export.h"
+#include "interface/posix/posix_file_system.h"
+#include "interface/sqlite/sqlite_diary.h"
+#include "ui/terminal/terminal_author_prompt.h"
+#include "ui/terminal/terminal_options_form.h"
+#include "ui/terminal/terminal_progress.h"
+
+namespace sarnlink::cli {
+
+struct PosixConverter {
+  explicit PosixConverter(bool quiet)
+      : progress(std::cerr, std::cout, quiet, ::isatty(STDERR_FILENO) == 1) {}
+
+  PosixFileSystem files;
+  SqliteDiaryDatabase diary;
+  TerminalProgress progress;
+  TerminalQuestions questions{std::cin, std::cerr};
+  TerminalOptionsForm options_form{diary, questions};
+  TerminalAuthorPrompt author_prompt{questions};
+  PosixClock clock;
+  IconvCodePage932 code_page;
+  clsMTExport converter{
+      ConverterPorts{files, diary, progress, options_form, author_prompt, clock, code_page}};
+};
+
+}  // namespace sarnlink::cli

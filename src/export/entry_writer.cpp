@@ -1,0 +1,108 @@
+#include "export/entry_writer.h"
+
+#include "common/errors.h"
+#include "common/text.h"
+#include "encoding/utf8.h"
+
+namespace sarnlink {
+namespace {
+
+constexpr char16_t kLineEnd[] = u"\r\n";
+
+std::u16string TwoDigits(int number) {
+  std::u16string text = DecimalText(number);
+  return text.size() < 2 ? u"0" + text : text;
+}
+
+}  // namespace
+
+std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d) {
+  const std::u16string_view source = d.empty() ? t : d;
+  const std::u16string_view year = Mid(source, 1, 4);
+  const std::u16string_view month = Mid(source, 6, 2);
+  const std::u16string_view day = Mid(source, 9, 2);
+  std::u16string hour(Mid(t, 12, 2));
+  const std::u16string_view minute = Mid(t, 15, 2);
+  const std::u16string_view second = t.size() >= 2 ? t.substr(t.size() - 2) : t;
+
+  const std::optional<std::int64_t> h = ParseDecimal(hour);
+  if (!h) {
+    throw Error(ErrorKind::kFormat, "the time \"" + ToUtf8(t) + "\" has no hour that is a number");
+  }
+  std::u16string marker = u"AM";
+  if (*h == 0) {
+    hour = u"12";  // midnight is 12 AM on the 12-hour clock
+  } else if (*h == 12) {
+    marker = u"PM";  // noon is 12 PM
+  } else if (*h > 12) {
+    hour = TwoDigits(static_cast<int>(*h - 12));
+    marker = u"PM";
+  }
+  std::u16string out;
+  out.reserve(22);
+  out.append(month).append(u"/").append(day).append(u"/").append(year).append(u" ");
+  out.append(hour).append(u":").append(minute).append(u":").append(second);
+  out.append(u" ").append(marker);
+  return out;
+}
+
+std::u16string SectionText(const FieldValue& value, const ExportSetting& setting) {
+  std::u16string text = TextOrEmpty(value);
+  if (setting.intBR != 0) {
+    text = ReplaceAll(text, u"\r\n", u"<BR>");
+  }
+  if (setting.intHyphen == 1) {
+    text = ReplaceAll(text, u"-", u"－");
+  }
+  return text;
+}
+
+std::u16string KeyLineValue(const FieldValue& value) {
+  std::u16string text = TextOrEmpty(value);
+  if (text.find_first_of(u"\r\n") == std::u16string::npos) {
+    return text;
+  }
+  return ReplaceAll(ReplaceAll(ReplaceAll(text, u"\r\n", u" "), u"\r", u" "), u"\n", u" ");
+}
+
+std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
+                                                       const std::u16string& author,
+                                                       const ExportSetting& setting) {
+  const bool day_from_diary = setting.intPublishDay == 1;
+  const std::u16string time = TextOf(row.PublishTime, "PublishTime");
+  const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
+  const std::u16string genre = KeyLineValue(row.Genre);
+  auto line = [](std::u16string_view a, std::u16string_view b = u"") {
+    std::u16string text;
+    text.reserve(a.size() + b.size() + 2);
+    return text.append(a).append(b).append(kLineEnd);
+  };
+  const std::u16string separator = line(u"-----");
+  return {
+      line(u"AUTHOR: ", KeyLineValue(author)),
+      line(u"TITLE: ", KeyLineValue(row.Title)),
+      line(IsTrue(row.Private) ? u"STATUS: Draft" : u"STATUS: Publish"),
+      line(u"ALLOW COMMENTS: ", DecimalText(setting.intAllowComment)),
+      line(u"CONVERT BREAKS: __default__"),
+      line(u"ALLOW PINGS: ", DecimalText(setting.intAllowPing)),
+      line(u"Primary CATEGORY: ", genre),
+      line(u"CATEGORY: ", genre),
+      line(u"DATE: ", FormatMTDate(time, day)),
+      separator,
+      line(u"BODY:"),
+      line(SectionText(row.Contents, setting)),
+      separator,
+      line(u"EXTENDED BODY:"),
+      line(SectionText(row.extend, setting)),
+      separator,
+      separator,
+      line(u"EXCERPT:"),
+      line(SectionText(row.excerpt, setting)),
+      separator,
+      line(u"KEYWORDS:"),
+      separator,
+      line(u"--------"),
+  };
+}
+
+}  // namespace sarnlink

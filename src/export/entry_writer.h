@@ -1,0 +1,47 @@
+// The 23-line MovableType entry block as the export writes it, and its pieces: the DATE value
+// and the section texts.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "interface/diary_database.h"
+#include "interface/export_setting.h"
+
+namespace sarnlink {
+
+// The columns of one selected row that an entry is written from.
+struct ExportRow {
+  FieldValue Title;
+  FieldValue Private;
+  FieldValue Genre;
+  FieldValue PublishTime;
+  FieldValue Day;
+  FieldValue Contents;
+  FieldValue extend;
+  FieldValue excerpt;
+};
+
+// The DATE value for time text `t` and day text `d` (empty: the day comes from `t`), on the
+// 12-hour clock blog software reads: hour 00 is 12 AM, 01-11 AM, 12 PM, 13-23 01-11 PM. Only
+// fixed positions are read; an hour that is not a number (empty when `t` is shorter than 12
+// units) throws a format error.
+std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d);
+
+// A column as a section's text: Null is empty; with intBR nonzero every CR LF becomes "<BR>";
+// then with intHyphen 1 every "-" becomes "－".
+std::u16string SectionText(const FieldValue& value, const ExportSetting& setting);
+
+// A key line's value: Null is empty; every CR LF, CR or LF becomes one space, so a value can
+// neither break its key line nor forge a separator.
+std::u16string KeyLineValue(const FieldValue& value);
+
+inline constexpr std::size_t kEntryLineCount = 23;
+
+// The 23 lines of one entry, each ending in CR LF. A Null PublishTime (or a Null Day with
+// intPublishDay 1) throws a format error.
+std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
+                                                       const std::u16string& author,
+                                                       const ExportSetting& setting);
+
+}  // namespace sarnlink

@@ -1,0 +1,107 @@
+#include "export/run_export.h"
+
+#include <algorithm>
+
+#include "common/errors.h"
+#include "common/text.h"
+#include "encoding/utf8.h"
+#include "export/entry_writer.h"
+#include "export/selection_query.h"
+
+namespace sarnlink {
+namespace {
+
+ExportRow ReadRow(DiaryRecordset& rows, bool with_day) {
+  ExportRow row;
+  row.Title = rows.Field(u"Title");
+  row.Private = rows.Field(u"Private");
+  row.Genre = rows.Field(u"Genre");
+  row.PublishTime = rows.Field(u"PublishTime");
+  if (with_day) {
+    row.Day = rows.Field(u"Day");
+  }
+  row.Contents = rows.Field(u"Contents");
+  row.extend = rows.Field(u"extend");
+  row.excerpt = rows.Field(u"excerpt");
+  return row;
+}
+
+// Which entry a failure happened at, in the diary's own terms.
+std::string EntryName(DiaryRecordset& rows) {
+  try {
+    return "Day " + ToUtf8(TextOrEmpty(rows.Field(u"Day"))) + ", Number " +
+           ToUtf8(TextOrEmpty(rows.Field(u"Number")));
+  } catch (const Error&) {
+    return "an entry that cannot be read";  // the row itself is what failed
+  }
+}
+
+}  // namespace
+
+void RunExport(const ConverterState& state, const ConverterPorts& ports) {
+  const ExportSetting& setting = state.Setting;
+  const std::u16string statement = BuildSelectionStatement(setting);
+  const std::string file_name = ToUtf8(state.FilePath);
+
+  ProgressDisplay& progress = ports.progress;
+  progress.Show();
+  progress.SetCaption(kProgressCaption);
+  progress.SetTitleText(u"MovableType Export");
+  progress.EnableOK(false);
+
+  auto connection = ports.diary.Connect(state.DiaryMdbPath);
+  auto counted = connection->OpenStatement(statement, CursorKind::kKeyset, LockKind::kReadOnly);
+  const std::int32_t n = counted->RecordCount();
+  std::u16string closing;
+  if (n < 1) {
+    progress.SetMessageText(u"該当する日記がありません。");
+    closing = u"該当するレコード(日記)がありませんでした。";
+  } else {
+    progress.SetMaximum(n);
+    progress.SetMessageText(DecimalText(n) + u"件のレコードを取得。エクスポートします。");
+    closing = DecimalText(n) + u"件のレコードをエクスポート完了。";
+  }
+  progress.Refresh();
+  counted->Close();
+  counted.reset();
+
+  // A file left at the path (the direction changed after SetPath) is cut to 0 bytes first.
+  auto file = ports.files.CreateForWriting(state.FilePath);
+  auto rows = connection->OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
+  const bool with_day = setting.intPublishDay == 1;
+  Bytes line_bytes;
+  std::int64_t written = 0;
+  while (!rows->IsEOF()) {
+    try {
+      for (const std::u16string& line :
+           EntryLines(ReadRow(*rows, with_day), state.Author, setting)) {
+        EncodeUTF8(line, line_bytes);
+        file->Write(line_bytes);
+      }
+    } catch (const Error& e) {
+      // What was written stays written: flush it before the error goes on.
+      const std::string entry = EntryName(*rows);
+      std::string also;
+      try {
+        file->Close();
+      } catch (const Error& close_error) {
+        also = " (closing the file failed too: " + std::string(close_error.what()) + ")";
+      }
+      throw e.WithContext(
+          "export to " + file_name + " failed at the entry of " + entry + ": ",
+          "; " + std::to_string(written) + " entries were written to the file before it" + also);
+    }
+    ++written;
+    rows->MoveNext();
+    // The bar's maximum is the first pass's count; more rows must not drive it past that.
+    progress.SetValue(std::min(progress.Value() + 1, progress.Maximum()));
+  }
+  rows->Close();
+  file->Close();
+  connection.reset();
+
+  progress.SetMessageText(closing + u"\r\nExport完了！");
+  progress.EnableOK(true);
+}
+
+}  // namespace sarnlink

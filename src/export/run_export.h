@@ -1,0 +1,14 @@
+// RunExport: the export driver. Selects entries with the settings' statement, writes them as
+// 23-line MovableType blocks in UTF-8 with CR LF, and reports in the progress display.
+#pragma once
+
+#include "interface/cls_mt_export.h"
+
+namespace sarnlink {
+
+// Reads the converter's state, never changes it. A failure ends the run where it happens and
+// is thrown on, naming the entry (its Day and Number) and how many entries were written to the
+// file before it; those entries stay in the file.
+void RunExport(const ConverterState& state, const ConverterPorts& ports);
+
+}  // namespace sarnlink

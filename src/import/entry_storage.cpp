@@ -1,0 +1,77 @@
+#include "import/entry_storage.h"
+
+#include <limits>
+
+#include "common/errors.h"
+#include "encoding/utf8.h"
+#include "interface/diary_statements.h"
+
+namespace sarnlink {
+
+void EntryStorage::LoadDayNumbers() {
+  auto rows =
+      connection_.OpenStatement(kDayNumbersStatement, CursorKind::kKeyset, LockKind::kReadOnly);
+  day_numbers_.clear();
+  day_index_.clear();
+  day_numbers_.reserve(static_cast<std::size_t>(std::max(rows->RecordCount(), 0)));
+  while (!rows->IsEOF()) {
+    DayAndNumber element;
+    element.stDay = TextOf(rows->Field(u"Day"), "a Day of the diary");
+    element.iNumber =
+        Int16Of(rows->Field(u"NumMax"), "the highest Number of day " + ToUtf8(element.stDay));
+    day_index_.emplace(element.stDay, day_numbers_.size());
+    day_numbers_.push_back(std::move(element));
+    rows->MoveNext();
+  }
+  rows->Close();
+}
+
+void EntryStorage::OpenEntryTable() {
+  table_ = connection_.OpenTable(kEntryTable, CursorKind::kKeyset, LockKind::kOptimistic);
+}
+
+std::int16_t EntryStorage::NextDayNumber(const std::u16string& day) {
+  const auto found = day_index_.find(day);
+  if (found == day_index_.end()) {
+    day_index_.emplace(day, day_numbers_.size());
+    day_numbers_.push_back(DayAndNumber{day, 1});
+    return 1;
+  }
+  std::int16_t& number = day_numbers_[found->second].iNumber;
+  if (number == std::numeric_limits<std::int16_t>::max()) {
+    throw Error(ErrorKind::kOverflow,
+                "day " + ToUtf8(day) + " already has entry number 32767; no number is left");
+  }
+  return ++number;
+}
+
+void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& author) {
+  if (state_.AuthorOnly && author != state_.Author) {
+    return;
+  }
+  DiaryRecordset& table = *table_;
+  table.AddNew();
+  table.Assign(u"Day", entry.Day);
+  table.Assign(u"Number", static_cast<std::int64_t>(NextDayNumber(entry.Day)));
+  table.Assign(u"Weather", std::u16string(u"-"));
+  table.Assign(u"Genre", entry.Genre.empty() ? std::u16string(kGeneralGenre) : entry.Genre);
+  table.Assign(u"Title", entry.Title);
+  table.Assign(u"Contents", entry.Contents);
+  table.Assign(u"extend", entry.extend);
+  table.Assign(u"excerpt", entry.excerpt);
+  table.Assign(u"TrackBack", entry.TrackBack);
+  table.Assign(u"PublishTime", entry.PublishTime);
+  table.Assign(u"Private", entry.Private);
+  table.Assign(u"ImportMark", run_stamp_);
+  table.Update();
+  ++stored_count_;
+}
+
+void EntryStorage::Close() {
+  if (table_) {
+    table_->Close();
+    table_.reset();
+  }
+}
+
+}  // namespace sarnlink

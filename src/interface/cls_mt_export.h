@@ -1,0 +1,70 @@
+// clsMTExport: the converter object through which the host drives every conversion. It holds
+// the host's choices between calls, makes the checks on the paths itself, and hands the work to
+// the export or import driver. The COM class and the command-line tool both wrap this object.
+#pragma once
+
+#include <string>
+
+#include "common/clock.h"
+#include "encoding/code_page_932.h"
+#include "interface/diary_database.h"
+#include "interface/export_setting.h"
+#include "interface/file_system.h"
+#include "ui/author_prompt.h"
+#include "ui/options_form.h"
+#include "ui/progress_display.h"
+
+namespace sarnlink {
+
+// The converter's fields, read by both drivers and changed only by the methods.
+struct ConverterState {
+  std::u16string FilePath;      // the MovableType file to write or read
+  bool ImportMode = false;      // true: Execute imports; false: it exports
+  std::u16string DiaryMdbPath;  // the diary database
+  std::u16string Author;        // written into every exported entry; the import's filter
+  bool AuthorOnly = false;      // import only entries whose author equals Author
+  ExportSetting Setting;        // the export options in force (all zero on a new object)
+};
+
+// What the converter and its drivers reach the outside world through.
+struct ConverterPorts {
+  FileSystem& files;
+  DiaryDatabase& diary;
+  ProgressDisplay& progress;
+  OptionsForm& options_form;
+  AuthorPrompt& author_prompt;
+  Clock& clock;
+  const CodePage932& code_page;
+};
+
+class clsMTExport {
+ public:
+  explicit clsMTExport(const ConverterPorts& ports) : ports_(ports) {}
+
+  // Stores the path, restores the default settings and clears AuthorOnly. True only when the
+  // path names a file (read-only files count).
+  bool Initialize(const std::u16string& stDiaryMdbPath);
+  void SetImport();
+  void SetExport();
+  // A name selects that author only; the empty name selects everyone, as "Default".
+  void SetAuthor(const std::u16string& stAuthor);
+  // Asks the user through the author prompt; false when the question was cancelled.
+  bool SetAuthorMySelf();
+  void setExportSetting(const ExportSetting& eExpSet);
+  // Shows the options form; on OK copies its choices into Setting and Author. False (and
+  // nothing changed) when the form was cancelled or closed.
+  bool SetExportSettingMySelf();
+  // Stores and checks the text file: for an import it must exist; for an export none may
+  // remain (with OverWrite an existing one is deleted at once). False empties FilePath.
+  bool SetPath(const std::u16string& stFilePath, bool OverWrite = false);
+  // Runs the driver of the chosen direction when both paths are set. Always false.
+  bool Execute();
+
+  const ConverterState& state() const { return state_; }
+
+ private:
+  ConverterState state_;  // the host's choices
+  ConverterPorts ports_;  // the outside world
+};
+
+}  // namespace sarnlink

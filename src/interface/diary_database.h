@@ -1,0 +1,66 @@
+// Port: the diary database, shaped like the ADO calls the drivers make, so that the Windows
+// backend is a direct mapping and the SQLite backend runs the very same statement texts.
+// Each operation connects, works through one recordset at a time and lets go before it returns.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace sarnlink {
+
+// A field's value: Null, text, an integer, or a boolean (Yes/No).
+using FieldValue = std::variant<std::monostate, std::u16string, std::int64_t, bool>;
+
+enum class CursorKind { kForwardOnly, kKeyset };
+enum class LockKind { kReadOnly, kOptimistic };
+
+class DiaryRecordset {
+ public:
+  virtual ~DiaryRecordset() = default;
+  // Number of rows the recordset delivers.
+  virtual std::int32_t RecordCount() = 0;
+  // Whether the current position is past the last row.
+  virtual bool IsEOF() = 0;
+  // The current row's field, by column name.
+  virtual FieldValue Field(std::u16string_view name) = 0;
+  virtual void MoveNext() = 0;
+  // Starts a new row; Assign sets its columns; Update commits it by itself.
+  virtual void AddNew() = 0;
+  virtual void Assign(std::u16string_view name, FieldValue value) = 0;
+  virtual void Update() = 0;
+  virtual void Close() = 0;
+};
+
+class DiaryConnection {
+ public:
+  virtual ~DiaryConnection() = default;
+  virtual std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string& statement,
+                                                        CursorKind cursor, LockKind lock) = 0;
+  virtual std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind cursor,
+                                                    LockKind lock) = 0;
+};
+
+class DiaryDatabase {
+ public:
+  virtual ~DiaryDatabase() = default;
+  // Opens a connection to the diary at `path`. Never creates a file. Throws a database error
+  // naming the path and the reason.
+  virtual std::unique_ptr<DiaryConnection> Connect(const std::u16string& path) = 0;
+};
+
+// Conversions of field values, as the drivers read them.
+bool IsNull(const FieldValue& value);
+// Null reads as false; an integer is true when it is not 0.
+bool IsTrue(const FieldValue& value);
+// Null gives the empty text; an integer gives its decimal text.
+std::u16string TextOrEmpty(const FieldValue& value);
+// Like TextOrEmpty, but a Null is an error naming `what`.
+std::u16string TextOf(const FieldValue& value, const std::string& what);
+// A signed 16-bit number; a Null, a text that is no number or a value past 32767 is an error
+// naming `what`.
+std::int16_t Int16Of(const FieldValue& value, const std::string& what);
+
+}  // namespace sarnlink

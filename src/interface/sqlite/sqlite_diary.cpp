@@ -1,0 +1,343 @@
+#include "interface/sqlite/sqlite_diary.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "common/errors.h"
+#include "encoding/utf8.h"
+#include "interface/sqlite/sqlite_diary_schema.h"
+
+namespace sarnlink {
+namespace {
+
+[[noreturn]] void Fail(const std::string& path, const std::string& reason) {
+  throw Error(ErrorKind::kDatabase, "diary " + path + ": " + reason);
+}
+
+std::string SqliteMessage(sqlite3* db) {
+  return db ? sqlite3_errmsg(db) : "out of memory";
+}
+
+// What the first bytes of the file say it is, before SQLite is let near it.
+void CheckHeader(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) {
+    Fail(path, errno == ENOENT ? "no such file" : std::strerror(errno));
+  }
+  if (!S_ISREG(info.st_mode)) {
+    Fail(path, "not a file");
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    Fail(path, "cannot be read");
+  }
+  char header[32] = {};
+  in.read(header, sizeof header);
+  const std::string text(header, static_cast<std::size_t>(in.gcount()));
+  if (text.find("Standard Jet DB") != std::string::npos ||
+      text.find("Standard ACE DB") != std::string::npos) {
+    Fail(path, "a Jet/Access database, which cannot be opened by this build");
+  }
+  if (text.rfind("SQLite format 3", 0) != 0) {
+    Fail(path, "not a diary database");
+  }
+}
+
+class Statement {
+ public:
+  Statement(sqlite3* db, const std::string& sql, const std::string& path) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+        SQLITE_OK) {
+      Fail(path, "statement refused (" + SqliteMessage(db) + "): " + sql);
+    }
+  }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  sqlite3_stmt* get() const { return stmt_; }
+
+ private:
+  sqlite3* db_;                   // the connection the statement belongs to
+  sqlite3_stmt* stmt_ = nullptr;  // the prepared statement
+};
+
+FieldValue ColumnValue(sqlite3_stmt* stmt, int column) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_NULL:
+      return std::monostate();
+    case SQLITE_INTEGER:
+      return static_cast<std::int64_t>(sqlite3_column_int64(stmt, column));
+    case SQLITE_FLOAT:
+      return static_cast<std::int64_t>(sqlite3_column_double(stmt, column));
+    default: {
+      const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
+      const int bytes = sqlite3_column_bytes16(stmt, column);
+      return std::u16string(text ? text : u"", static_cast<std::size_t>(bytes) / 2);
+    }
+  }
+}
+
+void Bind(sqlite3_stmt* stmt, int index, const FieldValue& value) {
+  if (const std::u16string* s = std::get_if<std::u16string>(&value)) {
+    sqlite3_bind_text16(stmt, index, s->data(), static_cast<int>(s->size() * 2), SQLITE_TRANSIENT);
+  } else if (const std::int64_t* i = std::get_if<std::int64_t>(&value)) {
+    sqlite3_bind_int64(stmt, index, *i);
+  } else if (const bool* b = std::get_if<bool>(&value)) {
+    sqlite3_bind_int(stmt, index, *b ? 1 : 0);
+  } else {
+    sqlite3_bind_null(stmt, index);
+  }
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
+    if (lower(a[k]) != lower(b[k])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A statement's rows, read forward; the record count is a second, counting statement.
+class SqliteStatementRecordset : public DiaryRecordset {
+ public:
+  SqliteStatementRecordset(sqlite3* db, std::string sql, std::string path)
+      : db_(db), sql_(std::move(sql)), path_(std::move(path)), stmt_(db, sql_, path_) {
+    Step();
+  }
+
+  std::int32_t RecordCount() override {
+    std::string inner = sql_;
+    while (!inner.empty() && (inner.back() == ';' || inner.back() == ' ')) {
+      inner.pop_back();
+    }
+    Statement count(db_, "SELECT COUNT(*) FROM (" + inner + ")", path_);
+    if (sqlite3_step(count.get()) != SQLITE_ROW) {
+      Fail(path_, "cannot count the rows: " + SqliteMessage(db_));
+    }
+    return static_cast<std::int32_t>(sqlite3_column_int64(count.get(), 0));
+  }
+
+  bool IsEOF() override { return eof_; }
+
+  FieldValue Field(std::u16string_view name) override {
+    if (eof_) {
+      Fail(path_, "no current row to read " + ToUtf8(name) + " from");
+    }
+    const int columns = sqlite3_column_count(stmt_.get());
+    for (int c = 0; c < columns; ++c) {
+      if (SameName(FromUtf8(sqlite3_column_name(stmt_.get(), c)), name)) {
+        return ColumnValue(stmt_.get(), c);
+      }
+    }
+    Fail(path_, "no column " + ToUtf8(name));
+  }
+
+  void MoveNext() override { Step(); }
+
+  void AddNew() override { Fail(path_, "a query's rows cannot be added to"); }
+  void Assign(std::u16string_view, FieldValue) override {
+    Fail(path_, "a query's rows cannot be changed");
+  }
+  void Update() override { Fail(path_, "a query's rows cannot be changed"); }
+  void Close() override { eof_ = true; }
+
+ private:
+  void Step() {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_ROW) {
+      eof_ = false;
+    } else if (rc == SQLITE_DONE) {
+      eof_ = true;
+    } else {
+      Fail(path_, "cannot read the rows: " + SqliteMessage(db_));
+    }
+  }
+
+  sqlite3* db_;       // the connection
+  std::string sql_;   // the statement, as UTF-8
+  std::string path_;  // for messages
+  Statement stmt_;    // the running statement
+  bool eof_ = true;   // past the last row
+};
+
+// A table opened for insertion: AddNew, Assign and Update make one committed INSERT a row.
+class SqliteTableRecordset : public DiaryRecordset {
+ public:
+  SqliteTableRecordset(sqlite3* db, std::string table, std::string path)
+      : db_(db), table_(std::move(table)), path_(std::move(path)) {}
+
+  std::int32_t RecordCount() override {
+    Statement count(db_, "SELECT COUNT(*) FROM \"" + table_ + "\"", path_);
+    sqlite3_step(count.get());
+    return static_cast<std::int32_t>(sqlite3_column_int64(count.get(), 0));
+  }
+  bool IsEOF() override { return true; }
+  FieldValue Field(std::u16string_view name) override {
+    Fail(path_, "the table is open for insertion only; cannot read " + ToUtf8(name));
+  }
+  void MoveNext() override {}
+
+  void AddNew() override {
+    row_.clear();
+    adding_ = true;
+  }
+
+  void Assign(std::u16string_view name, FieldValue value) override {
+    if (!adding_) {
+      Fail(path_, "a column was set with no new row started");
+    }
+    for (auto& [column, old] : row_) {
+      if (SameName(column, name)) {
+        old = std::move(value);
+        return;
+      }
+    }
+    row_.emplace_back(std::u16string(name), std::move(value));
+  }
+
+  void Update() override {
+    if (!adding_) {
+      Fail(path_, "no new row to commit");
+    }
+    adding_ = false;
+    sqlite3_stmt* insert = InsertFor(row_);
+    sqlite3_reset(insert);
+    sqlite3_clear_bindings(insert);
+    for (std::size_t k = 0; k < row_.size(); ++k) {
+      Bind(insert, static_cast<int>(k + 1), row_[k].second);
+    }
+    if (sqlite3_step(insert) != SQLITE_DONE) {
+      const std::string reason = SqliteMessage(db_);
+      sqlite3_reset(insert);
+      Fail(path_, "the new row was refused: " + reason);
+    }
+    sqlite3_reset(insert);
+  }
+
+  void Close() override { adding_ = false; }
+
+ private:
+  using Row = std::vector<std::pair<std::u16string, FieldValue>>;
+
+  // The INSERT for the row's columns, prepared once for each set of column names.
+  sqlite3_stmt* InsertFor(const Row& row) {
+    std::string columns;
+    std::string values;
+    for (const auto& [column, value] : row) {
+      columns += (columns.empty() ? "\"" : ", \"") + ToUtf8(column) + "\"";
+      values += values.empty() ? "?" : ", ?";
+    }
+    const std::string sql =
+        "INSERT INTO \"" + table_ + "\" (" + columns + ") VALUES (" + values + ")";
+    auto found = inserts_.find(sql);
+    if (found == inserts_.end()) {
+      found = inserts_.emplace(sql, std::make_unique<Statement>(db_, sql, path_)).first;
+    }
+    return found->second->get();
+  }
+
+  sqlite3* db_;                                                // the connection
+  std::string table_;                                          // the table, as UTF-8
+  std::string path_;                                           // for messages
+  Row row_;                                                    // the row being added
+  bool adding_ = false;                                        // AddNew called, Update not yet
+  std::map<std::string, std::unique_ptr<Statement>> inserts_;  // prepared INSERTs
+};
+
+class SqliteDiaryConnection : public DiaryConnection {
+ public:
+  explicit SqliteDiaryConnection(const std::string& path) : path_(path) {
+    CheckHeader(path);
+    // Open without create: a diary is never made on the way.
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+      const std::string reason = SqliteMessage(db_);
+      sqlite3_close(db_);
+      Fail(path, "cannot be opened: " + reason);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
+    Execute(kConnectionSettings);
+    Statement probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
+                    path_);
+    const int rc = sqlite3_step(probe.get());
+    if (rc != SQLITE_ROW) {
+      Fail(path, rc == SQLITE_DONE ? "not a diary database (it has no table Contents)"
+                                   : "not a diary database (" + SqliteMessage(db_) + ")");
+    }
+  }
+
+  ~SqliteDiaryConnection() override { sqlite3_close_v2(db_); }
+
+  std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string& statement, CursorKind,
+                                                LockKind) override {
+    return std::make_unique<SqliteStatementRecordset>(db_, ToUtf8(statement), path_);
+  }
+
+  std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind,
+                                            LockKind) override {
+    return std::make_unique<SqliteTableRecordset>(db_, ToUtf8(table), path_);
+  }
+
+ private:
+  void Execute(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+      const std::string reason = message ? message : SqliteMessage(db_);
+      sqlite3_free(message);
+      Fail(path_, reason);
+    }
+  }
+
+  std::string path_;       // for messages
+  sqlite3* db_ = nullptr;  // the connection
+};
+
+}  // namespace
+
+std::unique_ptr<DiaryConnection> SqliteDiaryDatabase::Connect(const std::u16string& path) {
+  if (path.empty()) {
+    throw Error(ErrorKind::kDatabase, "no diary path was given");
+  }
+  return std::make_unique<SqliteDiaryConnection>(ToUtf8(path));
+}
+
+void CreateEmptyDiary(const std::string& path) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) == 0) {
+    Fail(path, "something already stands at this path; not replacing it");
+  }
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
+    const std::string reason = SqliteMessage(db);
+    sqlite3_close(db);
+    Fail(path, "cannot be created: " + reason);
+  }
+  char* message = nullptr;
+  const std::string sql = std::string(kJournalSettings) + "BEGIN;" + kDiarySchema + "COMMIT;";
+  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
+  const std::string reason = message ? message : "";
+  sqlite3_free(message);
+  sqlite3_close(db);
+  if (rc != SQLITE_OK) {
+    ::unlink(path.c_str());
+    Fail(path, "cannot be created: " + reason);
+  }
+}
+
+}  // namespace sarnlink

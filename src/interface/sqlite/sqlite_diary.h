@@ -1,0 +1,24 @@
+// The diary port on SQLite: the embedded default diary of the command-line tool. The statement
+// texts run as they stand; booleans are stored 0/1; every Update commits by itself.
+#pragma once
+
+#include <string>
+
+#include "interface/diary_database.h"
+
+namespace sarnlink {
+
+class SqliteDiaryDatabase : public DiaryDatabase {
+ public:
+  // Opens an existing diary, never creating one. A missing file, a Jet or ACE database, a file
+  // that is no SQLite database or one without the table Contents each throw a database error
+  // naming the path and the reason.
+  std::unique_ptr<DiaryConnection> Connect(const std::u16string& path) override;
+};
+
+// Creates an empty diary at `path`: the table Contents with the host's columns, its indexes,
+// and the journal settings that keep one-row commits fast and safe against a killed process.
+// Refuses (database error) when anything already stands at the path.
+void CreateEmptyDiary(const std::string& path);
+
+}  // namespace sarnlink

@@ -1,0 +1,20 @@
+// The SQLite diary's schema: the columns of the host's table Contents, and indexes that keep
+// the day-number query and the genre list fast.
+#pragma once
+
+namespace sarnlink {
+
+inline constexpr char kDiarySchema[] =
+    "CREATE TABLE Contents ("
+    " Day TEXT, Number INTEGER, Weather TEXT, Genre TEXT, Title TEXT, Contents TEXT,"
+    " extend TEXT, excerpt TEXT, TrackBack TEXT, PublishTime TEXT, Private INTEGER,"
+    " ImportMark TEXT);"
+    "CREATE INDEX ContentsDayNumber ON Contents (Day, Number);"
+    "CREATE INDEX ContentsGenre ON Contents (Genre);";
+
+// Write-ahead logging with normal syncing: each committed row survives the process being killed
+// and the file is never left corrupt; only a power cut can lose the latest commits.
+inline constexpr char kJournalSettings[] = "PRAGMA journal_mode=WAL;";
+inline constexpr char kConnectionSettings[] = "PRAGMA synchronous=NORMAL;";
+
+}  // namespace sarnlink

@@ -1,0 +1,27 @@
+// Port: the author prompt of SetAuthorMySelf, a Yes/No/Cancel question and an input box.
+#pragma once
+
+#include <string>
+
+namespace sarnlink {
+
+enum class AuthorQuestionAnswer { kYes, kNo, kCancel };
+
+class AuthorPrompt {
+ public:
+  virtual ~AuthorPrompt() = default;
+  // Asks kAuthorQuestion with the buttons Yes (default), No and Cancel.
+  virtual AuthorQuestionAnswer AskOneAuthorOnly() = 0;
+  // Asks for the name under kAuthorInputTitle with kAuthorInputPrompt, starting empty. Cancel
+  // gives the empty text, like an empty answer.
+  virtual std::u16string AskAuthorName() = 0;
+};
+
+inline constexpr char16_t kAuthorQuestion[] = u"特定の著者(Author)のみをインポートしますか？";
+inline constexpr char16_t kAuthorInputTitle[] = u"著者の入力 by Sarnlink";
+inline constexpr char16_t kAuthorInputPrompt[] =
+    u"著者(Author)を入力してください。\r\n（空白の場合はすべての著者をインポートします）";
+// The short name the question box shows as its title.
+inline constexpr char16_t kComponentTitle[] = u"Sarnlink";
+
+}  // namespace sarnlink

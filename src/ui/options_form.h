@@ -1,0 +1,91 @@
+// Port: the options form (frmOption) of SetExportSettingMySelf, and the logic every rendering of
+// it shares: what the controls hold when it loads, the genre list, and what OK reads from them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "interface/diary_database.h"
+
+namespace sarnlink {
+
+// The form's public members, as the converter reads them after the form has closed.
+struct frmOptionMembers {
+  bool bGenre = false;               // export one genre only
+  bool bPeriod = false;              // export a day range only
+  bool bPublish = false;             // filter on public or private
+  std::u16string stGenre;            // the chosen genre; empty for "[ALL]"
+  std::u16string stStart;            // the start picker's day, yyyy/mm/dd
+  std::u16string stEnd;              // the end picker's day, yyyy/mm/dd
+  std::int16_t intPublish = 0;       // list index of cmbPublish
+  std::int16_t intBR = 0;            // list index of cmbBR
+  std::int16_t intHyphen = 0;        // list index of cmbHyphen
+  std::int16_t intPublishDay = 0;    // list index of cmbPublishDay
+  std::int16_t intAllowPing = 0;     // list index of cmbPing
+  std::int16_t intAllowComment = 0;  // list index of cmbComment
+  std::u16string stAuthor;           // txtAuthor as typed
+  bool IsOK = false;                 // true only after OK
+  std::u16string PathDiaryMdb;       // the diary the genre list came from
+};
+
+class OptionsForm {
+ public:
+  virtual ~OptionsForm() = default;
+  // Loads the form for the diary at `path_diary_mdb` (which fills the genre list; a database
+  // failure throws and the form is not shown), puts `author` into txtAuthor, shows the form
+  // modally and returns its members once it has closed.
+  virtual frmOptionMembers ShowModal(const std::u16string& path_diary_mdb,
+                                     const std::u16string& author) = 0;
+};
+
+// A date picker's day.
+struct PickerDate {
+  int year = 2006;
+  int month = 2;
+  int day = 25;
+};
+
+// The state of the form's controls.
+struct frmOptionControls {
+  bool chkGenre = false;
+  bool chkPeriod = false;
+  bool chkPublish = false;
+  std::vector<std::u16string> cmbGenreItems;  // "[ALL]", the general genre, then the others
+  int cmbGenre = 0;
+  int cmbPublish = 0;
+  int cmbBR = 1;
+  int cmbHyphen = 1;
+  int cmbPing = 1;
+  int cmbComment = 1;
+  int cmbPublishDay = 1;
+  PickerDate dtpStart;
+  PickerDate dtpEnd;
+  std::u16string txtAuthor;
+};
+
+// The fixed items of the drop-down lists, in their binding order (the index is the setting).
+inline constexpr char16_t kAllGenres[] = u"[ALL]";
+inline const std::vector<std::u16string> kPublishItems = {u"すべて", u"公開のみ", u"非公開のみ"};
+inline const std::vector<std::u16string> kBRItems = {u"そのまま", u"改行をBRタグにする"};
+inline const std::vector<std::u16string> kHyphenItems = {u"そのまま", u"全角にする"};
+inline const std::vector<std::u16string> kAllowItems = {u"受け入れない", u"受け入れる"};
+inline const std::vector<std::u16string> kPublishDayItems = {u"更新日", u"Dailyquill表示上の日"};
+
+// "[ALL]", the general genre, then the diary's other genres in the query's order.
+std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16string& path);
+
+// The controls as Form_Load leaves them for the diary at `path`.
+frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path);
+
+// The members as OK reads them from the controls. Nothing is validated.
+frmOptionMembers Btn_OK_Click(const frmOptionControls& controls);
+
+// A picker's day as yyyy/mm/dd, whatever the system's date format.
+std::u16string PickerDateText(const PickerDate& date);
+
+// Whether the day lies in the pickers' range, 1601-01-01 to 9999-12-31, and exists.
+bool IsPickerDate(const PickerDate& date);
+
+}  // namespace sarnlink
