@@ -299,7 +299,7 @@ class SqliteDiaryConnection : public DiaryConnection {
     if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
       const std::string reason = message ? message : SqliteMessage(db_);
       sqlite3_free(message);
-      Fail(path_, reason);
+      Fail(path_, "not a diary database (" + reason + ")");
     }
   }
 
