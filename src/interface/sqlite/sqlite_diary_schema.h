@@ -7,7 +7,7 @@ namespace sarnlink {
 inline constexpr char kDiarySchema[] =
     "CREATE TABLE Contents ("
     " Day TEXT, Number INTEGER, Weather TEXT, Genre TEXT, Title TEXT, Contents TEXT,"
-    " extend TEXT, excerpt TEXT, TrackBack TEXT, PublishTime TEXT, Private INTEGER,"
+    " extend TEXT, excerpt TEXT, TrackBack TEXT, PublishTime TEXT, Private INTEGER DEFAULT 0,"
     " ImportMark TEXT);"
     "CREATE INDEX ContentsDayNumber ON Contents (Day, Number);"
     "CREATE INDEX ContentsGenre ON Contents (Genre);";

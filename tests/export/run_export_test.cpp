@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "common/errors.h"
+#include "encoding/utf8.h"
+#include "export/run_export.h"
+#include "support/fake_ports.h"
+
+namespace sarnlink {
+namespace {
+
+class RunExportTest : public testing::ConverterFixture {
+ protected:
+  std::string out_path = dir.File("out.txt");
+
+  void Export() {
+    converter.Initialize(U(db_path));
+    converter.SetExport();
+    ASSERT_TRUE(converter.SetPath(U(out_path), true));
+    converter.Execute();
+  }
+};
+
+TEST_F(RunExportTest, TwelveRowsShowTheirCountsAndFillTheBar) {
+  for (int k = 1; k <= 12; ++k) {
+    AddRow("2004/07/" + std::to_string(10 + k), 1, "日記", "t" + std::to_string(k), "b",
+           "2004/07/15 18:05:09");
+  }
+  Export();
+  EXPECT_EQ(progress.caption, u"MT Imp/Exp for Dailyquill");
+  EXPECT_EQ(progress.title, u"MovableType Export");
+  ASSERT_EQ(progress.messages.size(), 2u);
+  EXPECT_EQ(progress.messages[0], u"12件のレコードを取得。エクスポートします。");
+  EXPECT_EQ(progress.messages[1], u"12件のレコードをエクスポート完了。\r\nExport完了！");
+  EXPECT_EQ(progress.maximum, 12);
+  EXPECT_EQ(progress.value, 12);
+  EXPECT_TRUE(progress.ok_enabled);
+  EXPECT_EQ((std::vector<std::string>{"show", "ok off", "refresh", "ok on"}), progress.events);
+  const std::string written = testing::ReadText(out_path);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 12 * 23);
+  EXPECT_EQ(written.rfind("AUTHOR: ", 0), 0u);
+}
+
+TEST_F(RunExportTest, NoRowsWriteAnEmptyFileAndLeaveTheBarAlone) {
+  AddRow("2004/07/14", 1, "日記", "t", "b", "2004/07/15 18:05:09");
+  ExportSetting s = DefaultExportSetting();
+  s.stGenre = u"旅行";
+  converter.Initialize(U(db_path));
+  converter.setExportSetting(s);
+  ASSERT_TRUE(converter.SetPath(U(out_path)));
+  converter.Execute();
+  EXPECT_EQ(progress.messages[0], u"該当する日記がありません。");
+  EXPECT_EQ(progress.message, u"該当するレコード(日記)がありませんでした。\r\nExport完了！");
+  EXPECT_EQ(progress.maximum, 100);
+  EXPECT_TRUE(std::filesystem::exists(out_path));
+  EXPECT_EQ(std::filesystem::file_size(out_path), 0u);
+}
+
+// Regression: after the direction changed behind SetPath, the new entries once sat in front of
+// the old file's stale bytes.
+TEST_F(RunExportTest, AFileLeftAtThePathIsCutFirst) {
+  converter.Initialize(U(db_path));
+  converter.SetExport();
+  ASSERT_TRUE(converter.SetPath(U(out_path)));
+  testing::WriteText(out_path, std::string(5000, 'x'));
+  converter.Execute();
+  EXPECT_EQ(std::filesystem::file_size(out_path), 0u);
+}
+
+TEST_F(RunExportTest, ABadEntryStopsTheRunNamingItAndKeepsWhatWasWritten) {
+  AddRow("2004/07/01", 1, "日記", "good", "b", "2004/07/01 10:00:00");
+  AddRow("2004/07/02", 7, "日記", "bad", "b", "2004/07/02");
+  AddRow("2004/07/03", 1, "日記", "never", "b", "2004/07/03 10:00:00");
+  try {
+    Export();
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    const std::string what = e.what();
+    EXPECT_EQ(e.kind(), ErrorKind::kFormat);
+    EXPECT_NE(what.find("Day 2004/07/02, Number 7"), std::string::npos) << what;
+    EXPECT_NE(what.find("1 entries were written"), std::string::npos) << what;
+    EXPECT_NE(what.find(out_path), std::string::npos) << what;
+  }
+  const std::string written = testing::ReadText(out_path);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 23);
+  EXPECT_NE(written.find("TITLE: good"), std::string::npos);
+  EXPECT_EQ(progress.events.back(), "unlock");
+}
+
+TEST_F(RunExportTest, NullPublishTimeIsReported) {
+  AddRow("2004/07/02", 3, "日記", "bad", "b", "NULL");
+  try {
+    Export();
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("PublishTime is Null"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("0 entries were written"), std::string::npos);
+  }
+}
+
+TEST_F(RunExportTest, AnUncreatableFileIsAFileError) {
+  AddRow("2004/07/02", 3, "日記", "t", "b", "2004/07/02 10:00:00");
+  converter.Initialize(U(db_path));
+  ASSERT_TRUE(converter.SetPath(U(dir.File("no/such/folder/out.txt"))));
+  try {
+    converter.Execute();
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kFile);
+  }
+}
+
+// A diary that delivers more rows than it counted.
+class GrowingRows : public DiaryRecordset {
+ public:
+  std::int32_t RecordCount() override { return 2; }
+  bool IsEOF() override { return left_ == 0; }
+  FieldValue Field(std::u16string_view name) override {
+    if (name == u"PublishTime") {
+      return std::u16string(u"2004/07/02 10:00:00");
+    }
+    return std::monostate();
+  }
+  void MoveNext() override { --left_; }
+  void AddNew() override {}
+  void Assign(std::u16string_view, FieldValue) override {}
+  void Update() override {}
+  void Close() override {}
+
+ private:
+  int left_ = 5;  // rows still to deliver
+};
+
+class GrowingDiary : public DiaryDatabase, public DiaryConnection {
+ public:
+  std::unique_ptr<DiaryConnection> Connect(const std::u16string&) override {
+    return std::make_unique<GrowingDiary>();
+  }
+  std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string&, CursorKind,
+                                                LockKind) override {
+    return std::make_unique<GrowingRows>();
+  }
+  std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string&, CursorKind, LockKind) override {
+    return nullptr;
+  }
+};
+
+TEST_F(RunExportTest, TheBarNeverPassesTheCountedMaximum) {
+  GrowingDiary growing;
+  ConverterState state;
+  state.FilePath = U(out_path);
+  state.DiaryMdbPath = u"x";
+  state.Setting = DefaultExportSetting();
+  state.Setting.intPublishDay = 0;
+  RunExport(state, ConverterPorts{files, growing, progress, options_form, author_prompt, clock,
+                                  code_page});
+  EXPECT_EQ(progress.maximum, 2);
+  EXPECT_EQ(progress.highest_value, 2);
+  const std::string written = testing::ReadText(out_path);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 5 * 23);
+}
+
+}  // namespace
+}  // namespace sarnlink
