@@ -114,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SettingCase{"BothConversions", DefaultExportSetting(), std::int64_t{0},
                     "\r\nBODY:\r\na－b<BR>c\r\n-----\r\n"},
-        SettingCase{"BrOffSpansLines", With([](ExportSetting& s) { s.intBR = 0; }),
-                    std::int64_t{0}, "\r\nBODY:\r\na－b\r\nc\r\n-----\r\n"},
+        SettingCase{"BrOffSpansLines", With([](ExportSetting& s) { s.intBR = 0; }), std::int64_t{0},
+                    "\r\nBODY:\r\na－b\r\nc\r\n-----\r\n"},
         SettingCase{"BrTwoConvertsLikeOne", With([](ExportSetting& s) { s.intBR = 2; }),
                     std::int64_t{0}, "\r\na－b<BR>c\r\n"},
         SettingCase{"HyphenTwoLeavesHyphens", With([](ExportSetting& s) { s.intHyphen = 2; }),

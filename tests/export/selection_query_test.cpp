@@ -70,8 +70,7 @@ class SelectionAgainstDiary : public testing::ConverterFixture {
 
 TEST_F(SelectionAgainstDiary, SelectsWhatTheSettingsSay) {
   ExportSetting s;
-  EXPECT_EQ(Titles(s),
-            "start day,inside public,inside private,other genre,general,end day");
+  EXPECT_EQ(Titles(s), "start day,inside public,inside private,other genre,general,end day");
   s.stStartDay = u"2004/01/01";
   s.stEndDay = u"2004/12/31";
   s.stGenre = u"日記";

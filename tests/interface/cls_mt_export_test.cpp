@@ -170,7 +170,7 @@ TEST_F(ConverterTest, OptionsFormOkFillsTheSettingsAsTheFormSays) {
   EXPECT_EQ(options_form.opened_author, u"before");
   const ExportSetting& s = converter.state().Setting;
   EXPECT_EQ(s, (ExportSetting{u"旅行", u"", u"", 0, 0, 0, 0, 0, 0, 1}));
-  EXPECT_EQ(converter.state().Author, u"");  // as typed: no "Default"
+  EXPECT_EQ(converter.state().Author, u"");   // as typed: no "Default"
   EXPECT_TRUE(converter.state().AuthorOnly);  // not touched
 }
 

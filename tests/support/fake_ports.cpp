@@ -10,12 +10,14 @@ namespace sarnlink::testing {
 
 ConverterFixture::ConverterFixture()
     : db_path(dir.File("diary.db")),
-      converter(ConverterPorts{files, diary, progress, options_form, author_prompt, clock,
-                               code_page}) {
+      converter(
+          ConverterPorts{files, diary, progress, options_form, author_prompt, clock, code_page}) {
   CreateEmptyDiary(db_path);
 }
 
-std::u16string ConverterFixture::U(const std::string& utf8) const { return FromUtf8(utf8); }
+std::u16string ConverterFixture::U(const std::string& utf8) const {
+  return FromUtf8(utf8);
+}
 
 namespace {
 
@@ -47,7 +49,9 @@ std::string ConverterFixture::Query(const std::string& sql) {
   return out;
 }
 
-void ConverterFixture::Sql(const std::string& sql) { Query(sql); }
+void ConverterFixture::Sql(const std::string& sql) {
+  Query(sql);
+}
 
 void ConverterFixture::AddRow(const std::string& day, int number, const std::string& genre,
                               const std::string& title, const std::string& body,
