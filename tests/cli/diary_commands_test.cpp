@@ -69,5 +69,29 @@ TEST_F(CliTest, UsageErrorsExitOne) {
   EXPECT_EQ(RunSarnlink("--help").status, 0);
 }
 
+TEST(SampleDiary, LoadsExportsAndImportsBack) {
+  testing::TempDir dir;
+  const std::string db = dir.File("sample.db");
+  const std::string out = dir.File("sample.txt");
+  ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
+  const auto loaded =
+      RunShell("sqlite3 " + Quote(db) + " < " + Quote(std::string(SARNLINK_SOURCE_DIR) +
+                                                      "/data/sample-diary.sql"));
+  ASSERT_EQ(loaded.status, 0) << loaded.err;
+  const auto exported = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out));
+  ASSERT_EQ(exported.status, 0) << exported.err;
+  const std::string text = testing::ReadText(out);
+  std::size_t entries = 0;
+  for (std::size_t at = text.find("--------\r\n"); at != std::string::npos;
+       at = text.find("--------\r\n", at + 1)) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 32u);
+  EXPECT_NE(text.find("STATUS: Draft"), std::string::npos);
+  const auto imported = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(out));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "32件の日記をImport完了！\n");
+}
+
 }  // namespace
 }  // namespace sarnlink
