@@ -1,7 +1,9 @@
-// Shared last step of the legacy converters: the result ends before its first zero byte, and a
-// result with no byte left is a failure (the caller must never get an empty "text").
+// Shared steps of the legacy converters: the JIS row-and-cell arithmetic, and the last step: the
+// result ends before its first zero byte, and a result with no byte left is a failure (the caller
+// must never get an empty "text").
 #pragma once
 
+#include <cstring>
 #include <string>
 
 #include "common/bytes.h"
@@ -10,16 +12,27 @@
 namespace sarnlink {
 
 inline void CutAtZero(Bytes& out, const char* encoding) {
-  for (std::size_t k = 0; k < out.size(); ++k) {
-    if (out[k] == 0) {
-      out.resize(k);
-      break;
-    }
+  const void* zero = std::memchr(out.data(), 0, out.size());
+  if (zero) {
+    out.resize(static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - out.data()));
   }
   if (out.empty()) {
     throw Error(ErrorKind::kConversion,
                 std::string(encoding) + ": the input holds no text (empty result)");
   }
+}
+
+// A JIS X 0208 row and cell as a Shift_JIS pair. False when a computed byte passes FF, which
+// only row or cell bytes outside 21-7E can make happen.
+inline bool RowCellToShiftJis(unsigned j1, unsigned j2, unsigned& s1, unsigned& s2) {
+  // (j1 + 1) / 2 is j1 / 2 for an even row, so one formula serves both; the odd rows take the
+  // lower trail bytes. Written without branches: rows alternate in Japanese text.
+  const unsigned odd = j1 & 1;
+  s1 = (j1 + 1) / 2 + 0x70;
+  s2 = j2 + 0x7D - odd * 0x5E;
+  s1 += (s1 >= 0xA0) * 0x40u;
+  s2 += (s2 >= 0x7F);
+  return s1 <= 0xFF && s2 <= 0xFF;
 }
 
 }  // namespace sarnlink

@@ -1,4 +1,6 @@
 // EUC-JP to ISO-2022-JP, so that EUC-JP goes down the same road to Shift_JIS as JIS code.
+#include <cstring>
+
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
@@ -13,18 +15,29 @@ enum class JisMode { kSingleByte, kTwoByte, kKatakana };
               "EUC-JP: " + what + " at byte offset " + std::to_string(offset));
 }
 
-void SwitchTo(JisMode wanted, JisMode& mode, Bytes& out) {
+// The escape that selects `wanted`, written at `o` when the mode changes; returns its length.
+std::size_t SwitchTo(JisMode wanted, JisMode& mode, std::uint8_t* o) {
   if (mode == wanted) {
-    return;
+    return 0;
   }
-  static const std::uint8_t kSingle[] = {0x1B, 0x28, 0x4A};    // ESC ( J
-  static const std::uint8_t kTwo[] = {0x1B, 0x24, 0x42};       // ESC $ B
-  static const std::uint8_t kKatakana[] = {0x1B, 0x28, 0x49};  // ESC ( I
-  const std::uint8_t* escape = wanted == JisMode::kSingleByte ? kSingle
-                               : wanted == JisMode::kTwoByte  ? kTwo
-                                                              : kKatakana;
-  out.insert(out.end(), escape, escape + 3);
   mode = wanted;
+  o[0] = 0x1B;
+  o[1] = wanted == JisMode::kTwoByte ? 0x24 : 0x28;  // ESC $ or ESC (
+  o[2] = wanted == JisMode::kTwoByte ? 0x42 : wanted == JisMode::kKatakana ? 0x49 : 0x4A;
+  return 3;
+}
+
+// Whether `euc` can take the one-pass road to Shift_JIS: with no ESC or zero byte in it, and no
+// 9B or 80 (which lose their high bit to become ESC or zero in a pair), the JIS stream EUCToJIS
+// would write holds no ESC but its own mode switches and no zero byte, so JISToSJIS would read
+// every mode back as written and convert every pair without failing.
+bool OnePassSafe(const Bytes& euc) {
+  for (int b : {0x1B, 0x00, 0x80, 0x9B}) {
+    if (std::memchr(euc.data(), b, euc.size())) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -34,41 +47,81 @@ void SwitchTo(JisMode wanted, JisMode& mode, Bytes& out) {
 // an invalid pair becomes. Only the failures named in the header stop the conversion.
 Bytes EUCToJIS(const Bytes& euc) {
   const std::size_t size = euc.size();
-  Bytes out;
-  out.reserve(5 * size + 1);  // one allocation: more than any input needs
+  const std::uint8_t* in = euc.data();
+  Bytes out(5 * size + 1);  // one allocation, more than any input needs; cut once at the end
+  std::uint8_t* o = out.data();
+  std::size_t p = 0;
   JisMode mode = JisMode::kSingleByte;
   std::size_t i = 0;
   while (i < size) {
-    const std::uint8_t x = euc[i];
+    const std::uint8_t x = in[i];
     if (x < 0x80) {
-      SwitchTo(JisMode::kSingleByte, mode, out);
-      out.push_back(x);
+      p += SwitchTo(JisMode::kSingleByte, mode, o + p);
+      o[p++] = x;
       i += 1;
       continue;
     }
     if (i + 1 >= size) {
       Fail("a two-byte character cut off by the end of the input", i);
     }
-    const std::uint8_t y = euc[i + 1];
+    const std::uint8_t y = in[i + 1];
     if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
-      SwitchTo(JisMode::kKatakana, mode, out);
-      out.push_back(static_cast<std::uint8_t>(y - 0x80));
+      p += SwitchTo(JisMode::kKatakana, mode, o + p);
+      o[p++] = static_cast<std::uint8_t>(y - 0x80);
     } else {
       if (y < 0x80) {
         Fail("the second byte of a two-byte character is below 80", i + 1);
       }
-      SwitchTo(JisMode::kTwoByte, mode, out);
-      out.push_back(static_cast<std::uint8_t>(x - 0x80));
-      out.push_back(static_cast<std::uint8_t>(y - 0x80));
+      p += SwitchTo(JisMode::kTwoByte, mode, o + p);
+      o[p++] = static_cast<std::uint8_t>(x - 0x80);
+      o[p++] = static_cast<std::uint8_t>(y - 0x80);
     }
     i += 2;
   }
+  out.resize(p);
   CutAtZero(out, "EUC-JP");
   return out;
 }
 
+// The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (OnePassSafe).
 Bytes EUCToSJIS(const Bytes& euc) {
-  return JISToSJIS(EUCToJIS(euc));
+  if (!OnePassSafe(euc)) {
+    return JISToSJIS(EUCToJIS(euc));
+  }
+  const std::size_t size = euc.size();
+  const std::uint8_t* in = euc.data();
+  Bytes out(size);
+  std::uint8_t* o = out.data();
+  std::size_t p = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    const std::uint8_t x = in[i];
+    if (x < 0x80) {
+      o[p++] = x;
+      i += 1;
+      continue;
+    }
+    if (i + 1 >= size) {
+      Fail("a two-byte character cut off by the end of the input", i);
+    }
+    const std::uint8_t y = in[i + 1];
+    if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
+      o[p++] = y;  // katakana: (y - 80) OR 80
+    } else {
+      if (y < 0x80) {
+        Fail("the second byte of a two-byte character is below 80", i + 1);
+      }
+      unsigned s1 = 0;
+      unsigned s2 = 0;
+      RowCellToShiftJis(x - 0x80u, y - 0x80u, s1, s2);  // never fails for bytes below 80
+      o[p++] = static_cast<std::uint8_t>(s1);
+      o[p++] = static_cast<std::uint8_t>(s2);
+    }
+    i += 2;
+  }
+  out.resize(p);
+  CutAtZero(out, "EUC-JP");
+  return out;
 }
 
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {

@@ -22,18 +22,20 @@ enum class JisState { kSingleByte, kTwoByte, kKatakana };
 // An unknown escape drops only the ESC itself.
 Bytes JISToSJIS(const Bytes& jis) {
   const std::size_t size = jis.size();
-  Bytes out;
-  out.reserve(size);  // at most one byte out for each byte in
+  const std::uint8_t* in = jis.data();
+  Bytes out(size);  // at most one byte out for each byte in; cut once at the end
+  std::uint8_t* o = out.data();
+  std::size_t p = 0;
   JisState state = JisState::kSingleByte;
   std::size_t i = 0;
   while (i < size) {
-    const std::uint8_t b = jis[i];
+    const std::uint8_t b = in[i];
     if (b == kEsc) {
       if (i + 2 >= size) {
         Fail("an escape sequence cut off by the end of the input", i);
       }
-      const std::uint8_t b1 = jis[i + 1];
-      const std::uint8_t b2 = jis[i + 2];
+      const std::uint8_t b1 = in[i + 1];
+      const std::uint8_t b2 = in[i + 2];
       if (b1 == '$' && (b2 == 'B' || b2 == 0x40)) {
         state = JisState::kTwoByte;
         i += 3;
@@ -49,33 +51,29 @@ Bytes JISToSJIS(const Bytes& jis) {
       continue;
     }
     if (state == JisState::kSingleByte) {
-      out.push_back(b);
+      o[p++] = b;
       i += 1;
     } else if (state == JisState::kKatakana) {
-      out.push_back(static_cast<std::uint8_t>(b | 0x80));
+      o[p++] = static_cast<std::uint8_t>(b | 0x80);
       i += 1;
     } else {
-      if (i + 1 >= size) {
-        Fail("a two-byte character cut off by the end of the input", i);
+      // The run of pairs up to the next escape.
+      while (i < size && in[i] != kEsc) {
+        if (i + 1 >= size) {
+          Fail("a two-byte character cut off by the end of the input", i);
+        }
+        unsigned s1 = 0;
+        unsigned s2 = 0;
+        if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
+          Fail("a row or cell byte outside 21-7E", i);
+        }
+        o[p++] = static_cast<std::uint8_t>(s1);
+        o[p++] = static_cast<std::uint8_t>(s2);
+        i += 2;
       }
-      const unsigned j1 = b;
-      const unsigned j2 = jis[i + 1];
-      unsigned s1 = (j1 % 2 == 1) ? (j1 + 1) / 2 + 0x70 : j1 / 2 + 0x70;
-      unsigned s2 = (j1 % 2 == 1) ? j2 + 0x1F : j2 + 0x7D;
-      if (s1 >= 0xA0) {
-        s1 += 0x40;
-      }
-      if (s2 >= 0x7F) {
-        s2 += 1;
-      }
-      if (s1 > 0xFF || s2 > 0xFF) {
-        Fail("a row or cell byte outside 21-7E", i);
-      }
-      out.push_back(static_cast<std::uint8_t>(s1));
-      out.push_back(static_cast<std::uint8_t>(s2));
-      i += 2;
     }
   }
+  out.resize(p);
   CutAtZero(out, "ISO-2022-JP");
   return out;
 }

@@ -85,6 +85,13 @@ std::u16string DecodeUTF8(const Bytes& buffer, std::u16string_view replacement) 
       }
       i += 8;
     }
+    // Fast path: the runs of kana and kanji, three bytes a unit.
+    while (i + 2 < size && (s[i] & 0xF0) == 0xE0 && IsContinuation(s[i + 1]) &&
+           IsContinuation(s[i + 2])) {
+      o[p++] = static_cast<char16_t>(((s[i] & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) |
+                                     (s[i + 2] & 0x3F));
+      i += 3;
+    }
     if (i == size) {
       break;
     }

@@ -38,7 +38,21 @@ std::int32_t EncodeUTF8(std::u16string_view text, Bytes& buffer) {
     if (i == n) {
       break;
     }
+    // Fast path: the runs of kana and kanji, three bytes a unit.
+    while (i < n && text[i] >= 0x800 && (text[i] < 0xD800 || text[i] > 0xDFFF)) {
+      const char16_t k = text[i++];
+      out[p] = static_cast<std::uint8_t>(0xE0 | (k >> 12));
+      out[p + 1] = static_cast<std::uint8_t>(0x80 | ((k >> 6) & 0x3F));
+      out[p + 2] = static_cast<std::uint8_t>(0x80 | (k & 0x3F));
+      p += 3;
+    }
+    if (i == n) {
+      break;
+    }
     const char16_t u = text[i];
+    if (u < 0x80) {
+      continue;
+    }
     if (u < 0x800) {
       out[p++] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
       out[p++] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));

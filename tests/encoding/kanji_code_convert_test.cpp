@@ -166,3 +166,41 @@ TEST(KanjiConverters, RandomBytesEitherConvertOrThrowConversionErrors) {
 
 }  // namespace
 }  // namespace sarnlink
+
+namespace sarnlink {
+namespace {
+
+// What JISToSJIS(EUCToJIS(x)) gives, or the error message it throws.
+std::string TwoPass(const Bytes& euc) {
+  try {
+    return testing::HexOf(JISToSJIS(EUCToJIS(euc)));
+  } catch (const Error& e) {
+    return std::string("error: ") + e.what();
+  }
+}
+
+std::string OnePass(const Bytes& euc) {
+  try {
+    return testing::HexOf(EUCToSJIS(euc));
+  } catch (const Error& e) {
+    return std::string("error: ") + e.what();
+  }
+}
+
+// EUCToSJIS takes a one-pass road when it can; it must agree with the two steps it stands for.
+TEST(EUCToSJIS, AgreesWithTheTwoStepsOnRandomInput) {
+  std::mt19937 random(2024);
+  for (int round = 0; round < 20000; ++round) {
+    Bytes euc(random() % 12);
+    for (auto& b : euc) {
+      const auto pick = random() % 10;
+      b = static_cast<std::uint8_t>(pick < 3    ? 0x20 + random() % 0x60
+                                    : pick == 9 ? random()
+                                                : 0x8E + random() % 0x72);
+    }
+    ASSERT_EQ(OnePass(euc), TwoPass(euc)) << testing::HexOf(euc);
+  }
+}
+
+}  // namespace
+}  // namespace sarnlink
