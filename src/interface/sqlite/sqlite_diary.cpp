@@ -114,6 +114,10 @@ class SqliteStatementRecordset : public DiaryRecordset {
  public:
   SqliteStatementRecordset(sqlite3* db, std::string sql, std::string path)
       : db_(db), sql_(std::move(sql)), path_(std::move(path)), stmt_(db, sql_, path_) {
+    const int columns = sqlite3_column_count(stmt_.get());
+    for (int c = 0; c < columns; ++c) {
+      names_.push_back(FromUtf8(sqlite3_column_name(stmt_.get(), c)));
+    }
     Step();
   }
 
@@ -135,10 +139,9 @@ class SqliteStatementRecordset : public DiaryRecordset {
     if (eof_) {
       Fail(path_, "no current row to read " + ToUtf8(name) + " from");
     }
-    const int columns = sqlite3_column_count(stmt_.get());
-    for (int c = 0; c < columns; ++c) {
-      if (SameName(FromUtf8(sqlite3_column_name(stmt_.get(), c)), name)) {
-        return ColumnValue(stmt_.get(), c);
+    for (std::size_t c = 0; c < names_.size(); ++c) {
+      if (SameName(names_[c], name)) {
+        return ColumnValue(stmt_.get(), static_cast<int>(c));
       }
     }
     Fail(path_, "no column " + ToUtf8(name));
@@ -165,11 +168,12 @@ class SqliteStatementRecordset : public DiaryRecordset {
     }
   }
 
-  sqlite3* db_;       // the connection
-  std::string sql_;   // the statement, as UTF-8
-  std::string path_;  // for messages
-  Statement stmt_;    // the running statement
-  bool eof_ = true;   // past the last row
+  sqlite3* db_;                        // the connection
+  std::string sql_;                    // the statement, as UTF-8
+  std::string path_;                   // for messages
+  Statement stmt_;                     // the running statement
+  std::vector<std::u16string> names_;  // the result's column names, by position
+  bool eof_ = true;                    // past the last row
 };
 
 // A table opened for insertion: AddNew, Assign and Update make one committed INSERT a row.
