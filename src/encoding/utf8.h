@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,7 +30,7 @@ bool IsUTF8(const Bytes& buffer, std::int32_t count);
 // Invalid input never fails: each invalid byte is replaced by `replacement` (dropped when it is
 // empty) and decoding resumes at the very next byte. A byte-order mark is kept as U+FEFF. An
 // output size beyond 32 bits throws an overflow error.
-std::u16string DecodeUTF8(const Bytes& buffer, std::u16string_view replacement);
+std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement);
 
 // Whether the whole buffer is made only of sequences DecodeUTF8 decodes (so decoding it drops
 // nothing) and holds at least one multi-byte sequence.

@@ -60,7 +60,7 @@ bool EightAscii(const std::uint8_t* s) {
 
 // Notes on invalid input: decoding never fails. Each invalid byte is replaced by `replacement`
 // (or dropped when it is empty), only that byte is consumed, and the next byte is judged afresh.
-std::u16string DecodeUTF8(const Bytes& buffer, std::u16string_view replacement) {
+std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement) {
   const std::size_t size = buffer.size();
   if (size == 0) {
     return std::u16string();
@@ -139,7 +139,9 @@ bool IsDecodableUTF8(const Bytes& buffer) {
 }
 
 std::u16string FromUtf8(std::string_view utf8) {
-  return DecodeUTF8(Bytes(utf8.begin(), utf8.end()), u"\uFFFD");
+  return DecodeUTF8(std::span<const std::uint8_t>(
+                        reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()),
+                    u"\uFFFD");
 }
 
 }  // namespace sarnlink

@@ -47,14 +47,29 @@ std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d) {
 }
 
 std::u16string SectionText(const FieldValue& value, const ExportSetting& setting) {
-  std::u16string text = TextOrEmpty(value);
-  if (setting.intBR != 0) {
-    text = ReplaceAll(text, u"\r\n", u"<BR>");
+  const std::u16string* text = std::get_if<std::u16string>(&value);
+  if (!text) {
+    return TextOrEmpty(value);
   }
-  if (setting.intHyphen == 1) {
-    text = ReplaceAll(text, u"-", u"－");
+  const bool breaks = setting.intBR != 0;
+  const bool hyphens = setting.intHyphen == 1;
+  // One pass does both replacements: "<BR>" holds no hyphen, so replacing the line breaks first
+  // and the hyphens after gives the same text.
+  std::u16string out;
+  out.reserve(text->size() + text->size() / 8);
+  const std::size_t n = text->size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t c = (*text)[i];
+    if (breaks && c == u'\r' && i + 1 < n && (*text)[i + 1] == u'\n') {
+      out.append(u"<BR>");
+      ++i;
+    } else if (hyphens && c == u'-') {
+      out.push_back(u'－');
+    } else {
+      out.push_back(c);
+    }
   }
-  return text;
+  return out;
 }
 
 std::u16string KeyLineValue(const FieldValue& value) {
