@@ -12,7 +12,7 @@
 namespace sarnlink {
 
 inline void CutAtZero(Bytes& out, const char* encoding) {
-  const void* zero = std::memchr(out.data(), 0, out.size());
+  const void* zero = out.empty() ? nullptr : std::memchr(out.data(), 0, out.size());
   if (zero) {
     out.resize(static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - out.data()));
   }

@@ -32,6 +32,9 @@ std::size_t SwitchTo(JisMode wanted, JisMode& mode, std::uint8_t* o) {
 // would write holds no ESC but its own mode switches and no zero byte, so JISToSJIS would read
 // every mode back as written and convert every pair without failing.
 bool OnePassSafe(const Bytes& euc) {
+  if (euc.empty()) {
+    return true;
+  }
   for (int b : {0x1B, 0x00, 0x80, 0x9B}) {
     if (std::memchr(euc.data(), b, euc.size())) {
       return false;

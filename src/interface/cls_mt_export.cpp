@@ -81,7 +81,7 @@ bool clsMTExport::SetPath(const std::u16string& stFilePath, bool OverWrite) {
     ok = !stFilePath.empty() && ports_.files.FileExists(stFilePath, true);
   } else {
     if (OverWrite && ports_.files.FileExists(stFilePath, false)) {
-      ports_.files.DeleteFile(stFilePath);
+      ports_.files.RemoveFile(stFilePath);
     }
     ok = stFilePath.empty() || !ports_.files.FileExists(stFilePath, false);
   }

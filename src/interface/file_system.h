@@ -31,7 +31,7 @@ class FileSystem {
   virtual bool FileExists(const std::u16string& path, bool include_read_only) = 0;
 
   // Deletes the file at `path`; throws a file error if it cannot.
-  virtual void DeleteFile(const std::u16string& path) = 0;
+  virtual void RemoveFile(const std::u16string& path) = 0;
 
   // The length in bytes of the file at `path`; throws a file error if it cannot be had.
   virtual std::int64_t FileLength(const std::u16string& path) = 0;

@@ -122,7 +122,7 @@ bool PosixFileSystem::FileExists(const std::u16string& path, bool include_read_o
   FailOn("examine", native, errno);
 }
 
-void PosixFileSystem::DeleteFile(const std::u16string& path) {
+void PosixFileSystem::RemoveFile(const std::u16string& path) {
   const std::string native = ToUtf8(path);
   if (::unlink(native.c_str()) != 0) {
     FailOn("delete", native, errno);

@@ -9,7 +9,7 @@ namespace sarnlink {
 class PosixFileSystem : public FileSystem {
  public:
   bool FileExists(const std::u16string& path, bool include_read_only) override;
-  void DeleteFile(const std::u16string& path) override;
+  void RemoveFile(const std::u16string& path) override;
   std::int64_t FileLength(const std::u16string& path) override;
   Bytes ReadWholeFile(const std::u16string& path) override;
   std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path) override;

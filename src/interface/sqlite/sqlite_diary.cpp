@@ -272,17 +272,23 @@ class SqliteDiaryConnection : public DiaryConnection {
       sqlite3_close(db_);
       Fail(path, "cannot be opened: " + reason);
     }
-    sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
-    // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
-    Execute(kConnectionSettings);
-    Statement probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
-                    path_);
-    const int rc = sqlite3_step(probe.get());
-    if (rc != SQLITE_ROW) {
-      Fail(path, rc == SQLITE_DONE ? "not a diary database (it has no table Contents)"
-                                   : "not a diary database (" + SqliteMessage(db_) + ")");
+    // A connection that turns out not to be a diary is closed before the error goes on.
+    try {
+      sqlite3_extended_result_codes(db_, 1);
+      sqlite3_busy_timeout(db_, 5000);
+      // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
+      sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
+      Execute(kConnectionSettings);
+      Statement probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
+                      path_);
+      const int rc = sqlite3_step(probe.get());
+      if (rc != SQLITE_ROW) {
+        Fail(path, rc == SQLITE_DONE ? "not a diary database (it has no table Contents)"
+                                     : "not a diary database (" + SqliteMessage(db_) + ")");
+      }
+    } catch (...) {
+      sqlite3_close_v2(db_);
+      throw;
     }
   }
 

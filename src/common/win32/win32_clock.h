@@ -1,0 +1,13 @@
+// The clock port on Windows: the local time in the user's default short date and time forms.
+#pragma once
+
+#include "common/clock.h"
+
+namespace sarnlink {
+
+class Win32Clock : public Clock {
+ public:
+  std::u16string NowAsLocalText() override;
+};
+
+}  // namespace sarnlink

@@ -1,0 +1,250 @@
+#include "interface/ado/ado_diary.h"
+
+// adoint.h needs the GUIDs defined here and is compiled with -fpermissive (mingw's header).
+#include <initguid.h>
+#include <windows.h>
+#include <oleauto.h>
+
+#include <adoid.h>
+#include <adoint.h>
+
+#include "common/errors.h"
+#include "common/win32/wide_text.h"
+#include "encoding/utf8.h"
+
+namespace sarnlink {
+namespace {
+
+// _Connection and _Recordset of msado15 ({00000550-...} and {00000556-...}): every ADO since 2.0
+// answers them, where the "backcompat" identifiers mingw names are not always there.
+constexpr GUID kConnectionIid = {0x00000550, 0x0000, 0x0010,
+                                 {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+constexpr GUID kRecordsetIid = {0x00000556, 0x0000, 0x0010,
+                                {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+
+constexpr char16_t kConnectionStart[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+constexpr LONG kCommandOption = 512;     // the option every recordset of the component uses
+constexpr long kOptionUnspecified = -1;  // Connection.Open's options
+
+[[noreturn]] void Fail(const std::string& what, HRESULT hr) {
+  std::u16string detail = SystemMessage(static_cast<DWORD>(hr));
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    BSTR description = nullptr;
+    if (SUCCEEDED(info->GetDescription(&description)) && description) {
+      detail = FromBstr(description) + u" (" + detail + u")";
+    }
+    SysFreeString(description);
+    info->Release();
+  }
+  throw Error(ErrorKind::kDatabase, what + ": " + ToUtf8(detail));
+}
+
+void Check(HRESULT hr, const std::string& what) {
+  if (FAILED(hr)) {
+    Fail(what, hr);
+  }
+}
+
+// A COM pointer released however the scope is left.
+template <class T>
+class Com {
+ public:
+  Com() = default;
+  ~Com() {
+    if (p_) {
+      p_->Release();
+    }
+  }
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  T** out() { return &p_; }
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+
+ private:
+  T* p_ = nullptr;  // the interface, or null
+};
+
+// A VARIANT cleared however the scope is left.
+class Variant {
+ public:
+  Variant() { VariantInit(&v_); }
+  explicit Variant(const std::u16string& text) {
+    VariantInit(&v_);
+    v_.vt = VT_BSTR;
+    v_.bstrVal = NewBstr(text);
+  }
+  ~Variant() { VariantClear(&v_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  VARIANT& get() { return v_; }
+
+  // The "missing" argument of an optional ADO parameter.
+  static void Missing(VARIANT& v) {
+    VariantInit(&v);
+    v.vt = VT_ERROR;
+    v.scode = DISP_E_PARAMNOTFOUND;
+  }
+
+ private:
+  VARIANT v_;  // the value
+};
+
+FieldValue FromVariant(VARIANT& v, const std::string& what) {
+  switch (v.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+      return std::monostate();
+    case VT_BOOL:
+      return v.boolVal != VARIANT_FALSE;
+    case VT_BSTR:
+      return FromBstr(v.bstrVal);
+    default: {
+      VARIANT number;
+      VariantInit(&number);
+      if (SUCCEEDED(VariantChangeType(&number, &v, 0, VT_I8))) {
+        return static_cast<std::int64_t>(number.llVal);
+      }
+      VARIANT text;
+      VariantInit(&text);
+      Check(VariantChangeType(&text, &v, 0, VT_BSTR), "cannot read " + what);
+      FieldValue value = FromBstr(text.bstrVal);
+      VariantClear(&text);
+      return value;
+    }
+  }
+}
+
+void ToVariant(const FieldValue& value, VARIANT& v) {
+  VariantInit(&v);
+  if (const std::u16string* s = std::get_if<std::u16string>(&value)) {
+    v.vt = VT_BSTR;
+    v.bstrVal = NewBstr(*s);
+  } else if (const std::int64_t* i = std::get_if<std::int64_t>(&value)) {
+    v.vt = VT_I4;
+    v.lVal = static_cast<LONG>(*i);
+  } else if (const bool* b = std::get_if<bool>(&value)) {
+    v.vt = VT_BOOL;
+    v.boolVal = *b ? VARIANT_TRUE : VARIANT_FALSE;
+  } else {
+    v.vt = VT_NULL;
+  }
+}
+
+class AdoRecordset : public DiaryRecordset {
+ public:
+  AdoRecordset(_ADOConnection* connection, const std::u16string& source, CursorTypeEnum cursor,
+               LockTypeEnum lock, std::string path)
+      : path_(std::move(path)) {
+    Check(CoCreateInstance(CLSID_CADORecordset, nullptr, CLSCTX_INPROC_SERVER, kRecordsetIid,
+                           reinterpret_cast<void**>(rs_.out())),
+          "diary " + path_ + ": cannot create an ADO recordset");
+    Variant text(source);
+    VARIANT active;
+    VariantInit(&active);
+    active.vt = VT_DISPATCH;
+    active.pdispVal = reinterpret_cast<IDispatch*>(connection);
+    Check(rs_->Open(text.get(), active, cursor, lock, kCommandOption),
+          "diary " + path_ + ": cannot open " + ToUtf8(source));
+  }
+
+  std::int32_t RecordCount() override {
+    long count = 0;
+    Check(rs_->get_RecordCount(&count), "diary " + path_ + ": cannot count the rows");
+    return static_cast<std::int32_t>(count);
+  }
+  bool IsEOF() override {
+    VARIANT_BOOL eof = VARIANT_TRUE;
+    Check(rs_->get_EOF(&eof), "diary " + path_ + ": cannot read the rows");
+    return eof != VARIANT_FALSE;
+  }
+  FieldValue Field(std::u16string_view name) override {
+    Com<ADOField> field;
+    FieldNamed(name, field);
+    Variant value;
+    Check(field->get_Value(&value.get()), "diary " + path_ + ": cannot read " + ToUtf8(name));
+    return FromVariant(value.get(), ToUtf8(name));
+  }
+  void MoveNext() override { Check(rs_->MoveNext(), "diary " + path_ + ": cannot move on"); }
+  void AddNew() override {
+    VARIANT fields, values;
+    Variant::Missing(fields);
+    Variant::Missing(values);
+    Check(rs_->AddNew(fields, values), "diary " + path_ + ": cannot add a row");
+  }
+  void Assign(std::u16string_view name, FieldValue value) override {
+    Com<ADOField> field;
+    FieldNamed(name, field);
+    Variant v;
+    ToVariant(value, v.get());
+    Check(field->put_Value(v.get()), "diary " + path_ + ": cannot set " + ToUtf8(name));
+  }
+  void Update() override {
+    VARIANT fields, values;
+    Variant::Missing(fields);
+    Variant::Missing(values);
+    Check(rs_->Update(fields, values), "diary " + path_ + ": the new row was refused");
+  }
+  void Close() override { rs_->Close(); }
+
+ private:
+  void FieldNamed(std::u16string_view name, Com<ADOField>& field) {
+    Com<ADOFields> fields;
+    Check(rs_->get_Fields(fields.out()), "diary " + path_ + ": cannot read the fields");
+    Variant index{std::u16string(name)};
+    Check(fields->get_Item(index.get(), field.out()), "diary " + path_ + ": no field " + ToUtf8(name));
+  }
+
+  std::string path_;         // for messages
+  Com<_ADORecordset> rs_;    // the recordset
+};
+
+class AdoConnection : public DiaryConnection {
+ public:
+  explicit AdoConnection(const std::u16string& path) : path_(ToUtf8(path)) {
+    Check(CoCreateInstance(CLSID_CADOConnection, nullptr, CLSCTX_INPROC_SERVER, kConnectionIid,
+                           reinterpret_cast<void**>(connection_.out())),
+          "diary " + path_ + ": cannot create an ADO connection");
+    BSTR text = NewBstr(kConnectionStart + path);
+    BSTR empty = NewBstr(u"");
+    const HRESULT hr = connection_->Open(text, empty, empty, kOptionUnspecified);
+    SysFreeString(text);
+    SysFreeString(empty);
+    Check(hr, "diary " + path_ + ": cannot be opened");
+  }
+  ~AdoConnection() override { connection_->Close(); }
+
+  std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string& statement, CursorKind cursor,
+                                                LockKind lock) override {
+    return std::make_unique<AdoRecordset>(connection_.get(), statement, Cursor(cursor), Lock(lock),
+                                          path_);
+  }
+  std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind cursor,
+                                            LockKind lock) override {
+    return std::make_unique<AdoRecordset>(connection_.get(), table, Cursor(cursor), Lock(lock),
+                                          path_);
+  }
+
+ private:
+  static CursorTypeEnum Cursor(CursorKind kind) {
+    return kind == CursorKind::kKeyset ? adOpenKeyset : adOpenForwardOnly;
+  }
+  static LockTypeEnum Lock(LockKind kind) {
+    return kind == LockKind::kOptimistic ? adLockOptimistic : adLockReadOnly;
+  }
+
+  std::string path_;                 // for messages
+  Com<_ADOConnection> connection_;   // the connection
+};
+
+}  // namespace
+
+std::unique_ptr<DiaryConnection> AdoDiaryDatabase::Connect(const std::u16string& path) {
+  if (path.empty()) {
+    throw Error(ErrorKind::kDatabase, "no diary path was given");
+  }
+  return std::make_unique<AdoConnection>(path);
+}
+
+}  // namespace sarnlink

@@ -1,0 +1,217 @@
+#include "interface/com/cls_mt_export_object.h"
+
+#include <new>
+
+#include "common/win32/wide_text.h"
+#include "interface/com/com_errors.h"
+#include "interface/com/component_ports.h"
+#include "interface/com/dispatch_arguments.h"
+#include "interface/com/identity.h"
+#include "interface/com/module.h"
+
+namespace sarnlink::com {
+namespace {
+
+VARIANT_BOOL ComBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+
+std::u16string Text(const BSTR* text) { return text ? FromBstr(*text) : std::u16string(); }
+
+constexpr DISPID kSetExportSettingId = 0x6003000C;
+
+// Runs `body`, turning any exception into a failed HRESULT with error information.
+template <class Body>
+HRESULT Guarded(Body body) noexcept {
+  try {
+    body();
+    return S_OK;
+  } catch (...) {
+    return ReportCurrentException(Wide(kClsMTExportProgId), IID__clsMTExport);
+  }
+}
+
+}  // namespace
+
+ClsMTExportObject::ClsMTExportObject() : converter_(ComponentPorts()) { AddObject(); }
+ClsMTExportObject::~ClsMTExportObject() { ReleaseObject(); }
+
+STDMETHODIMP ClsMTExportObject::QueryInterface(REFIID iid, void** out) {
+  if (!out) {
+    return E_POINTER;
+  }
+  *out = nullptr;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+      IsEqualIID(iid, IID__clsMTExport) || IsEqualIID(iid, kEarlierClsMTExportIid)) {
+    *out = static_cast<_clsMTExport*>(this);
+  } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+    *out = static_cast<ISupportErrorInfo*>(this);
+  } else {
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP_(ULONG) ClsMTExportObject::AddRef() { return InterlockedIncrement(&references_); }
+
+STDMETHODIMP_(ULONG) ClsMTExportObject::Release() {
+  const ULONG left = InterlockedDecrement(&references_);
+  if (left == 0) {
+    delete this;
+  }
+  return left;
+}
+
+STDMETHODIMP ClsMTExportObject::GetTypeInfoCount(UINT* count) {
+  if (!count) {
+    return E_POINTER;
+  }
+  *count = 1;
+  return S_OK;
+}
+
+STDMETHODIMP ClsMTExportObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) {
+    return E_POINTER;
+  }
+  *info = nullptr;
+  return index == 0 ? GetTypeInfoOf(IID__clsMTExport, info) : DISP_E_BADINDEX;
+}
+
+STDMETHODIMP ClsMTExportObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                              DISPID* ids) {
+  ITypeInfo* info = nullptr;
+  HRESULT hr = GetTypeInfoOf(IID__clsMTExport, &info);
+  if (SUCCEEDED(hr)) {
+    hr = DispGetIDsOfNames(info, names, count, ids);
+    info->Release();
+  }
+  return hr;
+}
+
+STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID, LCID lcid, WORD flags,
+                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                       UINT* arg_err) {
+  if (!params) {
+    return E_INVALIDARG;
+  }
+  UINT ignored_arg = 0;
+  if (!arg_err) {
+    arg_err = &ignored_arg;
+  }
+  if (id == kSetExportSettingId) {
+    // The record comes through its IRecordInfo, which the type information cannot pass on.
+    VARIANT* given = ArgumentAt(params, 0);
+    if (!given || (V_VT(given) & ~VT_BYREF) != VT_RECORD || !V_RECORDINFO(given)) {
+      *arg_err = 0;
+      return given ? DISP_E_TYPEMISMATCH : DISP_E_PARAMNOTFOUND;
+    }
+    GUID guid;
+    if (FAILED(V_RECORDINFO(given)->GetGuid(&guid)) || !IsEqualGUID(guid, kExportSettingGuid)) {
+      *arg_err = 0;
+      return DISP_E_TYPEMISMATCH;
+    }
+    const HRESULT hr = setExportSetting(static_cast<::ExportSetting*>(V_RECORD(given)));
+    if (FAILED(hr) && exception) {
+      FillExceptionInfo(hr, exception);
+      return DISP_E_EXCEPTION;
+    }
+    return hr;
+  }
+  ITypeInfo* info = nullptr;
+  HRESULT hr = GetTypeInfoOf(IID__clsMTExport, &info);
+  if (FAILED(hr)) {
+    return hr;
+  }
+  DispatchArguments arguments;
+  hr = arguments.Build(info, id, params, arg_err);
+  if (SUCCEEDED(hr)) {
+    hr = info->Invoke(static_cast<_clsMTExport*>(this), id, flags, arguments.params(), result,
+                      exception, arg_err);
+  }
+  info->Release();
+  (void)lcid;
+  return hr;
+}
+
+STDMETHODIMP ClsMTExportObject::Initialize(BSTR* stDiaryMdbPath, VARIANT_BOOL* result) {
+  return Guarded([&] {
+    const bool found = converter_.Initialize(Text(stDiaryMdbPath));
+    if (result) {
+      *result = ComBool(found);
+    }
+  });
+}
+
+STDMETHODIMP ClsMTExportObject::SetImport() {
+  return Guarded([&] { converter_.SetImport(); });
+}
+
+STDMETHODIMP ClsMTExportObject::SetExport() {
+  return Guarded([&] { converter_.SetExport(); });
+}
+
+STDMETHODIMP ClsMTExportObject::SetAuthor(BSTR* stAuthor) {
+  return Guarded([&] { converter_.SetAuthor(Text(stAuthor)); });
+}
+
+STDMETHODIMP ClsMTExportObject::setExportSetting(::ExportSetting* eExpSet) {
+  if (!eExpSet) {
+    return E_POINTER;
+  }
+  return Guarded([&] {
+    sarnlink::ExportSetting setting;
+    setting.stGenre = FromBstr(eExpSet->stGenre);
+    setting.stStartDay = FromBstr(eExpSet->stStartDay);
+    setting.stEndDay = FromBstr(eExpSet->stEndDay);
+    setting.intPublish = eExpSet->intPublish;
+    setting.intScroll = eExpSet->intScroll;
+    setting.intBR = eExpSet->intBR;
+    setting.intHyphen = eExpSet->intHyphen;
+    setting.intPublishDay = eExpSet->intPublishDay;
+    setting.intAllowPing = eExpSet->intAllowPing;
+    setting.intAllowComment = eExpSet->intAllowComment;
+    converter_.setExportSetting(setting);
+  });
+}
+
+STDMETHODIMP ClsMTExportObject::SetExportSettingMySelf(VARIANT_BOOL* result) {
+  return Guarded([&] {
+    const bool ok = converter_.SetExportSettingMySelf();
+    if (result) {
+      *result = ComBool(ok);
+    }
+  });
+}
+
+STDMETHODIMP ClsMTExportObject::SetPath(BSTR* stFilePath, VARIANT_BOOL* OverWrite,
+                                        VARIANT_BOOL* result) {
+  return Guarded([&] {
+    const bool ok = converter_.SetPath(Text(stFilePath), OverWrite && *OverWrite != VARIANT_FALSE);
+    if (result) {
+      *result = ComBool(ok);
+    }
+  });
+}
+
+STDMETHODIMP ClsMTExportObject::Execute(VARIANT_BOOL* result) {
+  if (result) {
+    *result = VARIANT_FALSE;  // always false, whether or not a run took place
+  }
+  return Guarded([&] { converter_.Execute(); });
+}
+
+STDMETHODIMP ClsMTExportObject::SetAuthorMySelf(VARIANT_BOOL* result) {
+  return Guarded([&] {
+    const bool ok = converter_.SetAuthorMySelf();
+    if (result) {
+      *result = ComBool(ok);
+    }
+  });
+}
+
+STDMETHODIMP ClsMTExportObject::InterfaceSupportsErrorInfo(REFIID iid) {
+  return (IsEqualIID(iid, IID__clsMTExport) || IsEqualIID(iid, kEarlierClsMTExportIid)) ? S_OK
+                                                                                         : S_FALSE;
+}
+
+}  // namespace sarnlink::com

@@ -1,0 +1,113 @@
+#include "interface/com/dispatch_arguments.h"
+
+#include <oleauto.h>
+
+namespace sarnlink::com {
+
+VARIANT* ArgumentAt(DISPPARAMS* params, UINT index) {
+  if (index >= params->cArgs) {
+    return nullptr;
+  }
+  VARIANT* arg = &params->rgvarg[params->cArgs - 1 - index];
+  while (V_VT(arg) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(arg)) {
+    arg = V_VARIANTREF(arg);
+  }
+  if (V_VT(arg) == VT_ERROR && V_ERROR(arg) == DISP_E_PARAMNOTFOUND) {
+    return nullptr;
+  }
+  return arg;
+}
+
+DispatchArguments::~DispatchArguments() {
+  for (VARIANT& v : values_) {
+    VariantClear(&v);
+  }
+}
+
+HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params, UINT* arg_err) {
+  TYPEATTR* attr = nullptr;
+  HRESULT hr = info->GetTypeAttr(&attr);
+  if (FAILED(hr)) {
+    return hr;
+  }
+  const UINT functions = attr->cFuncs;
+  info->ReleaseTypeAttr(attr);
+  FUNCDESC* function = nullptr;
+  for (UINT k = 0; k < functions && !function; ++k) {
+    FUNCDESC* candidate = nullptr;
+    if (SUCCEEDED(info->GetFuncDesc(k, &candidate))) {
+      if (candidate->memid == id) {
+        function = candidate;
+      } else {
+        info->ReleaseFuncDesc(candidate);
+      }
+    }
+  }
+  if (!function) {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+  UINT inputs = 0;
+  for (SHORT k = 0; k < function->cParams; ++k) {
+    if (!(function->lprgelemdescParam[k].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) {
+      ++inputs;
+    }
+  }
+  hr = S_OK;
+  if (params->cArgs > inputs) {
+    hr = DISP_E_BADPARAMCOUNT;
+  }
+  values_.assign(inputs, VARIANT{});
+  args_.assign(inputs, VARIANT{});
+  for (UINT k = 0; k < inputs && SUCCEEDED(hr); ++k) {
+    const ELEMDESC& element = function->lprgelemdescParam[k];
+    VARIANT& value = values_[k];
+    VARIANT& arg = args_[inputs - 1 - k];
+    VariantInit(&value);
+    VariantInit(&arg);
+    VARIANT* given = ArgumentAt(params, k);
+    const TYPEDESC& type = element.tdesc;
+    const VARTYPE pointed = type.vt == VT_PTR ? type.lptdesc->vt : static_cast<VARTYPE>(VT_EMPTY);
+    if (type.vt != VT_PTR || (pointed != VT_BSTR && pointed != VT_BOOL)) {
+      // Not a shape that needs help: pass the caller's argument on as it came.
+      if (k < params->cArgs) {
+        arg = params->rgvarg[params->cArgs - 1 - k];
+      }
+      continue;
+    }
+    if (!given) {
+      const PARAMDESC& desc = element.paramdesc;
+      if (!(desc.wParamFlags & PARAMFLAG_FOPT)) {
+        hr = DISP_E_PARAMNOTFOUND;
+      } else if ((desc.wParamFlags & PARAMFLAG_FHASDEFAULT) && desc.pparamdescex) {
+        hr = VariantChangeType(&value, &desc.pparamdescex->varDefaultValue, 0, pointed);
+      } else {
+        V_VT(&value) = pointed;  // an all-zero value: empty text, false
+      }
+    } else if (V_VT(given) == (pointed | VT_BYREF)) {
+      hr = VariantCopyInd(&value, given);
+    } else {
+      hr = VariantChangeType(&value, given, 0, pointed);
+    }
+    if (FAILED(hr)) {
+      *arg_err = k;
+      if (hr != DISP_E_PARAMNOTFOUND) {
+        hr = DISP_E_TYPEMISMATCH;
+      }
+      break;
+    }
+    V_VT(&arg) = pointed | VT_BYREF;
+    if (pointed == VT_BSTR) {
+      V_BSTRREF(&arg) = &V_BSTR(&value);
+    } else {
+      V_BOOLREF(&arg) = &V_BOOL(&value);
+    }
+  }
+  info->ReleaseFuncDesc(function);
+  normalised_.rgvarg = args_.data();
+  normalised_.cArgs = inputs;
+  normalised_.rgdispidNamedArgs = nullptr;
+  normalised_.cNamedArgs = 0;
+  return hr;
+}
+
+}  // namespace sarnlink::com

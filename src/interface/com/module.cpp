@@ -1,0 +1,53 @@
+#include "interface/com/module.h"
+
+#include <oleauto.h>
+
+namespace sarnlink::com {
+namespace {
+
+LONG g_objects = 0;   // live COM objects of this DLL
+LONG g_locks = 0;     // IClassFactory::LockServer count
+ITypeLib* g_type_library = nullptr;  // loaded on first use, kept for the DLL's life
+
+}  // namespace
+
+HINSTANCE g_module = nullptr;
+
+void AddObject() { InterlockedIncrement(&g_objects); }
+void ReleaseObject() { InterlockedDecrement(&g_objects); }
+void LockModule(bool lock) {
+  if (lock) {
+    InterlockedIncrement(&g_locks);
+  } else {
+    InterlockedDecrement(&g_locks);
+  }
+}
+bool CanUnload() { return g_objects == 0 && g_locks == 0; }
+
+HRESULT ModulePath(WCHAR* path, DWORD size) {
+  const DWORD length = GetModuleFileNameW(g_module, path, size);
+  return (length == 0 || length >= size) ? E_FAIL : S_OK;
+}
+
+HRESULT GetTypeInfoOf(REFIID iid, ITypeInfo** info) {
+  *info = nullptr;
+  if (!g_type_library) {
+    WCHAR path[MAX_PATH];
+    HRESULT hr = ModulePath(path, MAX_PATH);
+    if (FAILED(hr)) {
+      return hr;
+    }
+    ITypeLib* library = nullptr;
+    hr = LoadTypeLibEx(path, REGKIND_NONE, &library);
+    if (FAILED(hr)) {
+      return hr;
+    }
+    if (InterlockedCompareExchangePointer(reinterpret_cast<void**>(&g_type_library), library,
+                                          nullptr) != nullptr) {
+      library->Release();
+    }
+  }
+  return g_type_library->GetTypeInfoOfGuid(iid, info);
+}
+
+}  // namespace sarnlink::com

@@ -1,0 +1,205 @@
+#include "ui/win32/frm_progress.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "common/win32/wide_text.h"
+
+namespace sarnlink {
+namespace {
+
+constexpr char16_t kWindowClass[] = u"SarnlinkFrmProgress";
+constexpr int kOkId = 1;
+
+// Twips (1/1440 inch) to pixels at the system's DPI.
+int Pixels(int twips) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) {
+    ReleaseDC(nullptr, screen);
+  }
+  return MulDiv(twips, dpi, 1440);
+}
+
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&Pixels), &module);
+  return module;
+}
+
+void RegisterWindowClass() {
+  static bool registered = false;
+  if (registered) {
+    return;
+  }
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = DefWindowProcW;  // replaced per window in CreateControls
+  window_class.hInstance = ThisModule();
+  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = Wide(kWindowClass);
+  registered = RegisterClassExW(&window_class) != 0;
+}
+
+}  // namespace
+
+frmProgress::~frmProgress() {
+  if (window_) {
+    EnableBatsuBtn = true;
+    DestroyWindow(window_);
+  }
+  if (font_) {
+    DeleteObject(font_);
+  }
+}
+
+void frmProgress::Form_Load() { EnableBatsuBtn = false; }
+
+void frmProgress::Show() {
+  if (window_) {
+    return;  // a window still open from an earlier run is reused as it is
+  }
+  Form_Load();
+  title_.clear();
+  message_.clear();
+  maximum_ = 100;
+  value_ = 0;
+  ok_enabled_ = true;
+  caption_ = u"ProgressWindow";
+  CreateControls();
+}
+
+void frmProgress::CreateControls() {
+  RegisterWindowClass();
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  const DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;  // not in the taskbar
+  RECT outer = {0, 0, Pixels(4665), Pixels(2040)};
+  AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  window_ = CreateWindowExW(ex_style, Wide(kWindowClass), Wide(caption_), style, left, top, width,
+                            height, nullptr, nullptr, ThisModule(), nullptr);
+  if (!window_) {
+    return;  // no desktop: the texts and bar are still kept for the run
+  }
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmProgress::WindowProc));
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  auto make = [this](const WCHAR* kind, DWORD control_style, int x, int y, int w, int h,
+                     const char16_t* text, int id) {
+    HWND control = CreateWindowExW(0, kind, Wide(text), WS_CHILD | WS_VISIBLE | control_style,
+                                   Pixels(x), Pixels(y), Pixels(w), Pixels(h), window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ThisModule(), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return control;
+  };
+  txtTitle_ = make(Wide(u"EDIT"), ES_READONLY | ES_AUTOHSCROLL, 120, 120, 4455, 255, u"", 0);
+  txtText_ = make(Wide(u"EDIT"), ES_READONLY | ES_MULTILINE | WS_VSCROLL, 120, 480, 4455, 615, u"",
+                   0);
+  ProgressBar1_ = make(PROGRESS_CLASSW, 0, 120, 1200, 4455, 255, u"", 0);
+  Btn_OK_ = make(Wide(u"BUTTON"), BS_PUSHBUTTON | WS_TABSTOP, 1440, 1560, 1815, 375, u"OK", kOkId);
+  SendMessageW(ProgressBar1_, PBM_SETRANGE32, 0, 100);
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  UpdateWindow(window_);
+}
+
+LRESULT CALLBACK frmProgress::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto* form = reinterpret_cast<frmProgress*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_CTLCOLORSTATIC:  // read-only edits: button-face background
+      SetBkColor(reinterpret_cast<HDC>(w), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_COMMAND:
+      if (form && LOWORD(w) == kOkId && HIWORD(w) == BN_CLICKED) {
+        form->Btn_OK_Click();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:  // Form_QueryUnload: refused whatever asked for it, until OK was pressed
+      if (form && !form->EnableBatsuBtn) {
+        return 0;
+      }
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      if (form) {
+        form->window_ = nullptr;
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+void frmProgress::Btn_OK_Click() {
+  EnableBatsuBtn = true;
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void frmProgress::SetCaption(const std::u16string& caption) {
+  caption_ = caption;
+  if (window_) {
+    SetWindowTextW(window_, Wide(caption));
+  }
+}
+
+void frmProgress::SetTitleText(const std::u16string& text) {
+  title_ = text;
+  if (window_) {
+    SetWindowTextW(txtTitle_, Wide(text));
+  }
+}
+
+void frmProgress::SetMessageText(const std::u16string& text) {
+  message_ = text;
+  if (window_) {
+    SetWindowTextW(txtText_, Wide(text));
+  }
+}
+
+void frmProgress::EnableOK(bool enabled) {
+  ok_enabled_ = enabled;
+  if (window_) {
+    EnableWindow(Btn_OK_, enabled ? TRUE : FALSE);
+  }
+}
+
+void frmProgress::SetMaximum(double maximum) {
+  maximum_ = maximum;
+  if (window_) {
+    SendMessageW(ProgressBar1_, PBM_SETRANGE32, 0, static_cast<LPARAM>(std::max(maximum, 0.0)));
+  }
+}
+
+void frmProgress::SetValue(double value) {
+  value_ = value;
+  if (window_) {
+    SendMessageW(ProgressBar1_, PBM_SETPOS, static_cast<WPARAM>(std::max(value, 0.0)), 0);
+  }
+}
+
+void frmProgress::Refresh() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (window_) {
+    UpdateWindow(window_);
+  }
+}
+
+}  // namespace sarnlink

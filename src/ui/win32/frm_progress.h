@@ -1,0 +1,57 @@
+// frmProgress: the progress window on Windows. Modeless, without an owner, one per component;
+// it refuses to close (title bar, Alt+F4, a request from code) until its OK button is pressed.
+// Its texts and bar are kept here too, so that a run without a desktop still reports through it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/progress_display.h"
+
+namespace sarnlink {
+
+class frmProgress : public ProgressDisplay {
+ public:
+  frmProgress() = default;
+  ~frmProgress() override;
+
+  void Show() override;
+  void SetCaption(const std::u16string& caption) override;
+  void SetTitleText(const std::u16string& text) override;
+  void SetMessageText(const std::u16string& text) override;
+  void EnableOK(bool enabled) override;
+  void SetMaximum(double maximum) override;
+  double Maximum() const override { return maximum_; }
+  double Value() const override { return value_; }
+  void SetValue(double value) override;
+  void Refresh() override;
+  void UnlockAfterFailure() override { EnableOK(true); }
+
+  // Public member of the form: whether the window may be closed; true only after OK.
+  bool EnableBatsuBtn = false;
+
+  HWND window() const { return window_; }
+  const std::u16string& message() const { return message_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  void Form_Load();
+  void Btn_OK_Click();
+  void CreateControls();
+
+  HWND window_ = nullptr;        // the window while it is loaded
+  HWND txtTitle_ = nullptr;      // the title line
+  HWND txtText_ = nullptr;       // the message area
+  HWND ProgressBar1_ = nullptr;  // the bar
+  HWND Btn_OK_ = nullptr;        // the OK button
+  HFONT font_ = nullptr;         // the dialog font of the controls
+  std::u16string caption_ = u"ProgressWindow";
+  std::u16string title_;         // txtTitle's text
+  std::u16string message_;       // txtText's text
+  bool ok_enabled_ = true;       // Btn_OK's enabled state
+  double maximum_ = 100;         // ProgressBar1's maximum
+  double value_ = 0;             // ProgressBar1's value
+};
+
+}  // namespace sarnlink
