@@ -3,6 +3,10 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev
   libcli11-dev python3)
+# `install-deps.sh windows`: the cross-compilers, widl and wine64 for the Windows component.
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine64-tools libwine-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -13,5 +17,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

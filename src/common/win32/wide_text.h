@@ -2,8 +2,8 @@
 // and BSTRs hold the same 16-bit units, so conversion is a copy.
 #pragma once
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <string>
 
@@ -13,7 +13,9 @@ inline const WCHAR* Wide(const std::u16string& text) {
   return reinterpret_cast<const WCHAR*>(text.c_str());
 }
 
-inline const WCHAR* Wide(const char16_t* text) { return reinterpret_cast<const WCHAR*>(text); }
+inline const WCHAR* Wide(const char16_t* text) {
+  return reinterpret_cast<const WCHAR*>(text);
+}
 
 inline std::u16string FromWide(const WCHAR* text) {
   return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();

@@ -2,8 +2,8 @@
 
 // adoint.h needs the GUIDs defined here and is compiled with -fpermissive (mingw's header).
 #include <initguid.h>
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <adoid.h>
 #include <adoint.h>
@@ -17,10 +17,10 @@ namespace {
 
 // _Connection and _Recordset of msado15 ({00000550-...} and {00000556-...}): every ADO since 2.0
 // answers them, where the "backcompat" identifiers mingw names are not always there.
-constexpr GUID kConnectionIid = {0x00000550, 0x0000, 0x0010,
-                                 {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-constexpr GUID kRecordsetIid = {0x00000556, 0x0000, 0x0010,
-                                {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+constexpr GUID kConnectionIid = {
+    0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+constexpr GUID kRecordsetIid = {
+    0x00000556, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 
 constexpr char16_t kConnectionStart[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
 constexpr LONG kCommandOption = 512;     // the option every recordset of the component uses
@@ -193,11 +193,12 @@ class AdoRecordset : public DiaryRecordset {
     Com<ADOFields> fields;
     Check(rs_->get_Fields(fields.out()), "diary " + path_ + ": cannot read the fields");
     Variant index{std::u16string(name)};
-    Check(fields->get_Item(index.get(), field.out()), "diary " + path_ + ": no field " + ToUtf8(name));
+    Check(fields->get_Item(index.get(), field.out()),
+          "diary " + path_ + ": no field " + ToUtf8(name));
   }
 
-  std::string path_;         // for messages
-  Com<_ADORecordset> rs_;    // the recordset
+  std::string path_;       // for messages
+  Com<_ADORecordset> rs_;  // the recordset
 };
 
 class AdoConnection : public DiaryConnection {
@@ -234,8 +235,8 @@ class AdoConnection : public DiaryConnection {
     return kind == LockKind::kOptimistic ? adLockOptimistic : adLockReadOnly;
   }
 
-  std::string path_;                 // for messages
-  Com<_ADOConnection> connection_;   // the connection
+  std::string path_;                // for messages
+  Com<_ADOConnection> connection_;  // the connection
 };
 
 }  // namespace

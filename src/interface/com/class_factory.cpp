@@ -4,8 +4,12 @@
 
 namespace sarnlink::com {
 
-ClassFactory::ClassFactory(Maker maker) : maker_(maker) { AddObject(); }
-ClassFactory::~ClassFactory() { ReleaseObject(); }
+ClassFactory::ClassFactory(Maker maker) : maker_(maker) {
+  AddObject();
+}
+ClassFactory::~ClassFactory() {
+  ReleaseObject();
+}
 
 STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {
   if (!out) {
@@ -20,7 +24,9 @@ STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {
   return E_NOINTERFACE;
 }
 
-STDMETHODIMP_(ULONG) ClassFactory::AddRef() { return InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) ClassFactory::AddRef() {
+  return InterlockedIncrement(&references_);
+}
 
 STDMETHODIMP_(ULONG) ClassFactory::Release() {
   const ULONG left = InterlockedDecrement(&references_);

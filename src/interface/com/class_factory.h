@@ -1,8 +1,8 @@
 // The class objects DllGetClassObject hands out: one factory type, told which class to make.
 #pragma once
 
-#include <windows.h>
 #include <unknwn.h>
+#include <windows.h>
 
 namespace sarnlink::com {
 

@@ -12,9 +12,13 @@
 namespace sarnlink::com {
 namespace {
 
-VARIANT_BOOL ComBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+VARIANT_BOOL ComBool(bool value) {
+  return value ? VARIANT_TRUE : VARIANT_FALSE;
+}
 
-std::u16string Text(const BSTR* text) { return text ? FromBstr(*text) : std::u16string(); }
+std::u16string Text(const BSTR* text) {
+  return text ? FromBstr(*text) : std::u16string();
+}
 
 constexpr DISPID kSetExportSettingId = 0x6003000C;
 
@@ -31,8 +35,12 @@ HRESULT Guarded(Body body) noexcept {
 
 }  // namespace
 
-ClsMTExportObject::ClsMTExportObject() : converter_(ComponentPorts()) { AddObject(); }
-ClsMTExportObject::~ClsMTExportObject() { ReleaseObject(); }
+ClsMTExportObject::ClsMTExportObject() : converter_(ComponentPorts()) {
+  AddObject();
+}
+ClsMTExportObject::~ClsMTExportObject() {
+  ReleaseObject();
+}
 
 STDMETHODIMP ClsMTExportObject::QueryInterface(REFIID iid, void** out) {
   if (!out) {
@@ -51,7 +59,9 @@ STDMETHODIMP ClsMTExportObject::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) ClsMTExportObject::AddRef() { return InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) ClsMTExportObject::AddRef() {
+  return InterlockedIncrement(&references_);
+}
 
 STDMETHODIMP_(ULONG) ClsMTExportObject::Release() {
   const ULONG left = InterlockedDecrement(&references_);
@@ -88,9 +98,8 @@ STDMETHODIMP ClsMTExportObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT coun
   return hr;
 }
 
-STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID, LCID lcid, WORD flags,
-                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                       UINT* arg_err) {
+STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
+                                       VARIANT* result, EXCEPINFO* exception, UINT* arg_err) {
   if (!params) {
     return E_INVALIDARG;
   }
@@ -211,7 +220,7 @@ STDMETHODIMP ClsMTExportObject::SetAuthorMySelf(VARIANT_BOOL* result) {
 
 STDMETHODIMP ClsMTExportObject::InterfaceSupportsErrorInfo(REFIID iid) {
   return (IsEqualIID(iid, IID__clsMTExport) || IsEqualIID(iid, kEarlierClsMTExportIid)) ? S_OK
-                                                                                         : S_FALSE;
+                                                                                        : S_FALSE;
 }
 
 }  // namespace sarnlink::com

@@ -38,8 +38,8 @@ class ClsMTExportObject : public _clsMTExport, public ISupportErrorInfo {
   STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
 
  private:
-  LONG references_ = 1;       // COM reference count
-  clsMTExport converter_;     // the converter itself
+  LONG references_ = 1;    // COM reference count
+  clsMTExport converter_;  // the converter itself
 };
 
 }  // namespace sarnlink::com

@@ -10,7 +10,7 @@
 // The diary backend: ADO in the shipping builds; the host's SQLite in the Winelib test build,
 // chosen by this one switch.
 #ifdef SARNLINK_WINELIB_SQLITE_DIARY
-#include "interface/sqlite/wine_path_sqlite_diary.h"
+#include "interface/wine/wine_path_sqlite_diary.h"
 using DiaryBackend = sarnlink::WinePathSqliteDiary;
 #else
 #include "interface/ado/ado_diary.h"
@@ -27,8 +27,8 @@ const ConverterPorts& ComponentPorts() {
   static Win32AuthorPrompt author_prompt;
   static Win32Clock clock;
   static MultiByteCodePage932 code_page;
-  static const ConverterPorts ports{files, diary, progress, options_form, author_prompt, clock,
-                                    code_page};
+  static const ConverterPorts ports{files,         diary, progress, options_form,
+                                    author_prompt, clock, code_page};
   return ports;
 }
 

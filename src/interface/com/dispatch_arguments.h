@@ -4,8 +4,8 @@
 // passed by reference, and a missing optional argument gets its declared default.
 #pragma once
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <vector>
 

@@ -13,8 +13,12 @@ using namespace sarnlink::com;
 
 namespace {
 
-IUnknown* MakeClsMTExport() { return static_cast<_clsMTExport*>(new ClsMTExportObject()); }
-IUnknown* MakeInformation() { return static_cast<_Information*>(new InformationObject()); }
+IUnknown* MakeClsMTExport() {
+  return static_cast<_clsMTExport*>(new ClsMTExportObject());
+}
+IUnknown* MakeInformation() {
+  return static_cast<_Information*>(new InformationObject());
+}
 
 }  // namespace
 
@@ -48,8 +52,14 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
   return hr;
 }
 
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return CanUnload() ? S_OK : S_FALSE; }
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+  return CanUnload() ? S_OK : S_FALSE;
+}
 
-extern "C" HRESULT WINAPI DllRegisterServer() { return RegisterComponent(); }
+extern "C" HRESULT WINAPI DllRegisterServer() {
+  return RegisterComponent();
+}
 
-extern "C" HRESULT WINAPI DllUnregisterServer() { return UnregisterComponent(); }
+extern "C" HRESULT WINAPI DllUnregisterServer() {
+  return UnregisterComponent();
+}

@@ -7,8 +7,12 @@
 
 namespace sarnlink::com {
 
-InformationObject::InformationObject() { AddObject(); }
-InformationObject::~InformationObject() { ReleaseObject(); }
+InformationObject::InformationObject() {
+  AddObject();
+}
+InformationObject::~InformationObject() {
+  ReleaseObject();
+}
 
 STDMETHODIMP InformationObject::QueryInterface(REFIID iid, void** out) {
   if (!out) {
@@ -27,7 +31,9 @@ STDMETHODIMP InformationObject::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) InformationObject::AddRef() { return InterlockedIncrement(&references_); }
+STDMETHODIMP_(ULONG) InformationObject::AddRef() {
+  return InterlockedIncrement(&references_);
+}
 
 STDMETHODIMP_(ULONG) InformationObject::Release() {
   const ULONG left = InterlockedDecrement(&references_);

@@ -28,8 +28,8 @@ class InformationObject : public _Information, public ISupportErrorInfo {
   STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
 
  private:
-  LONG references_ = 1;       // COM reference count
-  Information information_;   // the version numbers of this build
+  LONG references_ = 1;      // COM reference count
+  Information information_;  // the version numbers of this build
 };
 
 }  // namespace sarnlink::com

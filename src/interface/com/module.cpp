@@ -5,16 +5,20 @@
 namespace sarnlink::com {
 namespace {
 
-LONG g_objects = 0;   // live COM objects of this DLL
-LONG g_locks = 0;     // IClassFactory::LockServer count
+LONG g_objects = 0;                  // live COM objects of this DLL
+LONG g_locks = 0;                    // IClassFactory::LockServer count
 ITypeLib* g_type_library = nullptr;  // loaded on first use, kept for the DLL's life
 
 }  // namespace
 
 HINSTANCE g_module = nullptr;
 
-void AddObject() { InterlockedIncrement(&g_objects); }
-void ReleaseObject() { InterlockedDecrement(&g_objects); }
+void AddObject() {
+  InterlockedIncrement(&g_objects);
+}
+void ReleaseObject() {
+  InterlockedDecrement(&g_objects);
+}
 void LockModule(bool lock) {
   if (lock) {
     InterlockedIncrement(&g_locks);
@@ -22,7 +26,9 @@ void LockModule(bool lock) {
     InterlockedDecrement(&g_locks);
   }
 }
-bool CanUnload() { return g_objects == 0 && g_locks == 0; }
+bool CanUnload() {
+  return g_objects == 0 && g_locks == 0;
+}
 
 HRESULT ModulePath(WCHAR* path, DWORD size) {
   const DWORD length = GetModuleFileNameW(g_module, path, size);

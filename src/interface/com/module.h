@@ -2,8 +2,8 @@
 // DllCanUnloadNow answers from, and the type library both classes dispatch through.
 #pragma once
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 namespace sarnlink::com {
 

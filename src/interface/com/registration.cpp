@@ -56,13 +56,20 @@ HRESULT RegisterClass(const ClassEntry& entry, const std::u16string& path) {
   const std::u16string clsid = GuidText(*entry.clsid);
   const std::u16string key = u"CLSID\\" + clsid;
   HRESULT hr = SetValue(key, nullptr, entry.name);
-  if (SUCCEEDED(hr)) hr = SetValue(key + u"\\InprocServer32", nullptr, path);
-  if (SUCCEEDED(hr)) hr = SetValue(key + u"\\InprocServer32", u"ThreadingModel", u"Apartment");
-  if (SUCCEEDED(hr)) hr = SetValue(key + u"\\ProgID", nullptr, entry.prog_id);
-  if (SUCCEEDED(hr)) hr = SetValue(key + u"\\TypeLib", nullptr, GuidText(LIBID_Sarnlink));
-  if (SUCCEEDED(hr)) hr = SetValue(key + u"\\Version", nullptr, u"12.1");
-  if (SUCCEEDED(hr)) hr = SetValue(entry.prog_id, nullptr, entry.name);
-  if (SUCCEEDED(hr)) hr = SetValue(std::u16string(entry.prog_id) + u"\\CLSID", nullptr, clsid);
+  if (SUCCEEDED(hr))
+    hr = SetValue(key + u"\\InprocServer32", nullptr, path);
+  if (SUCCEEDED(hr))
+    hr = SetValue(key + u"\\InprocServer32", u"ThreadingModel", u"Apartment");
+  if (SUCCEEDED(hr))
+    hr = SetValue(key + u"\\ProgID", nullptr, entry.prog_id);
+  if (SUCCEEDED(hr))
+    hr = SetValue(key + u"\\TypeLib", nullptr, GuidText(LIBID_Sarnlink));
+  if (SUCCEEDED(hr))
+    hr = SetValue(key + u"\\Version", nullptr, u"12.1");
+  if (SUCCEEDED(hr))
+    hr = SetValue(entry.prog_id, nullptr, entry.name);
+  if (SUCCEEDED(hr))
+    hr = SetValue(std::u16string(entry.prog_id) + u"\\CLSID", nullptr, clsid);
   return hr;
 }
 
@@ -106,8 +113,8 @@ HRESULT UnregisterComponent() noexcept {
       }
     }
     const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-    const HRESULT hr = UnRegisterTypeLib(LIBID_Sarnlink, kLibraryMajor, kLibraryMinor,
-                                         LOCALE_NEUTRAL, kind);
+    const HRESULT hr =
+        UnRegisterTypeLib(LIBID_Sarnlink, kLibraryMajor, kLibraryMinor, LOCALE_NEUTRAL, kind);
     if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) {
       result = hr;
     }

@@ -74,9 +74,9 @@ class Win32OutputFile : public OutputFile {
       size -= written;
     }
   }
-  Handle file_;            // the file being written
-  std::u16string path_;    // for messages
-  Bytes pending_;          // written by the caller, not yet by the system
+  Handle file_;          // the file being written
+  std::u16string path_;  // for messages
+  Bytes pending_;        // written by the caller, not yet by the system
 };
 
 }  // namespace
@@ -133,7 +133,8 @@ Bytes Win32FileSystem::ReadWholeFile(const std::u16string& path) {
       FailOn("read", path, GetLastError());
     }
     if (got == 0) {
-      throw Error(ErrorKind::kFile, "cannot read " + ToUtf8(path) + ": it became shorter while read");
+      throw Error(ErrorKind::kFile,
+                  "cannot read " + ToUtf8(path) + ": it became shorter while read");
     }
     done += got;
   }

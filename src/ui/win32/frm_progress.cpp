@@ -24,9 +24,9 @@ int Pixels(int twips) {
 
 HINSTANCE ThisModule() {
   HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&Pixels), &module);
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&Pixels), &module);
   return module;
 }
 
@@ -59,7 +59,9 @@ frmProgress::~frmProgress() {
   }
 }
 
-void frmProgress::Form_Load() { EnableBatsuBtn = false; }
+void frmProgress::Form_Load() {
+  EnableBatsuBtn = false;
+}
 
 void frmProgress::Show() {
   if (window_) {
@@ -98,16 +100,16 @@ void frmProgress::CreateControls() {
   font_ = CreateFontIndirectW(&metrics.lfMessageFont);
   auto make = [this](const WCHAR* kind, DWORD control_style, int x, int y, int w, int h,
                      const char16_t* text, int id) {
-    HWND control = CreateWindowExW(0, kind, Wide(text), WS_CHILD | WS_VISIBLE | control_style,
-                                   Pixels(x), Pixels(y), Pixels(w), Pixels(h), window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   ThisModule(), nullptr);
+    HWND control =
+        CreateWindowExW(0, kind, Wide(text), WS_CHILD | WS_VISIBLE | control_style, Pixels(x),
+                        Pixels(y), Pixels(w), Pixels(h), window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
   };
   txtTitle_ = make(Wide(u"EDIT"), ES_READONLY | ES_AUTOHSCROLL, 120, 120, 4455, 255, u"", 0);
-  txtText_ = make(Wide(u"EDIT"), ES_READONLY | ES_MULTILINE | WS_VSCROLL, 120, 480, 4455, 615, u"",
-                   0);
+  txtText_ =
+      make(Wide(u"EDIT"), ES_READONLY | ES_MULTILINE | WS_VSCROLL, 120, 480, 4455, 615, u"", 0);
   ProgressBar1_ = make(PROGRESS_CLASSW, 0, 120, 1200, 4455, 255, u"", 0);
   Btn_OK_ = make(Wide(u"BUTTON"), BS_PUSHBUTTON | WS_TABSTOP, 1440, 1560, 1815, 375, u"OK", kOkId);
   SendMessageW(ProgressBar1_, PBM_SETRANGE32, 0, 100);

@@ -47,11 +47,11 @@ class frmProgress : public ProgressDisplay {
   HWND Btn_OK_ = nullptr;        // the OK button
   HFONT font_ = nullptr;         // the dialog font of the controls
   std::u16string caption_ = u"ProgressWindow";
-  std::u16string title_;         // txtTitle's text
-  std::u16string message_;       // txtText's text
-  bool ok_enabled_ = true;       // Btn_OK's enabled state
-  double maximum_ = 100;         // ProgressBar1's maximum
-  double value_ = 0;             // ProgressBar1's value
+  std::u16string title_;    // txtTitle's text
+  std::u16string message_;  // txtText's text
+  bool ok_enabled_ = true;  // Btn_OK's enabled state
+  double maximum_ = 100;    // ProgressBar1's maximum
+  double value_ = 0;        // ProgressBar1's value
 };
 
 }  // namespace sarnlink

@@ -1,4 +1,4 @@
-#include "interface/sqlite/wine_path_sqlite_diary.h"
+#include "interface/wine/wine_path_sqlite_diary.h"
 
 #include <windows.h>
 

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Builds the three variants of the Windows component and tests them under wine64, headless:
+# registration and unregistration of the shipping x86_64 DLL, the PE COM client against it (its
+# diary is refused: no Jet under Wine), then the Winelib build against a real SQLite diary with
+# the COM client and the VBScript host, whose files and rows must match the CLI's.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash tools/install-deps.sh windows
+
+build() {  # build DIR TOOLCHAIN
+  cmake -S . -B "$1" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/$2" -DCMAKE_BUILD_TYPE=Release \
+    -DSARNLINK_TESTS=OFF >/dev/null
+  cmake --build "$1"
+}
+build build-win32 toolchain-mingw-i686.cmake
+build build-win64 toolchain-mingw-x86_64.cmake
+build build-winelib toolchain-winelib.cmake
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target sarnlink
+
+work=$(mktemp -d /tmp/sarnlink-wine.XXXXXX)
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WINEDLLPATH
+wine=/usr/lib/wine/wine64
+cleanup() { /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+$wine wineboot -i >/dev/null 2>&1
+/usr/lib/wine/wineserver -w
+
+passed=0
+failed=0
+check() {  # check DESCRIPTION COMMAND...
+  if "${@:2}" >/dev/null 2>&1; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $1"
+  fi
+}
+absent() { ! "$@"; }
+winpath() { $wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# The summary line of a Wine program's output, checked for no failure.
+run_summary() {  # run_summary NAME COMMAND...
+  local output
+  output=$("${@:2}" 2>&1 | tr -d '\r') || true
+  echo "$output" | grep -v '^$' | tail -n 20
+  local line
+  line=$(echo "$output" | grep -E "^$1: [0-9]+ passed, [0-9]+ failed$" | tail -n 1)
+  if [ -n "$line" ] && echo "$line" | grep -q " 0 failed$"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $1 did not finish cleanly"
+  fi
+}
+
+# The shipping x86_64 DLL, registered on its own.
+cp build-win64/src/interface/com/Pontivo.dll "$work/Pontivo.dll"
+dll=$(winpath "$work/Pontivo.dll")
+clsid='{E0486B55-C1AF-4126-9C77-E741DEA0F742}'
+info_clsid='{678BED46-334E-48F1-A8C6-23EFFBFA8F48}'
+libid='{816EACD9-D291-41F4-9E0C-DF851BA892FF}'
+check "regsvr32" $wine regsvr32 /s "$dll"
+for key in "HKCR\\CLSID\\$clsid\\InprocServer32" "HKCR\\CLSID\\$info_clsid\\InprocServer32" \
+  "HKCR\\Sarnlink.clsMTExport\\CLSID" "HKCR\\Sarnlink.Information\\CLSID" "HKCR\\TypeLib\\$libid\\c.1" \
+  "HKCR\\Interface\\{4D77FF40-698C-4FCA-87F9-0B5269C5BE5C}"; do
+  check "registered: $key" $wine reg query "$key"
+done
+check "apartment threading" sh -c "$wine reg query 'HKCR\\CLSID\\$clsid\\InprocServer32' /v ThreadingModel | grep -q Apartment"
+"$root/build/sarnlink" init --db "$work/diary.db" >/dev/null
+sqlite3 "$work/diary.db" < data/sample-diary.sql
+run_summary com_client $wine build-win64/src/interface/com/com_client.exe "$dll" \
+  "$(winpath "$work/diary.db")" "$(winpath "$work")" refused
+check "regsvr32 /u" $wine regsvr32 /s /u "$dll"
+for key in "HKCR\\CLSID\\$clsid" "HKCR\\CLSID\\$info_clsid" "HKCR\\Sarnlink.clsMTExport" \
+  "HKCR\\Sarnlink.Information" "HKCR\\TypeLib\\$libid"; do
+  check "unregistered: $key" absent $wine reg query "$key"
+done
+
+# The Winelib build, whose diary is the host's SQLite.
+mkdir -p "$WINEPREFIX/drive_c/sarnlink"
+cp build-winelib/Pontivo.dll.fake "$WINEPREFIX/drive_c/sarnlink/Pontivo.dll"
+export WINEDLLPATH=$root/build-winelib/src/interface/com
+check "regsvr32 (Winelib)" $wine regsvr32 /s 'C:\sarnlink\Pontivo.dll'
+run_summary com_client $wine build-win64/src/interface/com/com_client.exe 'C:\sarnlink\Pontivo.dll' \
+  "$(winpath "$work/diary.db")" "$(winpath "$work")" opens
+
+cp "$work/diary.db" "$work/com.db"
+rm -f "$work/diary.db-wal" "$work/diary.db-shm"
+"$root/build/sarnlink" export --quiet --db "$work/diary.db" --out "$work/cli-export.txt" \
+  --author "Sample Writer"
+printf 'TITLE: a\r\n--------\r\nBODY:\r\nnever closed\r\n' > "$work/broken.txt"
+run_summary calling_order $wine cscript //nologo "$(winpath "$root/tests/windows/calling_order.vbs")" \
+  "$(winpath "$work/com.db")" "$(winpath "$work/com-export.txt")" \
+  "$(winpath "$work/cli-export.txt")" "$(winpath "$work/broken.txt")" "$(winpath "$work")"
+check "the COM export is the CLI's, byte for byte" cmp "$work/com-export.txt" "$work/cli-export.txt"
+# The same import by the CLI, into a copy of the diary as it was, gives the same rows.
+cp "$work/diary.db" "$work/cli.db"
+"$root/build/sarnlink" import --quiet --db "$work/cli.db" --in "$work/cli-export.txt"
+"$root/build/sarnlink" import --quiet --db "$work/cli.db" --in "$work/broken.txt" 2>/dev/null || true
+rows='SELECT Day, Number, Weather, Genre, Title, Contents, extend, excerpt, TrackBack, PublishTime, Private FROM Contents ORDER BY rowid'
+check "the COM import stores the CLI's rows" \
+  cmp <(sqlite3 "$work/com.db" "$rows") <(sqlite3 "$work/cli.db" "$rows")
+check "regsvr32 /u (Winelib)" $wine regsvr32 /s /u 'C:\sarnlink\Pontivo.dll'
+
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
