@@ -6,8 +6,9 @@
 //   DIARY     an existing diary file;
 //   opens     the build reaches the diary (Winelib with SQLite), refused: it cannot (ADO, no Jet).
 // Ends with "com_client: N passed, M failed" and exits non-zero on any failure.
-#include <oleauto.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <oleauto.h>
 
 #include <cstdio>
 #include <string>

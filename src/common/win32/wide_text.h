@@ -2,8 +2,9 @@
 // and BSTRs hold the same 16-bit units, so conversion is a copy.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <oleauto.h>
 
 #include <string>
 

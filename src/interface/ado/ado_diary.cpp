@@ -1,9 +1,11 @@
 #include "interface/ado/ado_diary.h"
 
 // adoint.h needs the GUIDs defined here and is compiled with -fpermissive (mingw's header).
-#include <initguid.h>
-#include <oleauto.h>
 #include <windows.h>
+// initguid.h first among the COM headers: adoint.h defines its GUIDs here.
+#include <initguid.h>
+// then the automation and ADO headers
+#include <oleauto.h>
 
 #include <adoid.h>
 #include <adoint.h>
