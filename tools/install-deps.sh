@@ -5,7 +5,8 @@ packages=(cmake ninja-build g++ clang libsqlite3-dev sqlite3 libgtest-dev libben
   libcli11-dev python3)
 # `install-deps.sh windows`: the cross-compilers, widl and wine64 for the Windows component.
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine64-tools libwine-dev)
+  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine64-tools libwine-dev
+    xvfb xauth imagemagick fonts-ipafont-gothic)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -102,6 +102,23 @@ cp "$work/diary.db" "$work/cli.db"
 rows='SELECT Day, Number, Weather, Genre, Title, Contents, extend, excerpt, TrackBack, PublishTime, Private FROM Contents ORDER BY rowid'
 check "the COM import stores the CLI's rows" \
   cmp <(sqlite3 "$work/com.db" "$rows") <(sqlite3 "$work/cli.db" "$rows")
+# frmProgress in a real window under Xvfb; its picture is kept in artifacts/.
+mkdir -p "$root/artifacts"
+Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+export DISPLAY=:97
+$wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+$wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAGothic /f \
+  >/dev/null 2>&1
+cp "$work/diary.db" "$work/window.db"
+run_summary progress_window $wine build-win64/src/interface/com/progress_window_test.exe \
+  "$(winpath "$work/window.db")" "$(winpath "$work/window-export.txt")" \
+  "$(winpath "$work/broken.txt")" "$(winpath "$work/frmProgress.bmp")"
+convert "$work/frmProgress.bmp" "$root/artifacts/frmProgress.png" 2>/dev/null || true
+kill "$xvfb" 2>/dev/null || true
+unset DISPLAY
+
 check "regsvr32 /u (Winelib)" $wine regsvr32 /s /u 'C:\sarnlink\Pontivo.dll'
 
 echo "windows: $passed passed, $failed failed"

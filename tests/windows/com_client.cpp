@@ -307,6 +307,26 @@ int main(int argc, char** argv) {
   converter->Release();
   CheckInformation();
 
+  // The version resource: file version 1.0.0.0, shown as "1.00".
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(reinterpret_cast<LPCWSTR>(dll.c_str()), &ignored);
+  std::vector<char> version(size);
+  Check(size > 0 &&
+            GetFileVersionInfoW(reinterpret_cast<LPCWSTR>(dll.c_str()), 0, size, version.data()),
+        "the version resource");
+  if (size > 0) {
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &length);
+    Check(fixed && fixed->dwFileVersionMS == 0x00010000 && fixed->dwFileVersionLS == 0,
+          "file version 1.0.0.0");
+    WCHAR* text = nullptr;
+    VerQueryValueW(version.data(), L"\\StringFileInfo\\041104B0\\FileVersion",
+                   reinterpret_cast<void**>(&text), &length);
+    Check(text && std::u16string(reinterpret_cast<const char16_t*>(text)) == u"1.00",
+          "file version shown as 1.00");
+  }
+
   // DllCanUnloadNow is honest about live objects.
   HMODULE module = LoadLibraryW(reinterpret_cast<LPCWSTR>(dll.c_str()));
   Check(module != nullptr, "LoadLibrary of the DLL");

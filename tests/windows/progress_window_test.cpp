@@ -1,0 +1,160 @@
+// frmProgress in a real window (run under Xvfb): during and after a run it refuses to close,
+// shows the run's texts, and closes by OK; after a failed run OK is enabled. A picture of the
+// finished window is written as a BMP for the CI artifacts.
+// Usage: progress_window_test DIARY EXPORT_FILE BROKEN_IMPORT_FILE PICTURE_BMP
+// Ends with "progress_window: N passed, M failed".
+#include <windows.h>
+// after windows.h, which they need
+#include <oleauto.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "sarnlink_idl.h"
+
+namespace {
+
+int g_passed = 0;
+int g_failed = 0;
+
+void Check(bool ok, const char* what) {
+  if (ok) {
+    ++g_passed;
+  } else {
+    ++g_failed;
+    std::printf("FAILED: %s\n", what);
+  }
+}
+
+std::u16string Utf16(const char* utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  std::u16string out(static_cast<std::size_t>(n), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, reinterpret_cast<WCHAR*>(out.data()), n);
+  out.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+  return out;
+}
+
+void Pump(DWORD milliseconds) {
+  const DWORD until = GetTickCount() + milliseconds;
+  while (GetTickCount() < until) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(10);
+  }
+}
+
+HWND ProgressWindow() {
+  return FindWindowW(L"SarnlinkFrmProgress", nullptr);
+}
+
+std::u16string WindowText(HWND window) {
+  WCHAR text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return reinterpret_cast<const char16_t*>(text);
+}
+
+// The window's client area as a 24-bit BMP.
+bool SavePicture(HWND window, const char* path) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::string pixels(static_cast<std::size_t>(stride * height), '\0');
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::printf("usage: progress_window_test DIARY EXPORT BROKEN PICTURE\n");
+    return 2;
+  }
+  CoInitialize(nullptr);
+  CLSID clsid;
+  CLSIDFromProgID(L"Sarnlink.clsMTExport", &clsid);
+  _clsMTExport* converter = nullptr;
+  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsMTExport,
+                   reinterpret_cast<void**>(&converter));
+  Check(converter != nullptr, "create clsMTExport");
+  if (!converter) {
+    std::printf("progress_window: %d passed, %d failed\n", g_passed, g_failed);
+    return 1;
+  }
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  BSTR diary = SysAllocString(reinterpret_cast<const OLECHAR*>(Utf16(argv[1]).c_str()));
+  converter->Initialize(&diary, &ok);
+  converter->SetExport();
+  BSTR out = SysAllocString(reinterpret_cast<const OLECHAR*>(Utf16(argv[2]).c_str()));
+  VARIANT_BOOL overwrite = VARIANT_TRUE;
+  converter->SetPath(&out, &overwrite, &ok);
+  converter->Execute(&ok);
+  Pump(300);
+
+  HWND window = ProgressWindow();
+  Check(window != nullptr, "the window stays after Execute returned");
+  if (window) {
+    Check(WindowText(window) == u"MT Imp/Exp for Dailyquill", "the caption");
+    HWND ok_button = GetDlgItem(window, 1);
+    Check(ok_button && IsWindowEnabled(ok_button), "OK is enabled after the run");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump(300);
+    Check(IsWindow(window) != FALSE, "close by the title bar is refused");
+    Check(SavePicture(window, argv[4]), "the picture");
+    SendMessageW(ok_button, BM_CLICK, 0, 0);
+    Pump(300);
+    Check(!IsWindow(window), "OK closes the window");
+  }
+
+  // A run that fails leaves OK enabled, so that the window can be closed.
+  converter->SetImport();
+  BSTR broken = SysAllocString(reinterpret_cast<const OLECHAR*>(Utf16(argv[3]).c_str()));
+  converter->SetPath(&broken, &overwrite, &ok);
+  const HRESULT hr = converter->Execute(&ok);
+  Check(FAILED(hr), "the broken import fails");
+  Pump(300);
+  window = ProgressWindow();
+  Check(window != nullptr, "the window shows the failed run");
+  if (window) {
+    HWND ok_button = GetDlgItem(window, 1);
+    Check(ok_button && IsWindowEnabled(ok_button), "OK is enabled after a failed run");
+    SendMessageW(ok_button, BM_CLICK, 0, 0);
+    Pump(300);
+    Check(!IsWindow(window), "OK closes it");
+  }
+  converter->Release();
+  CoUninitialize();
+  std::printf("progress_window: %d passed, %d failed\n", g_passed, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
