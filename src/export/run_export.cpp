@@ -44,10 +44,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   const std::string file_name = ToUtf8(state.FilePath);
 
   ProgressDisplay& progress = ports.progress;
-  progress.Show();
-  progress.SetCaption(kProgressCaption);
-  progress.SetTitleText(u"MovableType Export");
-  progress.EnableOK(false);
+  StartProgress(progress, u"MovableType Export");
 
   auto connection = ports.diary.Connect(state.DiaryMdbPath);
   auto counted = connection->OpenStatement(statement, CursorKind::kKeyset, LockKind::kReadOnly);

@@ -37,10 +37,7 @@ std::u16string RunStamp(Clock& clock) {
 void RunImport(const ConverterState& state, const ConverterPorts& ports) {
   const std::string file_name = ToUtf8(state.FilePath);
   ProgressDisplay& progress = ports.progress;
-  progress.Show();
-  progress.SetCaption(kProgressCaption);
-  progress.SetTitleText(u"MovableType Import");
-  progress.EnableOK(false);
+  StartProgress(progress, u"MovableType Import");
   progress.Refresh();
 
   auto connection = ports.diary.Connect(state.DiaryMdbPath);

@@ -32,4 +32,12 @@ class ProgressDisplay {
 // The texts the drivers show.
 inline constexpr char16_t kProgressCaption[] = u"MT Imp/Exp for Dailyquill";
 
+// The opening of every run: the window shown, its caption and title line set, OK disabled.
+inline void StartProgress(ProgressDisplay& progress, const std::u16string& title) {
+  progress.Show();
+  progress.SetCaption(kProgressCaption);
+  progress.SetTitleText(title);
+  progress.EnableOK(false);
+}
+
 }  // namespace sarnlink

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "sarnlink_idl.h"
+#include "wine_test_text.h"
 
 namespace {
 
@@ -36,14 +37,6 @@ BSTR Bstr(const char16_t* text) {
 
 std::u16string Text(BSTR b) {
   return b ? std::u16string(reinterpret_cast<const char16_t*>(b), SysStringLen(b)) : u"";
-}
-
-std::u16string Utf16(const char* utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  std::u16string out(static_cast<std::size_t>(n), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, reinterpret_cast<WCHAR*>(out.data()), n);
-  out.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
-  return out;
 }
 
 std::u16string ErrorDescription() {

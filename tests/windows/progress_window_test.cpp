@@ -12,6 +12,7 @@
 #include <string>
 
 #include "sarnlink_idl.h"
+#include "wine_test_text.h"
 
 namespace {
 
@@ -25,14 +26,6 @@ void Check(bool ok, const char* what) {
     ++g_failed;
     std::printf("FAILED: %s\n", what);
   }
-}
-
-std::u16string Utf16(const char* utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  std::u16string out(static_cast<std::size_t>(n), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, reinterpret_cast<WCHAR*>(out.data()), n);
-  out.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
-  return out;
 }
 
 void Pump(DWORD milliseconds) {

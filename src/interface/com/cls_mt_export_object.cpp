@@ -80,22 +80,12 @@ STDMETHODIMP ClsMTExportObject::GetTypeInfoCount(UINT* count) {
 }
 
 STDMETHODIMP ClsMTExportObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-  if (!info) {
-    return E_POINTER;
-  }
-  *info = nullptr;
-  return index == 0 ? GetTypeInfoOf(IID__clsMTExport, info) : DISP_E_BADINDEX;
+  return TypeInfoAt(IID__clsMTExport, index, info);
 }
 
 STDMETHODIMP ClsMTExportObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                               DISPID* ids) {
-  ITypeInfo* info = nullptr;
-  HRESULT hr = GetTypeInfoOf(IID__clsMTExport, &info);
-  if (SUCCEEDED(hr)) {
-    hr = DispGetIDsOfNames(info, names, count, ids);
-    info->Release();
-  }
-  return hr;
+  return IdsOfNames(IID__clsMTExport, names, count, ids);
 }
 
 STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,

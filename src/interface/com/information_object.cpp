@@ -52,22 +52,12 @@ STDMETHODIMP InformationObject::GetTypeInfoCount(UINT* count) {
 }
 
 STDMETHODIMP InformationObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
-  if (!info) {
-    return E_POINTER;
-  }
-  *info = nullptr;
-  return index == 0 ? GetTypeInfoOf(IID__Information, info) : DISP_E_BADINDEX;
+  return TypeInfoAt(IID__Information, index, info);
 }
 
 STDMETHODIMP InformationObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                               DISPID* ids) {
-  ITypeInfo* info = nullptr;
-  HRESULT hr = GetTypeInfoOf(IID__Information, &info);
-  if (SUCCEEDED(hr)) {
-    hr = DispGetIDsOfNames(info, names, count, ids);
-    info->Release();
-  }
-  return hr;
+  return IdsOfNames(IID__Information, names, count, ids);
 }
 
 STDMETHODIMP InformationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,

@@ -56,4 +56,22 @@ HRESULT GetTypeInfoOf(REFIID iid, ITypeInfo** info) {
   return g_type_library->GetTypeInfoOfGuid(iid, info);
 }
 
+HRESULT TypeInfoAt(REFIID iid, UINT index, ITypeInfo** info) {
+  if (!info) {
+    return E_POINTER;
+  }
+  *info = nullptr;
+  return index == 0 ? GetTypeInfoOf(iid, info) : DISP_E_BADINDEX;
+}
+
+HRESULT IdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids) {
+  ITypeInfo* info = nullptr;
+  HRESULT hr = GetTypeInfoOf(iid, &info);
+  if (SUCCEEDED(hr)) {
+    hr = DispGetIDsOfNames(info, names, count, ids);
+    info->Release();
+  }
+  return hr;
+}
+
 }  // namespace sarnlink::com

@@ -18,6 +18,10 @@ bool CanUnload();
 // kept; the caller gets its own reference.
 HRESULT GetTypeInfoOf(REFIID iid, ITypeInfo** info);
 
+// IDispatch's GetTypeInfo and GetIDsOfNames for an object whose only interface is `iid`.
+HRESULT TypeInfoAt(REFIID iid, UINT index, ITypeInfo** info);
+HRESULT IdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids);
+
 // The full path of this DLL.
 HRESULT ModulePath(WCHAR* path, DWORD size);
 

@@ -9,6 +9,7 @@
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
+#include "interface/buffered_output_file.h"
 
 namespace sarnlink {
 namespace {
@@ -40,40 +41,12 @@ class Descriptor {
   int fd_;  // the open descriptor, or -1 once closed
 };
 
-// Writes are gathered into one buffer so that a line costs a copy, not a system call.
-class PosixOutputFile : public OutputFile {
+class PosixOutputFile : public BufferedOutputFile {
  public:
-  PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {
-    pending_.reserve(kBufferSize);
-  }
-
-  void Write(const Bytes& bytes) override {
-    if (pending_.size() + bytes.size() > kBufferSize) {
-      Flush();
-    }
-    if (bytes.size() > kBufferSize) {
-      WriteAll(bytes.data(), bytes.size());
-      return;
-    }
-    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-  }
-
-  void Close() override {
-    Flush();
-    if (fd_.Release() != 0) {
-      FailOn("close", path_, errno);
-    }
-  }
+  PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
 
  private:
-  static constexpr std::size_t kBufferSize = 1 << 16;
-
-  void Flush() {
-    WriteAll(pending_.data(), pending_.size());
-    pending_.clear();
-  }
-
-  void WriteAll(const std::uint8_t* data, std::size_t size) {
+  void WriteToSystem(const std::uint8_t* data, std::size_t size) override {
     while (size > 0) {
       const ssize_t written = ::write(fd_.get(), data, size);
       if (written < 0) {
@@ -87,9 +60,14 @@ class PosixOutputFile : public OutputFile {
     }
   }
 
+  void CloseInSystem() override {
+    if (fd_.Release() != 0) {
+      FailOn("close", path_, errno);
+    }
+  }
+
   Descriptor fd_;     // the file being written
   std::string path_;  // for messages
-  Bytes pending_;     // bytes written by the caller but not yet by the system
 };
 
 }  // namespace

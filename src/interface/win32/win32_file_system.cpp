@@ -5,6 +5,7 @@
 #include "common/errors.h"
 #include "common/win32/wide_text.h"
 #include "encoding/utf8.h"
+#include "interface/buffered_output_file.h"
 
 namespace sarnlink {
 namespace {
@@ -35,35 +36,12 @@ class Handle {
   HANDLE h_;  // the open file, or INVALID_HANDLE_VALUE once closed
 };
 
-class Win32OutputFile : public OutputFile {
+class Win32OutputFile : public BufferedOutputFile {
  public:
-  Win32OutputFile(HANDLE h, std::u16string path) : file_(h), path_(std::move(path)) {
-    pending_.reserve(kBufferSize);
-  }
-  void Write(const Bytes& bytes) override {
-    if (pending_.size() + bytes.size() > kBufferSize) {
-      Flush();
-    }
-    if (bytes.size() > kBufferSize) {
-      WriteAll(bytes.data(), bytes.size());
-      return;
-    }
-    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-  }
-  void Close() override {
-    Flush();
-    if (!file_.Release()) {
-      FailOn("close", path_, GetLastError());
-    }
-  }
+  Win32OutputFile(HANDLE h, std::u16string path) : file_(h), path_(std::move(path)) {}
 
  private:
-  static constexpr std::size_t kBufferSize = 1 << 16;
-  void Flush() {
-    WriteAll(pending_.data(), pending_.size());
-    pending_.clear();
-  }
-  void WriteAll(const std::uint8_t* data, std::size_t size) {
+  void WriteToSystem(const std::uint8_t* data, std::size_t size) override {
     while (size > 0) {
       DWORD written = 0;
       const DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
@@ -74,9 +52,15 @@ class Win32OutputFile : public OutputFile {
       size -= written;
     }
   }
+
+  void CloseInSystem() override {
+    if (!file_.Release()) {
+      FailOn("close", path_, GetLastError());
+    }
+  }
+
   Handle file_;          // the file being written
   std::u16string path_;  // for messages
-  Bytes pending_;        // written by the caller, not yet by the system
 };
 
 }  // namespace
