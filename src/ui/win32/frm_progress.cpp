@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/win32/wide_text.h"
+#include "ui/win32/win32_window_helpers.h"
 
 namespace sarnlink {
 namespace {
@@ -12,31 +13,12 @@ namespace {
 constexpr char16_t kWindowClass[] = u"SarnlinkFrmProgress";
 constexpr int kOkId = 1;
 
-// Twips (1/1440 inch) to pixels at the system's DPI.
-int Pixels(int twips) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) {
-    ReleaseDC(nullptr, screen);
-  }
-  return MulDiv(twips, dpi, 1440);
-}
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&Pixels), &module);
-  return module;
-}
-
 void RegisterWindowClass() {
   static bool registered = false;
   if (registered) {
     return;
   }
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  InitCommonControlsOnce();
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = DefWindowProcW;  // replaced per window in CreateControls
@@ -53,9 +35,6 @@ frmProgress::~frmProgress() {
   if (window_) {
     EnableBatsuBtn = true;
     DestroyWindow(window_);
-  }
-  if (font_) {
-    DeleteObject(font_);
   }
 }
 
@@ -94,24 +73,13 @@ void frmProgress::CreateControls() {
   }
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmProgress::WindowProc));
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  auto make = [this](const WCHAR* kind, DWORD control_style, int x, int y, int w, int h,
-                     const char16_t* text, int id) {
-    HWND control =
-        CreateWindowExW(0, kind, Wide(text), WS_CHILD | WS_VISIBLE | control_style, Pixels(x),
-                        Pixels(y), Pixels(w), Pixels(h), window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
-  };
-  txtTitle_ = make(Wide(u"EDIT"), ES_READONLY | ES_AUTOHSCROLL, 120, 120, 4455, 255, u"", 0);
-  txtText_ =
-      make(Wide(u"EDIT"), ES_READONLY | ES_MULTILINE | WS_VSCROLL, 120, 480, 4455, 615, u"", 0);
-  ProgressBar1_ = make(PROGRESS_CLASSW, 0, 120, 1200, 4455, 255, u"", 0);
-  Btn_OK_ = make(Wide(u"BUTTON"), BS_PUSHBUTTON | WS_TABSTOP, 1440, 1560, 1815, 375, u"OK", kOkId);
+  txtTitle_ = MakeControl(window_, Wide(u"EDIT"), ES_READONLY | ES_AUTOHSCROLL, 120, 120, 4455, 255,
+                          u"", 0);
+  txtText_ = MakeControl(window_, Wide(u"EDIT"), ES_READONLY | ES_MULTILINE | WS_VSCROLL, 120, 480,
+                         4455, 615, u"", 0);
+  ProgressBar1_ = MakeControl(window_, PROGRESS_CLASSW, 0, 120, 1200, 4455, 255, u"", 0);
+  Btn_OK_ = MakeControl(window_, Wide(u"BUTTON"), BS_PUSHBUTTON | WS_TABSTOP, 1440, 1560, 1815, 375,
+                        u"OK", kOkId);
   SendMessageW(ProgressBar1_, PBM_SETRANGE32, 0, 100);
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   UpdateWindow(window_);

@@ -45,7 +45,6 @@ class frmProgress : public ProgressDisplay {
   HWND txtText_ = nullptr;       // the message area
   HWND ProgressBar1_ = nullptr;  // the bar
   HWND Btn_OK_ = nullptr;        // the OK button
-  HFONT font_ = nullptr;         // the dialog font of the controls
   std::u16string caption_ = u"ProgressWindow";
   std::u16string title_;    // txtTitle's text
   std::u16string message_;  // txtText's text

@@ -1,0 +1,25 @@
+// Small pieces the component's windows share: twips to pixels at the system's DPI, this DLL's
+// module handle, the dialog font, and making a child control in one call.
+#pragma once
+
+#include <windows.h>
+
+namespace sarnlink {
+
+// Twips (1/1440 inch) to pixels at the system's DPI.
+int Pixels(int twips);
+
+// The module the component's windows belong to.
+HINSTANCE ThisModule();
+
+// The system's message font; made once, kept for the process.
+HFONT DialogFont();
+
+// A child control at a position and size given in twips, with the dialog font.
+HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, int top, int width,
+                 int height, const char16_t* text, int id, DWORD ex_style = 0);
+
+// Calls InitCommonControlsEx once for the tab strip, progress bar and date pickers.
+void InitCommonControlsOnce();
+
+}  // namespace sarnlink
