@@ -116,6 +116,13 @@ run_summary progress_window $wine build-win64/src/interface/com/progress_window_
   "$(winpath "$work/window.db")" "$(winpath "$work/window-export.txt")" \
   "$(winpath "$work/broken.txt")" "$(winpath "$work/frmProgress.bmp")"
 convert "$work/frmProgress.bmp" "$root/artifacts/frmProgress.png" 2>/dev/null || true
+# The options form and the author prompt, driven by messages; their pictures too.
+cp "$work/diary.db" "$work/forms.db"
+run_summary forms $wine build-win64/src/interface/com/forms_test.exe "$(winpath "$work/forms.db")" \
+  "$(winpath "$work")" "$(winpath "$work")"
+for picture in frmOption-page1 frmOption-page2 author-question author-input; do
+  convert "$work/$picture.bmp" "$root/artifacts/$picture.png" 2>/dev/null || true
+done
 kill "$xvfb" 2>/dev/null || true
 unset DISPLAY
 

@@ -1,23 +1,99 @@
 #include "ui/win32/win32_forms.h"
 
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
 #include "common/errors.h"
+#include "common/win32/wide_text.h"
+#include "ui/win32/win32_window_helpers.h"
 
 namespace sarnlink {
+namespace {
 
-// The Win32 dialogs of the options form and of the author's name are not part of this build
-// yet; calling them is reported as a failed call rather than guessed at.
-frmOptionMembers Win32OptionsForm::ShowModal(const std::u16string& path_diary_mdb,
-                                             const std::u16string&) {
-  LoadOptionControls(diary_, path_diary_mdb);  // a diary that cannot be read fails first
-  throw Error(ErrorKind::kUsage, "the options form is not available in this build");
+// One showing of the input box.
+struct InputBox {
+  HWND window = nullptr;
+  std::u16string answer;  // the text at OK; empty at Cancel
+  bool done = false;
+};
+
+LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto* box = reinterpret_cast<InputBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (box) {
+    if (message == WM_COMMAND && LOWORD(w) == IDOK) {
+      HWND text = GetDlgItem(window, kInputBoxText);
+      std::u16string typed(static_cast<std::size_t>(GetWindowTextLengthW(text)) + 1, u'\0');
+      GetWindowTextW(text, reinterpret_cast<WCHAR*>(typed.data()), static_cast<int>(typed.size()));
+      typed.resize(typed.size() - 1);
+      box->answer = typed;
+      box->done = true;
+      return 0;
+    }
+    if ((message == WM_COMMAND && LOWORD(w) == IDCANCEL) || message == WM_CLOSE) {
+      box->answer.clear();
+      box->done = true;
+      return 0;
+    }
+  }
+  return DefWindowProcW(window, message, w, l);
 }
 
+}  // namespace
+
 AuthorQuestionAnswer Win32AuthorPrompt::AskOneAuthorOnly() {
-  throw Error(ErrorKind::kUsage, "the author prompt is not available in this build");
+  const int answer = MessageBoxW(GetActiveWindow(), Wide(kAuthorQuestion), Wide(kComponentTitle),
+                                 MB_YESNOCANCEL | MB_DEFBUTTON1);
+  switch (answer) {
+    case IDYES:
+      return AuthorQuestionAnswer::kYes;
+    case IDNO:
+      return AuthorQuestionAnswer::kNo;
+    case IDCANCEL:
+      return AuthorQuestionAnswer::kCancel;
+    default:
+      throw Error(ErrorKind::kUsage, "the author question cannot be shown: there is no desktop");
+  }
 }
 
 std::u16string Win32AuthorPrompt::AskAuthorName() {
-  throw Error(ErrorKind::kUsage, "the author prompt is not available in this build");
+  static const bool registered = [] {
+    InitCommonControlsOnce();
+    WNDCLASSEXW box = {};
+    box.cbSize = sizeof box;
+    box.lpfnWndProc = InputBoxProc;
+    box.hInstance = ThisModule();
+    box.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    box.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    box.lpszClassName = Wide(kInputBoxClass);
+    return RegisterClassExW(&box) != 0;
+  }();
+  (void)registered;
+  InputBox box;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  RECT outer = {0, 0, Pixels(6180), Pixels(2175)};
+  AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
+  box.window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, Wide(kInputBoxClass),
+                               Wide(kAuthorInputTitle), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               outer.right - outer.left, outer.bottom - outer.top,
+                               GetActiveWindow(), nullptr, ThisModule(), nullptr);
+  if (!box.window) {
+    throw Error(ErrorKind::kUsage, "the author input box cannot be shown: there is no desktop");
+  }
+  SetWindowLongPtrW(box.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
+  MakeControl(box.window, WC_STATICW, SS_LEFT, 120, 120, 4575, 1095, kAuthorInputPrompt, 0);
+  HWND ok = MakeControl(box.window, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 4815, 120, 1215, 375,
+                        u"OK", IDOK);
+  HWND cancel = MakeControl(box.window, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 4815, 600, 1215,
+                            375, u"Cancel", IDCANCEL);
+  HWND text = MakeControl(box.window, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 120, 1680, 5910, 300,
+                          u"", kInputBoxText, WS_EX_CLIENTEDGE);
+  ShowWindow(box.window, SW_SHOW);
+  SetForegroundWindow(box.window);
+  SetFocus(text);
+  RunModalLoop(box.window, box.done, {text, ok, cancel});
+  DestroyWindow(box.window);
+  return box.answer;
 }
 
 }  // namespace sarnlink

@@ -52,3 +52,57 @@ void InitCommonControlsOnce() {
 }
 
 }  // namespace sarnlink
+
+namespace sarnlink {
+namespace {
+
+void MoveFocus(const std::vector<HWND>& order, bool backwards) {
+  if (order.empty()) {
+    return;
+  }
+  HWND focus = GetFocus();
+  std::size_t at = order.size() - 1;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (order[k] == focus || IsChild(order[k], focus)) {
+      at = k;
+    }
+  }
+  for (std::size_t step = 1; step <= order.size(); ++step) {
+    const std::size_t next =
+        backwards ? (at + order.size() - step) % order.size() : (at + step) % order.size();
+    HWND candidate = order[next];
+    if (IsWindowEnabled(candidate) && IsWindowVisible(candidate) &&
+        IsWindowEnabled(GetParent(candidate))) {
+      SetFocus(candidate);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order) {
+  MSG message;
+  while (!done && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    const bool ours = message.hwnd == window || IsChild(window, message.hwnd);
+    if (ours && message.message == WM_KEYDOWN) {
+      if (message.wParam == VK_TAB) {
+        MoveFocus(focus_order, GetKeyState(VK_SHIFT) < 0);
+        continue;
+      }
+      // An open drop-down list takes Enter and Esc itself.
+      WCHAR kind[32] = {};
+      GetClassNameW(GetFocus(), kind, 32);
+      const bool list_open = lstrcmpiW(kind, reinterpret_cast<const WCHAR*>(u"ComboBox")) == 0 &&
+                             SendMessageW(GetFocus(), CB_GETDROPPEDSTATE, 0, 0);
+      if (!list_open && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+        PostMessageW(window, WM_COMMAND, message.wParam == VK_RETURN ? IDOK : IDCANCEL, 0);
+        continue;
+      }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace sarnlink

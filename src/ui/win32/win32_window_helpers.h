@@ -23,3 +23,14 @@ HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, 
 void InitCommonControlsOnce();
 
 }  // namespace sarnlink
+
+#include <vector>
+
+namespace sarnlink {
+
+// Runs a modal loop for `window` until `done` turns true: Tab and Shift+Tab move through
+// `focus_order` (skipping what is disabled or hidden), Enter sends IDOK and Esc IDCANCEL to the
+// window, everything else is dispatched as usual.
+void RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order);
+
+}  // namespace sarnlink
