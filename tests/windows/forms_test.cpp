@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "sarnlink_idl.h"
+#include "ui/win32/frm_option.h"
 #include "wine_test_picture.h"
 #include "wine_test_text.h"
 
@@ -35,26 +36,7 @@ void Check(bool ok, const std::string& what) {
   }
 }
 
-// Control identifiers of the options form (ui/win32/frm_option.h).
-enum : int {
-  kTabStrip1 = 100,
-  kPicture1Page0,
-  kPicture1Page1,
-  kChkGenre,
-  kCmbGenre,
-  kChkPeriod,
-  kDtpStart,
-  kDtpEnd,
-  kChkPublish,
-  kCmbPublish,
-  kTxtAuthor,
-  kCmbBR,
-  kCmbHyphen,
-  kCmbPing,
-  kCmbComment,
-  kCmbPublishDay,
-  kLabel4
-};
+using namespace sarnlink;  // the options form's control identifiers
 
 HWND WaitFor(const WCHAR* window_class, const WCHAR* title) {
   for (int k = 0; k < 500; ++k) {

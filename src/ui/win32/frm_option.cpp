@@ -229,20 +229,8 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 }
 
 void RegisterClasses() {
-  static const bool registered = [] {
-    InitCommonControlsOnce();
-    WNDCLASSEXW form = {};
-    form.cbSize = sizeof form;
-    form.lpfnWndProc = FormProc;
-    form.hInstance = ThisModule();
-    form.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = Wide(kOptionFormClass);
-    WNDCLASSEXW page = form;
-    page.lpfnWndProc = DefWindowProcW;
-    page.lpszClassName = Wide(kPageClass);
-    return RegisterClassExW(&form) != 0 && RegisterClassExW(&page) != 0;
-  }();
+  static const bool registered = RegisterFormClass(kOptionFormClass, FormProc) &&
+                                 RegisterFormClass(kPageClass, DefWindowProcW);
   (void)registered;
 }
 

@@ -14,19 +14,9 @@ constexpr char16_t kWindowClass[] = u"SarnlinkFrmProgress";
 constexpr int kOkId = 1;
 
 void RegisterWindowClass() {
-  static bool registered = false;
-  if (registered) {
-    return;
-  }
-  InitCommonControlsOnce();
-  WNDCLASSEXW window_class = {};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = DefWindowProcW;  // replaced per window in CreateControls
-  window_class.hInstance = ThisModule();
-  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = Wide(kWindowClass);
-  registered = RegisterClassExW(&window_class) != 0;
+  // The window procedure is replaced per window in CreateControls.
+  static const bool registered = RegisterFormClass(kWindowClass, DefWindowProcW);
+  (void)registered;
 }
 
 }  // namespace

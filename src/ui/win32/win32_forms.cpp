@@ -57,17 +57,7 @@ AuthorQuestionAnswer Win32AuthorPrompt::AskOneAuthorOnly() {
 }
 
 std::u16string Win32AuthorPrompt::AskAuthorName() {
-  static const bool registered = [] {
-    InitCommonControlsOnce();
-    WNDCLASSEXW box = {};
-    box.cbSize = sizeof box;
-    box.lpfnWndProc = InputBoxProc;
-    box.hInstance = ThisModule();
-    box.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    box.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    box.lpszClassName = Wide(kInputBoxClass);
-    return RegisterClassExW(&box) != 0;
-  }();
+  static const bool registered = RegisterFormClass(kInputBoxClass, InputBoxProc);
   (void)registered;
   InputBox box;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;

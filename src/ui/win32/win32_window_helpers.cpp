@@ -41,6 +41,18 @@ HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, 
   return control;
 }
 
+bool RegisterFormClass(const char16_t* name, WNDPROC procedure) {
+  InitCommonControlsOnce();
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = ThisModule();
+  window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = reinterpret_cast<const WCHAR*>(name);
+  return RegisterClassExW(&window_class) != 0;
+}
+
 void InitCommonControlsOnce() {
   static const bool done = [] {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |

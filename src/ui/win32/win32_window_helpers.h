@@ -19,6 +19,10 @@ HFONT DialogFont();
 HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, int top, int width,
                  int height, const char16_t* text, int id, DWORD ex_style = 0);
 
+// Registers a window class of this module with the button-face background and the arrow
+// cursor, after the common controls are initialised. False when the system refuses it.
+bool RegisterFormClass(const char16_t* name, WNDPROC procedure);
+
 // Calls InitCommonControlsEx once for the tab strip, progress bar and date pickers.
 void InitCommonControlsOnce();
 
