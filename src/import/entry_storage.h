@@ -34,7 +34,6 @@ class EntryStorage : public EntrySink {
   void Close();
 
   std::int32_t stored_count() const { return stored_count_; }
-  const std::vector<DayAndNumber>& day_numbers() const { return day_numbers_; }
 
  private:
   DiaryConnection& connection_;            // the run's connection

@@ -1,5 +1,5 @@
 // The component's identity: class identifiers, ProgIDs and the GUIDs the type library declares
-// but widl does not name for C++ (the records, the earlier interface identifier).
+// but widl does not name for C++ (the settings record, the earlier interface identifier).
 #pragma once
 
 #include <windows.h>
@@ -15,8 +15,5 @@ inline constexpr GUID kEarlierClsMTExportIid = {
 // {3FFA5194-A0A5-4F8F-B522-FBB2E2E6266F}: the ExportSetting record.
 inline constexpr GUID kExportSettingGuid = {
     0x3FFA5194, 0xA0A5, 0x4F8F, {0xB5, 0x22, 0xFB, 0xB2, 0xE2, 0xE6, 0x26, 0x6F}};
-// {F3CC56C8-4D6C-429B-85A5-B57528E98345}: the DayAndNumber record.
-inline constexpr GUID kDayAndNumberGuid = {
-    0xF3CC56C8, 0x4D6C, 0x429B, {0x85, 0xA5, 0xB5, 0x75, 0x28, 0xE9, 0x83, 0x45}};
 
 }  // namespace sarnlink::com

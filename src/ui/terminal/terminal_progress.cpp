@@ -46,7 +46,6 @@ void TerminalProgress::Refresh() {
 }
 
 void TerminalProgress::EnableOK(bool enabled) {
-  ok_enabled_ = enabled;
   if (!enabled) {
     return;
   }
@@ -78,7 +77,6 @@ void TerminalProgress::UnlockAfterFailure() {
   if (!quiet_) {
     EndBarLine();
   }
-  ok_enabled_ = true;
 }
 
 void TerminalProgress::EndBarLine() {

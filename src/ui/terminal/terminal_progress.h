@@ -17,7 +17,8 @@ class TerminalProgress : public ProgressDisplay {
       : status_(status), result_(result), quiet_(quiet), live_bar_(live_bar) {}
 
   void Show() override;
-  void SetCaption(const std::u16string& caption) override { caption_ = caption; }
+  // A terminal has no window caption to set.
+  void SetCaption(const std::u16string&) override {}
   void SetTitleText(const std::u16string& text) override;
   void SetMessageText(const std::u16string& text) override;
   void EnableOK(bool enabled) override;
@@ -28,10 +29,6 @@ class TerminalProgress : public ProgressDisplay {
   void Refresh() override;
   void UnlockAfterFailure() override;
 
-  const std::u16string& caption() const { return caption_; }
-  const std::u16string& message() const { return message_; }
-  bool ok_enabled() const { return ok_enabled_; }
-
  private:
   void EndBarLine();
 
@@ -39,10 +36,8 @@ class TerminalProgress : public ProgressDisplay {
   std::ostream& result_;          // stdout: the closing message
   bool quiet_;                    // write nothing
   bool live_bar_;                 // redraw the bar in place
-  std::u16string caption_;        // the window caption, kept for callers that show it
   std::u16string message_;        // the latest message text
   bool message_pending_ = false;  // set but not yet written
-  bool ok_enabled_ = true;        // whether the run has finished
   double maximum_ = 100;          // the bar's maximum, 100 when freshly shown
   double value_ = 0;              // the bar's value
   int drawn_percent_ = -1;        // the percentage last drawn, -1 when no bar is on screen

@@ -37,11 +37,8 @@ void frmProgress::Show() {
     return;  // a window still open from an earlier run is reused as it is
   }
   Form_Load();
-  title_.clear();
-  message_.clear();
   maximum_ = 100;
   value_ = 0;
-  ok_enabled_ = true;
   caption_ = u"ProgressWindow";
   CreateControls();
 }
@@ -117,21 +114,18 @@ void frmProgress::SetCaption(const std::u16string& caption) {
 }
 
 void frmProgress::SetTitleText(const std::u16string& text) {
-  title_ = text;
   if (window_) {
     SetWindowTextW(txtTitle_, Wide(text));
   }
 }
 
 void frmProgress::SetMessageText(const std::u16string& text) {
-  message_ = text;
   if (window_) {
     SetWindowTextW(txtText_, Wide(text));
   }
 }
 
 void frmProgress::EnableOK(bool enabled) {
-  ok_enabled_ = enabled;
   if (window_) {
     EnableWindow(Btn_OK_, enabled ? TRUE : FALSE);
   }

@@ -1,6 +1,7 @@
 // frmProgress: the progress window on Windows. Modeless, without an owner, one per component;
 // it refuses to close (title bar, Alt+F4, a request from code) until its OK button is pressed.
-// Its texts and bar are kept here too, so that a run without a desktop still reports through it.
+// The bar's maximum and value are kept here too, since the drivers read them back; so a run
+// without a desktop still works through it.
 #pragma once
 
 #include <windows.h>
@@ -31,9 +32,6 @@ class frmProgress : public ProgressDisplay {
   // Public member of the form: whether the window may be closed; true only after OK.
   bool EnableBatsuBtn = false;
 
-  HWND window() const { return window_; }
-  const std::u16string& message() const { return message_; }
-
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   void Form_Load();
@@ -46,11 +44,8 @@ class frmProgress : public ProgressDisplay {
   HWND ProgressBar1_ = nullptr;  // the bar
   HWND Btn_OK_ = nullptr;        // the OK button
   std::u16string caption_ = u"ProgressWindow";
-  std::u16string title_;    // txtTitle's text
-  std::u16string message_;  // txtText's text
-  bool ok_enabled_ = true;  // Btn_OK's enabled state
-  double maximum_ = 100;    // ProgressBar1's maximum
-  double value_ = 0;        // ProgressBar1's value
+  double maximum_ = 100;  // ProgressBar1's maximum
+  double value_ = 0;      // ProgressBar1's value
 };
 
 }  // namespace sarnlink
