@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "common/errors.h"
 #include "encoding/import_text.h"
@@ -14,7 +15,13 @@
 namespace sarnlink::cli {
 namespace {
 
-ImportText DecodeFile(const std::string& path) {
+struct DecodeOptions {
+  std::string path;
+  std::string encoding;
+};
+
+ImportText DecodeFile(const DecodeOptions& options) {
+  const std::string& path = options.path;
   PosixFileSystem files;
   const std::u16string file = FromUtf8(path);
   if (!files.FileExists(file, true)) {
@@ -23,7 +30,11 @@ ImportText DecodeFile(const std::string& path) {
   const Bytes bytes = files.ReadWholeFile(file);
   IconvCodePage932 code_page;
   try {
-    return DecodeImportText(bytes, code_page);
+    ImportText text = DecodeImportText(bytes, code_page, EncodingOption(options.encoding));
+    if (text.invalid.count > 0) {
+      std::cerr << "sarnlink: " << path << ": " << InvalidBytesNote(text) << "\n";
+    }
+    return text;
   } catch (const Error& e) {
     throw e.WithContext(path + ": ");
   }
@@ -32,23 +43,25 @@ ImportText DecodeFile(const std::string& path) {
 }  // namespace
 
 void AddEncodingCommands(CLI::App& app, Action& action) {
-  auto path = std::make_shared<std::string>();
+  auto options = std::make_shared<DecodeOptions>();
 
   CLI::App* detect =
       app.add_subcommand("detect", "Print the encoding the import would read FILE in");
-  detect->add_option("FILE", *path, "the MovableType file")->required();
-  detect->callback([&action, path] {
-    action = [path] {
-      std::cout << TextEncodingName(DecodeFile(*path).encoding) << "\n";
+  detect->add_option("FILE", options->path, "the MovableType file")->required();
+  AddEncodingOption(*detect, options->encoding);
+  detect->callback([&action, options] {
+    action = [options] {
+      std::cout << TextEncodingName(DecodeFile(*options).encoding) << "\n";
       return int{kExitDone};
     };
   });
 
   CLI::App* decode = app.add_subcommand("decode", "Write the text the import would read, as UTF-8");
-  decode->add_option("FILE", *path, "the MovableType file")->required();
-  decode->callback([&action, path] {
-    action = [path] {
-      const std::string text = ToUtf8(DecodeFile(*path).text);
+  decode->add_option("FILE", options->path, "the MovableType file")->required();
+  AddEncodingOption(*decode, options->encoding);
+  decode->callback([&action, options] {
+    action = [options] {
+      const std::string text = ToUtf8(DecodeFile(*options).text);
       std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
       std::cout.flush();
       return int{kExitDone};

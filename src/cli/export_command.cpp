@@ -1,4 +1,5 @@
 // sarnlink export: the converter in export mode, as the host drives it.
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,7 @@ struct ExportOptions {
   std::optional<std::string> author;
   bool ask = false;
   bool quiet = false;
+  std::string line_ends = "crlf";
 };
 
 int RunExportCommand(const ExportOptions& options) {
@@ -43,7 +45,11 @@ int RunExportCommand(const ExportOptions& options) {
   }
   if (options.author) {
     converter.SetAuthor(FromUtf8(*options.author));
+  } else if (!options.ask && !options.quiet) {
+    std::cerr << "sarnlink: no --author given: every AUTHOR line is left empty, and some blog "
+                 "importers need an author to map entries to a user\n";
   }
+  converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
   if (!converter.SetPath(FromUtf8(options.out), options.overwrite)) {
     throw Refusal(options.out.empty()
                       ? "no output file was named"
@@ -82,8 +88,19 @@ void AddExportCommand(CLI::App& app, Action& action) {
       ->add_option("--publish-day", s.intPublishDay,
                    "1: the DATE's day is the diary day; other: the update time's")
       ->capture_default_str();
-  command->add_option("--pings", s.intAllowPing, "the ALLOW PINGS value")->capture_default_str();
-  command->add_option("--comments", s.intAllowComment, "the ALLOW COMMENTS value")
+  // The values blog software accepts: Movable Type refuses a whole file over "ALLOW PINGS: 2".
+  command->add_option("--pings", s.intAllowPing, "the ALLOW PINGS value: 0 or 1")
+      ->check(CLI::Range(0, 1))
+      ->capture_default_str();
+  command->add_option("--comments", s.intAllowComment, "the ALLOW COMMENTS value: 0, 1 or 2")
+      ->check(CLI::Range(0, 2))
+      ->capture_default_str();
+  command
+      ->add_option("--line-ends", options->line_ends,
+                   "crlf (the default) or lf. Movable Type's own importer splits entries on LF "
+                   "and reads nothing from a CR LF file: choose lf for it; other readers take "
+                   "both")
+      ->check(CLI::IsMember({"crlf", "lf"}))
       ->capture_default_str();
   command->add_option("--author", options->author, "the author written into every entry");
   command->add_flag("--ask", options->ask, "choose the options in the options form");

@@ -1,11 +1,16 @@
-// sarnlink import: the converter in import mode, as the host drives it.
+// sarnlink import: the converter in import mode, as the host drives it, with a summary of what
+// the file held that the diary does not keep.
+#include <iostream>
 #include <memory>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/posix_converter.h"
+#include "common/errors.h"
 #include "encoding/utf8.h"
+#include "import/import_report.h"
 
 namespace sarnlink::cli {
 namespace {
@@ -16,6 +21,8 @@ struct ImportOptions {
   std::string author;
   bool ask_author = false;
   bool quiet = false;
+  bool dry_run = false;
+  std::string encoding;
 };
 
 int RunImportCommand(const ImportOptions& options) {
@@ -25,6 +32,8 @@ int RunImportCommand(const ImportOptions& options) {
     throw Refusal("no diary database at " + options.db);
   }
   converter.SetImport();
+  converter.SetImportEncoding(EncodingOption(options.encoding));
+  converter.SetDryRun(options.dry_run);
   if (options.ask_author) {
     if (!converter.SetAuthorMySelf()) {
       throw Refusal("the author question was cancelled; nothing was imported");
@@ -36,6 +45,21 @@ int RunImportCommand(const ImportOptions& options) {
     throw Refusal("no file to import at " + options.in);
   }
   converter.Execute();
+
+  const ImportReport& report = converter.import_report();
+  // A dry run's findings are its result; a real run's are a note beside the stored rows.
+  std::ostream& out = options.dry_run ? std::cout : std::cerr;
+  if (options.dry_run || !options.quiet) {
+    for (const std::string& line : ImportReportLines(report)) {
+      out << (options.dry_run ? "" : "sarnlink: ") << line << "\n";
+    }
+  }
+  if (report.entries == 0) {
+    throw Error(ErrorKind::kFormat, options.in +
+                                        " does not look like a MovableType file: no entry was "
+                                        "found in its " +
+                                        std::to_string(report.line_count) + " lines");
+  }
   return kExitDone;
 }
 
@@ -48,6 +72,10 @@ void AddImportCommand(CLI::App& app, Action& action) {
   command->add_option("--in", options->in, "the MovableType file to read")->required();
   command->add_option("--author", options->author, "import only this author's entries");
   command->add_flag("--ask-author", options->ask_author, "ask which author to import");
+  AddEncodingOption(*command, options->encoding);
+  command->add_flag("--dry-run", options->dry_run,
+                    "read and check the whole file and print what would be stored; the diary "
+                    "is not written");
   command->add_flag("--quiet", options->quiet, "print nothing but errors");
   command->callback(
       [&action, options] { action = [options] { return RunImportCommand(*options); }; });

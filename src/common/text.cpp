@@ -50,6 +50,10 @@ std::optional<std::int64_t> ParseDecimal(std::u16string_view text) {
   return negative ? -value : value;
 }
 
+std::string CountOf(std::int64_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::u16string DecimalText(std::int64_t number) {
   const std::string digits = std::to_string(number);
   return std::u16string(digits.begin(), digits.end());

@@ -18,6 +18,9 @@ std::u16string_view TrimSpaces(std::u16string_view text);
 // A decimal integer with optional surrounding spaces and an optional sign; nothing else.
 std::optional<std::int64_t> ParseDecimal(std::u16string_view text);
 
+// An English count with its noun: "1 entry", "2 entries", "0 entries".
+std::string CountOf(std::int64_t count, std::string_view one, std::string_view many);
+
 // Decimal text of a number, as UTF-16.
 std::u16string DecimalText(std::int64_t number);
 

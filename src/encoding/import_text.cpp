@@ -1,5 +1,8 @@
 #include "encoding/import_text.h"
 
+#include <algorithm>
+
+#include "common/text.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/utf8.h"
 
@@ -30,26 +33,98 @@ const char* TextEncodingName(TextEncoding encoding) {
   return "unknown";
 }
 
-ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page) {
-  if (StartsWithByteOrderMark(buffer)) {
-    std::u16string text = DecodeUTF8(buffer, u"");
-    text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
-    return {TextEncoding::kUTF8, std::move(text)};
+std::optional<TextEncoding> TextEncodingFromName(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
   }
-  if (IsUTF8(buffer, kUtf8Window) || IsDecodableUTF8(buffer)) {
-    return {TextEncoding::kUTF8, DecodeUTF8(buffer, u"")};
+  if (lower == "utf-8") {
+    return TextEncoding::kUTF8;
+  }
+  if (lower == "shift_jis") {
+    return TextEncoding::kShiftJIS;
+  }
+  if (lower == "euc-jp") {
+    return TextEncoding::kEUCJP;
+  }
+  if (lower == "iso-2022-jp") {
+    return TextEncoding::kISO2022JP;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// The line (from 1) that byte `offset` is on, counting LF, or CR in a buffer without LF.
+std::int64_t LineOfOffset(const Bytes& buffer, std::size_t offset) {
+  const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(offset);
+  const bool has_lf = std::find(buffer.begin(), buffer.end(), '\n') != buffer.end();
+  return 1 + std::count(buffer.begin(), end, has_lf ? '\n' : '\r');
+}
+
+// UTF-8 without its byte-order mark; invalid bytes dropped or replaced by U+FFFD.
+ImportText ReadAsUTF8(const Bytes& buffer, bool replace_invalid) {
+  ImportText result{TextEncoding::kUTF8, {}, {}, replace_invalid};
+  result.text = DecodeUTF8(buffer, replace_invalid ? u"\uFFFD" : u"", &result.invalid);
+  if (result.invalid.count > 0) {
+    result.first_invalid_line = LineOfOffset(buffer, result.invalid.first_offset);
+  }
+  if (StartsWithByteOrderMark(buffer)) {
+    result.text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
+  }
+  return result;
+}
+
+ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932& code_page) {
+  switch (encoding) {
+    case TextEncoding::kUTF8:
+      return ReadAsUTF8(buffer, true);
+    case TextEncoding::kISO2022JP:
+      return {encoding, JISToString(buffer, code_page), {}};
+    case TextEncoding::kEUCJP:
+      return {encoding, EUCToString(buffer, code_page), {}};
+    case TextEncoding::kShiftJIS:
+    case TextEncoding::kBinary:
+      break;
+  }
+  return {encoding, code_page.ToUtf16(buffer), {}};
+}
+
+}  // namespace
+
+std::string InvalidBytesNote(const ImportText& text) {
+  if (text.invalid.count == 0) {
+    return std::string();
+  }
+  return CountOf(static_cast<std::int64_t>(text.invalid.count), "byte", "bytes") +
+         " that are not UTF-8 " + (text.invalid_replaced ? "replaced by U+FFFD" : "dropped") +
+         "; the first on line " + std::to_string(text.first_invalid_line);
+}
+
+ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
+                            std::optional<TextEncoding> forced) {
+  if (forced) {
+    return ReadAs(*forced, buffer, code_page);
+  }
+  if (StartsWithByteOrderMark(buffer) || IsUTF8(buffer, kUtf8Window) || IsDecodableUTF8(buffer)) {
+    return ReadAsUTF8(buffer, false);
+  }
+  if (IsMostlyUTF8(buffer)) {
+    return ReadAsUTF8(buffer, true);
   }
   switch (DetectKanjiCode(buffer)) {
     case kcJIS:
-      return {TextEncoding::kISO2022JP, JISToString(buffer, code_page)};
+      return ReadAs(TextEncoding::kISO2022JP, buffer, code_page);
     case kcEUC:
-      return {TextEncoding::kEUCJP, EUCToString(buffer, code_page)};
+      return ReadAs(TextEncoding::kEUCJP, buffer, code_page);
     case kcBinary:
-      return {TextEncoding::kBinary, code_page.ToUtf16(buffer)};
+      return ReadAs(TextEncoding::kBinary, buffer, code_page);
     case kcShiftJIS:
       break;
   }
-  return {TextEncoding::kShiftJIS, code_page.ToUtf16(buffer)};
+  return ReadAs(TextEncoding::kShiftJIS, buffer, code_page);
 }
 
 }  // namespace sarnlink

@@ -25,16 +25,33 @@ std::int32_t EncodeUTF8(std::u16string_view text, Bytes& buffer);
 // that runs past the examined bytes ends the scan with the verdict of what came before it.
 bool IsUTF8(const Bytes& buffer, std::int32_t count);
 
+// The invalid bytes a decoding met: how many, and the offset of the first.
+struct InvalidBytes {
+  std::size_t count = 0;
+  std::size_t first_offset = 0;  // meaningful when count > 0
+};
+
 // Decodes the whole buffer. One-, two-, three- and four-byte forms are decoded (a four-byte form
 // gives a surrogate pair; the six-byte form of an encoded surrogate pair gives the same pair).
 // Invalid input never fails: each invalid byte is replaced by `replacement` (dropped when it is
-// empty) and decoding resumes at the very next byte. A byte-order mark is kept as U+FEFF. An
-// output size beyond 32 bits throws an overflow error.
-std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement);
+// empty) and decoding resumes at the very next byte; `invalid`, when given, receives their count
+// and where the first was. A byte-order mark is kept as U+FEFF. An output size beyond 32 bits
+// throws an overflow error.
+std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement,
+                          InvalidBytes* invalid = nullptr);
 
 // Whether the whole buffer is made only of sequences DecodeUTF8 decodes (so decoding it drops
 // nothing) and holds at least one multi-byte sequence.
 bool IsDecodableUTF8(const Bytes& buffer);
+
+// Whether a buffer that is not wholly valid is still plainly UTF-8 with a few stray bytes (a
+// curly quote pasted from another code page): at least kMostlyUTF8Ratio valid multi-byte
+// sequences for every invalid byte. Japanese legacy text never comes near that: Shift_JIS kana
+// and kanji lead bytes (81-9F) and EUC-JP kana (A4, A5) are UTF-8 continuation bytes, invalid
+// where a character starts, and ISO-2022-JP has no byte above 7F at all. The scan stops as soon
+// as the rest of the buffer could no longer make up the ratio.
+inline constexpr std::size_t kMostlyUTF8Ratio = 16;
+bool IsMostlyUTF8(const Bytes& buffer);
 
 // Conveniences for the front ends, which speak UTF-8 to the operating system.
 std::string ToUtf8(std::u16string_view text);

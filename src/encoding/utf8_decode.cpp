@@ -60,7 +60,8 @@ bool EightAscii(const std::uint8_t* s) {
 
 // Notes on invalid input: decoding never fails. Each invalid byte is replaced by `replacement`
 // (or dropped when it is empty), only that byte is consumed, and the next byte is judged afresh.
-std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement) {
+std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement,
+                          InvalidBytes* invalid) {
   const std::size_t size = buffer.size();
   if (size == 0) {
     return std::u16string();
@@ -98,6 +99,9 @@ std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_v
     char32_t c = 0;
     const std::size_t length = DecodeOne(s, i, size, c);
     if (length == 0) {
+      if (invalid && invalid->count++ == 0) {
+        invalid->first_offset = i;
+      }
       for (char16_t unit : replacement) {
         o[p++] = unit;
       }
@@ -136,6 +140,36 @@ bool IsDecodableUTF8(const Bytes& buffer) {
     i += length;
   }
   return multibyte;
+}
+
+bool IsMostlyUTF8(const Bytes& buffer) {
+  const std::uint8_t* s = buffer.data();
+  const std::size_t size = buffer.size();
+  std::size_t multibyte = 0;
+  std::size_t invalid = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    while (i + 8 <= size && EightAscii(s + i)) {
+      i += 8;
+    }
+    if (i == size) {
+      break;
+    }
+    char32_t c = 0;
+    const std::size_t length = DecodeOne(s, i, size, c);
+    if (length == 0) {
+      invalid += 1;
+      i += 1;
+      // Every later sequence takes at least two bytes: past this point the ratio is out of reach.
+      if (multibyte + (size - i) / 2 < kMostlyUTF8Ratio * invalid) {
+        return false;
+      }
+    } else {
+      multibyte += length > 1 ? 1 : 0;
+      i += length;
+    }
+  }
+  return invalid > 0 && multibyte >= kMostlyUTF8Ratio * invalid;
 }
 
 std::u16string FromUtf8(std::string_view utf8) {

@@ -7,8 +7,6 @@
 namespace sarnlink {
 namespace {
 
-constexpr char16_t kLineEnd[] = u"\r\n";
-
 std::u16string TwoDigits(int number) {
   std::u16string text = DecimalText(number);
   return text.size() < 2 ? u"0" + text : text;
@@ -72,6 +70,26 @@ std::u16string SectionText(const FieldValue& value, const ExportSetting& setting
   return out;
 }
 
+std::u16string SectionLines(std::u16string_view text, std::u16string_view line_end) {
+  std::u16string out;
+  out.reserve(text.size() + 16);
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t brk = text.find_first_of(u"\r\n", start);
+    const std::u16string_view line = text.substr(
+        start, brk == std::u16string_view::npos ? std::u16string_view::npos : brk - start);
+    out.append(line);
+    if (line == u"-----" || line == u"--------") {
+      out.push_back(u'\t');
+    }
+    if (brk == std::u16string_view::npos) {
+      return out;
+    }
+    out.append(line_end);
+    start = brk + (text[brk] == u'\r' && brk + 1 < text.size() && text[brk + 1] == u'\n' ? 2 : 1);
+  }
+}
+
 std::u16string KeyLineValue(const FieldValue& value) {
   std::u16string text = TextOrEmpty(value);
   if (text.find_first_of(u"\r\n") == std::u16string::npos) {
@@ -82,15 +100,19 @@ std::u16string KeyLineValue(const FieldValue& value) {
 
 std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const std::u16string& author,
-                                                       const ExportSetting& setting) {
+                                                       const ExportSetting& setting,
+                                                       std::u16string_view line_end) {
   const bool day_from_diary = setting.intPublishDay == 1;
   const std::u16string time = TextOf(row.PublishTime, "PublishTime");
   const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
   const std::u16string genre = KeyLineValue(row.Genre);
-  auto line = [](std::u16string_view a, std::u16string_view b = u"") {
+  auto line = [line_end](std::u16string_view a, std::u16string_view b = u"") {
     std::u16string text;
-    text.reserve(a.size() + b.size() + 2);
-    return text.append(a).append(b).append(kLineEnd);
+    text.reserve(a.size() + b.size() + line_end.size());
+    return text.append(a).append(b).append(line_end);
+  };
+  auto section = [&](const FieldValue& value) {
+    return line(SectionLines(SectionText(value, setting), line_end));
   };
   const std::u16string separator = line(u"-----");
   return {
@@ -105,14 +127,14 @@ std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
       line(u"DATE: ", FormatMTDate(time, day)),
       separator,
       line(u"BODY:"),
-      line(SectionText(row.Contents, setting)),
+      section(row.Contents),
       separator,
       line(u"EXTENDED BODY:"),
-      line(SectionText(row.extend, setting)),
+      section(row.extend),
       separator,
       separator,
       line(u"EXCERPT:"),
-      line(SectionText(row.excerpt, setting)),
+      section(row.excerpt),
       separator,
       line(u"KEYWORDS:"),
       separator,

@@ -32,16 +32,23 @@ std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d);
 // then with intHyphen 1 every "-" becomes "－".
 std::u16string SectionText(const FieldValue& value, const ExportSetting& setting);
 
+// A section's text as the physical lines of the file: every line break of the text (CR LF, or a
+// lone CR or LF) becomes `line_end`, and a line that would read as a separator ("-----" or
+// "--------") gets one TAB after it, which the reader removes again. No line end follows the
+// last line.
+std::u16string SectionLines(std::u16string_view text, std::u16string_view line_end);
+
 // A key line's value: Null is empty; every CR LF, CR or LF becomes one space, so a value can
 // neither break its key line nor forge a separator.
 std::u16string KeyLineValue(const FieldValue& value);
 
 inline constexpr std::size_t kEntryLineCount = 23;
 
-// The 23 lines of one entry, each ending in CR LF. A Null PublishTime (or a Null Day with
-// intPublishDay 1) throws a format error.
+// The 23 lines of one entry, each ending in `line_end` (CR LF, or LF for readers that split on
+// LF). A Null PublishTime (or a Null Day with intPublishDay 1) throws a format error.
 std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const std::u16string& author,
-                                                       const ExportSetting& setting);
+                                                       const ExportSetting& setting,
+                                                       std::u16string_view line_end = u"\r\n");
 
 }  // namespace sarnlink

@@ -71,7 +71,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   while (!rows->IsEOF()) {
     try {
       for (const std::u16string& line :
-           EntryLines(ReadRow(*rows, with_day), state.Author, setting)) {
+           EntryLines(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd)) {
         EncodeUTF8(line, line_bytes);
         file->Write(line_bytes);
       }
@@ -84,9 +84,9 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
       } catch (const Error& close_error) {
         also = " (closing the file failed too: " + std::string(close_error.what()) + ")";
       }
-      throw e.WithContext(
-          "export to " + file_name + " failed at the entry of " + entry + ": ",
-          "; " + std::to_string(written) + " entries were written to the file before it" + also);
+      throw e.WithContext("export to " + file_name + " failed at the entry of " + entry + ": ",
+                          "; " + CountOf(written, "entry was", "entries were") +
+                              " written to the file before it" + also);
     }
     ++written;
     rows->MoveNext();

@@ -5,59 +5,255 @@
 #include "encoding/utf8.h"
 
 namespace sarnlink {
+namespace {
+
+// Reads the DATE forms field by field; each step fails softly so that one message covers every
+// malformed value.
+class DateReader {
+ public:
+  explicit DateReader(std::u16string_view text) : text_(text) {}
+
+  // A number of `min` to `max` digits.
+  bool Number(std::size_t min, std::size_t max, int& value) {
+    std::size_t n = 0;
+    value = 0;
+    while (n < max && pos_ + n < text_.size() && text_[pos_ + n] >= u'0' &&
+           text_[pos_ + n] <= u'9') {
+      value = value * 10 + (text_[pos_ + n] - u'0');
+      ++n;
+    }
+    pos_ += n;
+    return n >= min && (pos_ >= text_.size() || text_[pos_] < u'0' || text_[pos_] > u'9');
+  }
+  bool Char(char16_t c) {
+    if (pos_ < text_.size() && text_[pos_] == c) {
+      ++pos_;
+      return true;
+    }
+    return false;
+  }
+  // One or more spaces.
+  bool Spaces() {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && text_[pos_] == u' ') {
+      ++pos_;
+    }
+    return pos_ > start;
+  }
+  std::u16string_view Rest() const { return text_.substr(pos_); }
+  bool AtEnd() const { return pos_ == text_.size(); }
+
+ private:
+  std::u16string_view text_;
+  std::size_t pos_ = 0;
+};
+
+struct DateFields {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+std::u16string TwoDigits(int n) {
+  return std::u16string{static_cast<char16_t>(u'0' + n / 10), static_cast<char16_t>(u'0' + n % 10)};
+}
+
+[[noreturn]] void ThrowBadDate(std::u16string_view value, const std::string& why) {
+  throw Error(ErrorKind::kFormat, "the DATE \"" + ToUtf8(value) + "\" " + why);
+}
+
+// "hh:mm:ss" after the date part, on the 24-hour clock unless `marker_allowed` and a marker
+// follows. Returns false when the form does not match.
+bool ReadTime(DateReader& r, bool marker_allowed, std::size_t digits_min, DateFields& f,
+              bool& has_marker, bool& pm) {
+  if (!r.Spaces() || !r.Number(digits_min, 2, f.hour) || !r.Char(u':') ||
+      !r.Number(digits_min, 2, f.minute) || !r.Char(u':') || !r.Number(digits_min, 2, f.second)) {
+    return false;
+  }
+  has_marker = false;
+  if (marker_allowed && !r.AtEnd()) {
+    r.Spaces();
+    const std::u16string_view marker = r.Rest();
+    if (marker.size() != 2 || (marker[1] != u'M' && marker[1] != u'm')) {
+      return false;
+    }
+    has_marker = marker[0] == u'A' || marker[0] == u'a' || marker[0] == u'P' || marker[0] == u'p';
+    pm = marker[0] == u'P' || marker[0] == u'p';
+    return has_marker;
+  }
+  return r.AtEnd();
+}
+
+}  // namespace
 
 std::u16string ParseMTDate(std::u16string_view value) {
-  const std::u16string_view month = Mid(value, 1, 2);
-  const std::u16string_view day = Mid(value, 4, 2);
-  const std::u16string_view year = Mid(value, 7, 4);
-  std::u16string hour(Mid(value, 12, 2));
-  const std::u16string_view minute = Mid(value, 15, 2);
-  const std::u16string_view second = Mid(value, 18, 2);
-  const std::u16string_view marker = value.size() >= 2 ? value.substr(value.size() - 2) : value;
-
-  const std::optional<std::int64_t> h = ParseDecimal(hour);
-  if (!h) {
-    throw Error(ErrorKind::kFormat,
-                "the DATE \"" + ToUtf8(value) + "\" has no hour that is a number");
+  DateFields f;
+  bool has_marker = false;
+  bool pm = false;
+  DateReader month_first(value);
+  DateReader year_first(value);
+  const bool month_day_year = month_first.Number(1, 2, f.month) && month_first.Char(u'/') &&
+                              month_first.Number(1, 2, f.day) && month_first.Char(u'/') &&
+                              month_first.Number(4, 4, f.year) &&
+                              ReadTime(month_first, true, 1, f, has_marker, pm);
+  if (!month_day_year) {
+    f = DateFields();
+    const char16_t separator = value.size() > 4 ? value[4] : u'\0';
+    const bool year_month_day = year_first.Number(4, 4, f.year) &&
+                                (separator == u'-' || separator == u'/') &&
+                                year_first.Char(separator) && year_first.Number(2, 2, f.month) &&
+                                year_first.Char(separator) && year_first.Number(2, 2, f.day) &&
+                                ReadTime(year_first, false, 2, f, has_marker, pm);
+    if (!year_month_day) {
+      ThrowBadDate(value,
+                   "is not a date in a form blog software writes (MM/DD/YYYY hh:mm:ss AM or PM, "
+                   "YYYY-MM-DD hh:mm:ss or YYYY/MM/DD hh:mm:ss; the year in four digits)");
+    }
   }
-  if (marker == u"PM" && *h < 12) {
-    hour = DecimalText(*h + 12);
-  } else if (marker == u"AM" && *h == 12) {
-    hour = u"00";  // 12 AM is midnight
+  if (f.month < 1 || f.month > 12) {
+    ThrowBadDate(value, "has no month " + std::to_string(f.month));
   }
-  std::u16string out;
-  out.reserve(19);
-  out.append(year).append(u"/").append(month).append(u"/").append(day).append(u" ");
-  out.append(hour).append(u":").append(minute).append(u":").append(second);
+  if (f.day < 1 || f.day > DaysInMonth(f.year, f.month)) {
+    ThrowBadDate(value, "has no day " + std::to_string(f.day) + " in its month");
+  }
+  if (f.hour > (has_marker ? 12 : 23)) {
+    ThrowBadDate(value, "has hour " + std::to_string(f.hour) + ", out of range" +
+                            (has_marker ? " for the 12-hour clock" : ""));
+  }
+  if (f.minute > 59 || f.second > 59) {
+    ThrowBadDate(value, "has a minute or second above 59");
+  }
+  if (has_marker && pm && f.hour < 12) {
+    f.hour += 12;
+  } else if (has_marker && !pm && f.hour == 12) {
+    f.hour = 0;  // 12 AM is midnight
+  }
+  std::u16string out = TwoDigits(f.year / 100) + TwoDigits(f.year % 100);
+  out.append(u"/").append(TwoDigits(f.month)).append(u"/").append(TwoDigits(f.day));
+  out.append(u" ").append(TwoDigits(f.hour)).append(u":").append(TwoDigits(f.minute));
+  out.append(u":").append(TwoDigits(f.second));
   return out;
 }
+
+namespace {
+
+// A heading is matched after its trailing spaces and tabs are removed ("COMMENT: " is COMMENT).
+std::u16string_view HeadingOf(std::u16string_view line) {
+  const std::size_t last = line.find_last_not_of(u" \t");
+  return last == std::u16string_view::npos ? std::u16string_view() : line.substr(0, last + 1);
+}
+
+bool IsAsciiCaseless(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
+    if (lower(a[k]) != lower(b[k])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Keys that the diary keeps, or that are settings of the blog with no meaning in a diary.
+bool IsKeptOrSettingKey(std::u16string_view key) {
+  return key == u"AUTHOR" || key == u"TITLE" || key == u"STATUS" || key == u"PRIMARY CATEGORY" ||
+         key == u"Primary CATEGORY" || key == u"CATEGORY" || key == u"DATE" ||
+         key == u"ALLOW COMMENTS" || key == u"CONVERT BREAKS" || key == u"ALLOW PINGS";
+}
+
+// A text line that reads as a separator is written with one TAB after it; the TAB goes again.
+std::u16string_view Unescaped(const std::u16string& line) {
+  if (line == u"-----\t" || line == u"--------\t") {
+    return std::u16string_view(line).substr(0, line.size() - 1);
+  }
+  return line;
+}
+
+}  // namespace
 
 void EntryParser::HandleLine(const std::vector<std::u16string>& lines, std::size_t& i) {
   const std::u16string& line = lines[i];
   if (line == u"--------") {
-    sink_.StoreEntry(entry_, author_);
-    entry_ = DiaryEntry();  // the current author stays
-  } else if (line == u"BODY:") {
-    ReadSection(lines, i, &entry_.Contents);
-  } else if (line == u"EXTENDED BODY:") {
-    ReadSection(lines, i, &entry_.extend);
-  } else if (line == u"EXCERPT:") {
-    ReadSection(lines, i, &entry_.excerpt);
-  } else if (line == u"COMMENT:" || line == u"KEYWORDS:" || line == u"PING:") {
-    ReadSection(lines, i, nullptr);
-  } else if (!line.empty()) {
+    EndEntry();
+    return;
+  }
+  if (line.empty()) {
+    return;
+  }
+  if (!started_) {
+    started_ = true;
+    first_line_ = i;
+  }
+  const std::u16string_view heading = HeadingOf(line);
+  if (heading == u"BODY:") {
+    ReadSection(lines, i, &entry_.Contents, &body_lines_);
+  } else if (heading == u"EXTENDED BODY:") {
+    ReadSection(lines, i, &entry_.extend, &extend_lines_);
+  } else if (heading == u"EXCERPT:") {
+    ReadSection(lines, i, &entry_.excerpt, &excerpt_lines_);
+  } else if (heading == u"COMMENT:" || heading == u"KEYWORDS:" || heading == u"PING:") {
+    int text_lines = 0;
+    ReadSection(lines, i, nullptr, &text_lines);
+    if (report_) {
+      if (heading == u"COMMENT:") {
+        ++report_->comment_sections;
+      } else if (heading == u"PING:") {
+        ++report_->ping_sections;
+      } else if (text_lines > 0) {
+        ++report_->keyword_sections;
+      }
+    }
+  } else {
     HandleKeyLine(line);
   }
 }
 
-// Only "-----" ends a section: headings, key lines and "--------" inside it are its text.
+void EntryParser::Finish() {
+  if (has_content_) {
+    EndEntry();
+  }
+}
+
+void EntryParser::EndEntry() {
+  entry_.Genre = !primary_category_.empty() ? primary_category_ : first_category_;
+  if (report_) {
+    ++report_->entries;
+    if (!has_date_) {
+      report_->entries_without_date.push_back(static_cast<std::int64_t>(first_line_) + 1);
+    }
+  }
+  sink_.StoreEntry(entry_, author_);
+  entry_ = DiaryEntry();  // the current author stays
+  primary_category_.clear();
+  first_category_.clear();
+  body_lines_ = extend_lines_ = excerpt_lines_ = 0;
+  has_content_ = has_date_ = started_ = false;
+}
+
+// Only "-----" ends a section: headings, key lines and "--------" inside it are its text. The
+// text is the section's lines joined by CR LF (a second section of the kind continues the first);
+// `line_count` counts the non-empty ones for a skipped section.
 void EntryParser::ReadSection(const std::vector<std::u16string>& lines, std::size_t& i,
-                              std::u16string* target) {
+                              std::u16string* target, int* line_count) {
   const std::size_t heading = i;
   std::size_t j = i + 1;
   while (j < lines.size() && lines[j] != u"-----") {
     if (target) {
-      target->append(lines[j]).append(u"\r\n");
+      if ((*line_count)++ > 0) {
+        target->append(u"\r\n");
+      }
+      target->append(Unescaped(lines[j]));
+    } else if (!lines[j].empty()) {
+      ++*line_count;
     }
     ++j;
   }
@@ -66,7 +262,16 @@ void EntryParser::ReadSection(const std::vector<std::u16string>& lines, std::siz
                                             "\" has no closing \"-----\" line before the end "
                                             "of the file");
   }
+  if (target) {
+    has_content_ = true;
+  }
   i = j;
+}
+
+void EntryParser::NoteUnkeptKey(std::u16string_view key) {
+  if (report_) {
+    ++report_->other_keys[std::u16string(key)];
+  }
 }
 
 // The key is the text before the first colon, untrimmed and case-sensitive; the value is all
@@ -82,17 +287,25 @@ void EntryParser::HandleKeyLine(const std::u16string& line) {
     author_ = value;
   } else if (key == u"TITLE") {
     entry_.Title = value;
+    has_content_ = true;
   } else if (key == u"STATUS") {
-    entry_.Private = value != u"Publish";
-  } else if (key == u"PRIMARY CATEGORY" || key == u"CATEGORY") {
+    entry_.Private = !IsAsciiCaseless(value, u"Publish");
+  } else if (key == u"PRIMARY CATEGORY") {
     if (!value.empty()) {
-      entry_.Genre = value;
+      primary_category_ = value;
+    }
+  } else if (key == u"CATEGORY") {
+    if (first_category_.empty()) {
+      first_category_ = value;
     }
   } else if (key == u"DATE") {
     // The whole line without its "DATE:" marks keeps the colons of the time.
     const std::u16string date(TrimSpaces(ReplaceAll(line, u"DATE:", u"")));
     entry_.PublishTime = ParseMTDate(date);
     entry_.Day = entry_.PublishTime.substr(0, 10);
+    has_content_ = has_date_ = true;
+  } else if (!IsKeptOrSettingKey(key)) {
+    NoteUnkeptKey(key);
   }
 }
 

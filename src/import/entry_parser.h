@@ -1,37 +1,64 @@
 // The entry parser: walks the import's lines once, filling one DiaryEntry at a time from key
-// lines and sections, and hands each entry to the storage at its "--------" line.
+// lines and sections, and hands each entry to the storage at its "--------" line (or, for the
+// last entry of a file that lacks one, at the end of the lines).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "import/diary_entry.h"
+#include "import/import_report.h"
 
 namespace sarnlink {
 
-// The DATE value "MM/DD/YYYY hh:mm:ss AM|PM" as the diary's "YYYY/MM/DD hh:mm:ss", read on the
-// 12-hour clock: PM adds 12 to an hour below 12, AM makes hour 12 "00", any other hour stays as
-// cut (so a 24-hour time without a marker passes). Pieces are cut at fixed positions, shortened
-// where the value ends. An hour piece that is not a number throws a format error.
+// A DATE value as the diary's "YYYY/MM/DD hh:mm:ss", in the forms blog software writes:
+// - M/D/YYYY h:m:s with one or two digits for each of month, day, hour, minute and second and an
+//   optional AM or PM in any letter case (12 AM is hour 00, PM adds 12 to an hour below 12);
+//   without a marker the hour is read on the 24-hour clock;
+// - YYYY-MM-DD hh:mm:ss and YYYY/MM/DD hh:mm:ss on the 24-hour clock.
+// Any other form, a two-digit year, or a field out of range (a day the month does not have, an
+// hour above 12 with a marker or above 23 without, a minute or second above 59) throws a format
+// error that quotes the value.
 std::u16string ParseMTDate(std::u16string_view value);
 
 class EntryParser {
  public:
-  explicit EntryParser(EntrySink& sink) : sink_(sink) {}
+  // `report`, when given, receives what the file holds beyond the stored entries.
+  explicit EntryParser(EntrySink& sink, ImportReport* report = nullptr)
+      : sink_(sink), report_(report) {}
 
   // Handles line `i` of `lines`. A section heading consumes the lines up to its closing "-----"
   // and leaves `i` on that line. Throws an out-of-range error for a section that never closes
-  // and a format error for a DATE whose hour is no number.
+  // and a format error for a DATE that is not a date.
   void HandleLine(const std::vector<std::u16string>& lines, std::size_t& i);
+
+  // After the last line: an entry that has a TITLE, a DATE or a text section but no closing
+  // "--------" is stored as if the line followed; stray key lines alone store nothing.
+  void Finish();
 
  private:
   void HandleKeyLine(const std::u16string& line);
-  void ReadSection(const std::vector<std::u16string>& lines, std::size_t& i,
-                   std::u16string* target);
+  void ReadSection(const std::vector<std::u16string>& lines, std::size_t& i, std::u16string* target,
+                   int* line_count);
+  void EndEntry();
+  void NoteUnkeptKey(std::u16string_view key);
 
   EntrySink& sink_;        // where finished entries go
+  ImportReport* report_;   // what the diary has no place for; may be null
   DiaryEntry entry_;       // the entry being filled
   std::u16string author_;  // the latest AUTHOR value; carried across entries
+
+  // The entry's primary category: PRIMARY CATEGORY when it has one, else its first CATEGORY.
+  std::u16string primary_category_;
+  std::u16string first_category_;
+  // Lines collected so far into Contents, extend and excerpt (a second section continues them).
+  int body_lines_ = 0;
+  int extend_lines_ = 0;
+  int excerpt_lines_ = 0;
+  bool has_content_ = false;  // a TITLE, a DATE or a text section: an entry worth storing
+  bool has_date_ = false;
+  std::size_t first_line_ = 0;  // index of the entry's first non-empty line
+  bool started_ = false;        // whether first_line_ is set
 };
 
 }  // namespace sarnlink

@@ -24,9 +24,13 @@ void EntryStorage::LoadDayNumbers() {
     rows->MoveNext();
   }
   rows->Close();
+  loaded_days_ = day_numbers_.size();
 }
 
 void EntryStorage::OpenEntryTable() {
+  if (state_.DryRun) {
+    return;
+  }
   table_ = connection_.OpenTable(kEntryTable, CursorKind::kKeyset, LockKind::kOptimistic);
 }
 
@@ -47,6 +51,18 @@ std::int16_t EntryStorage::NextDayNumber(const std::u16string& day) {
 
 void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& author) {
   if (state_.AuthorOnly && author != state_.Author) {
+    if (report_) {
+      ++report_->passed_over;
+    }
+    return;
+  }
+  if (state_.DryRun) {
+    NextDayNumber(entry.Day);
+    const auto found = day_index_.find(entry.Day);
+    if (report_ && found->second < loaded_days_) {
+      ++report_->added_to_existing_days[entry.Day];
+    }
+    CountStored();
     return;
   }
   DiaryRecordset& table = *table_;
@@ -64,7 +80,14 @@ void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& aut
   table.Assign(u"Private", entry.Private);
   table.Assign(u"ImportMark", run_stamp_);
   table.Update();
+  CountStored();
+}
+
+void EntryStorage::CountStored() {
   ++stored_count_;
+  if (report_) {
+    report_->stored = stored_count_;
+  }
 }
 
 void EntryStorage::Close() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/diary_entry.h"
+#include "import/import_report.h"
 #include "interface/cls_mt_export.h"
 #include "interface/export_setting.h"
 
@@ -15,8 +16,12 @@ namespace sarnlink {
 
 class EntryStorage : public EntrySink {
  public:
-  EntryStorage(DiaryConnection& connection, const ConverterState& state)
-      : connection_(connection), state_(state) {}
+  // With `report`, the storage counts the entries it stores and passes over there; in a dry
+  // run (state.DryRun) it numbers the entries but writes nothing, and records in the report how
+  // many each day that already had entries would get.
+  EntryStorage(DiaryConnection& connection, const ConverterState& state,
+               ImportReport* report = nullptr)
+      : connection_(connection), state_(state), report_(report) {}
 
   // The text written into ImportMark of every row stored from now on.
   void SetRunStamp(std::u16string run_stamp) { run_stamp_ = std::move(run_stamp); }
@@ -36,8 +41,12 @@ class EntryStorage : public EntrySink {
   std::int32_t stored_count() const { return stored_count_; }
 
  private:
+  void CountStored();
+
   DiaryConnection& connection_;            // the run's connection
-  const ConverterState& state_;            // Author and AuthorOnly
+  const ConverterState& state_;            // Author, AuthorOnly and DryRun
+  ImportReport* report_;                   // counts of the run; may be null
+  std::size_t loaded_days_ = 0;            // days that had entries before the run
   std::u16string run_stamp_;               // ImportMark of every row of the run
   std::vector<DayAndNumber> day_numbers_;  // each day once, in the order first met
   // Where each day stands in day_numbers_: the lookup the table's scan would make, without

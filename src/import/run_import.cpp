@@ -34,14 +34,15 @@ std::u16string RunStamp(Clock& clock) {
   return clock.NowAsLocalText() + u" byPontivo.dll";
 }
 
-void RunImport(const ConverterState& state, const ConverterPorts& ports) {
+void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportReport& report) {
   const std::string file_name = ToUtf8(state.FilePath);
   ProgressDisplay& progress = ports.progress;
   StartProgress(progress, u"MovableType Import");
   progress.Refresh();
 
   auto connection = ports.diary.Connect(state.DiaryMdbPath);
-  EntryStorage storage(*connection, state);
+  report.dry_run = state.DryRun;
+  EntryStorage storage(*connection, state, &report);
   std::size_t i = 0;
   bool in_line_loop = false;
   try {
@@ -50,10 +51,17 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports) {
     if (ports.files.FileLength(state.FilePath) == 0) {
       throw Error(ErrorKind::kFile, "the file is empty");
     }
-    std::vector<std::u16string> lines = CutIntoLines(
-        DecodeImportText(ports.files.ReadWholeFile(state.FilePath), ports.code_page).text);
+    std::vector<std::u16string> lines;
+    {
+      const Bytes buffer = ports.files.ReadWholeFile(state.FilePath);
+      ImportText decoded = DecodeImportText(buffer, ports.code_page, state.ImportEncoding);
+      report.encoding = decoded.encoding;
+      report.invalid_bytes = InvalidBytesNote(decoded);
+      lines = CutIntoLines(std::move(decoded.text));
+    }
 
     const std::size_t last = lines.size() - 1;
+    report.line_count = static_cast<std::int64_t>(lines.size());
     progress.SetMaximum(static_cast<double>(last));
     progress.SetMessageText(DecimalText(static_cast<std::int64_t>(last)) +
                             u"行のテキストをインポートします。");
@@ -61,23 +69,31 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports) {
 
     storage.SetRunStamp(RunStamp(ports.clock));
     storage.OpenEntryTable();
-    EntryParser parser(storage);
+    EntryParser parser(storage, &report);
     in_line_loop = true;
     for (i = 0; i <= last; ++i) {
       parser.HandleLine(lines, i);
       progress.SetValue(static_cast<double>(i));
     }
+    i = last;
+    parser.Finish();  // a last entry without its "--------"
     in_line_loop = false;
     storage.Close();
   } catch (const Error& e) {
     const std::string at = in_line_loop ? " at line " + std::to_string(i + 1) : "";
     throw e.WithContext(
         "import of " + file_name + " failed" + at + ": ",
-        "; " + std::to_string(storage.stored_count()) + " entries were stored before it");
+        "; " + CountOf(storage.stored_count(), "entry was", "entries were") + " stored before it");
   }
   connection.reset();
-  progress.SetMessageText(u"\r\n" + DecimalText(storage.stored_count()) +
-                          u"件の日記をImport完了！");
+  if (state.DryRun) {
+    progress.SetMessageText(u"\r\nDry run: " +
+                            FromUtf8(CountOf(storage.stored_count(), "entry", "entries")) +
+                            u" would be stored; the diary was not written.");
+  } else {
+    progress.SetMessageText(u"\r\n" + DecimalText(storage.stored_count()) +
+                            u"件の日記をImport完了！");
+  }
   progress.EnableOK(true);
 }
 

@@ -97,7 +97,8 @@ bool clsMTExport::Execute() {
   }
   try {
     if (state_.ImportMode) {
-      RunImport(state_, ports_);
+      import_report_ = ImportReport();
+      RunImport(state_, ports_, import_report_);
     } else {
       RunExport(state_, ports_);
     }

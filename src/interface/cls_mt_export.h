@@ -5,8 +5,12 @@
 
 #include <string>
 
+#include <optional>
+
 #include "common/clock.h"
 #include "encoding/code_page_932.h"
+#include "encoding/import_text.h"
+#include "import/import_report.h"
 #include "interface/diary_database.h"
 #include "interface/export_setting.h"
 #include "interface/file_system.h"
@@ -24,6 +28,11 @@ struct ConverterState {
   std::u16string Author;        // written into every exported entry; the import's filter
   bool AuthorOnly = false;      // import only entries whose author equals Author
   ExportSetting Setting;        // the export options in force (all zero on a new object)
+
+  // Choices only the command-line tool offers; the COM object keeps these defaults.
+  std::u16string LineEnd = u"\r\n";            // the export's line end: CR LF, or LF
+  std::optional<TextEncoding> ImportEncoding;  // read the import in this encoding, no guessing
+  bool DryRun = false;                         // import: read and count, write no row
 };
 
 // What the converter and its drivers reach the outside world through.
@@ -61,10 +70,17 @@ class clsMTExport {
   bool Execute();
 
   const ConverterState& state() const { return state_; }
+  // The command-line tool's own choices; the COM object never calls these.
+  void SetLineEnd(std::u16string line_end) { state_.LineEnd = std::move(line_end); }
+  void SetImportEncoding(std::optional<TextEncoding> encoding) { state_.ImportEncoding = encoding; }
+  void SetDryRun(bool dry_run) { state_.DryRun = dry_run; }
+  // What the latest import met beyond the rows it stored (filled as far as the run got).
+  const ImportReport& import_report() const { return import_report_; }
 
  private:
-  ConverterState state_;  // the host's choices
-  ConverterPorts ports_;  // the outside world
+  ConverterState state_;        // the host's choices
+  ImportReport import_report_;  // the latest import's report
+  ConverterPorts ports_;        // the outside world
 };
 
 }  // namespace sarnlink

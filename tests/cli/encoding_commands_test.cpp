@@ -29,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(Encodings, DetectCommand,
                          ::testing::Values(DetectCase{"japanese.utf8.txt", "UTF-8"},
                                            DetectCase{"japanese.sjis.txt", "Shift_JIS"},
                                            DetectCase{"japanese.eucjp.txt", "EUC-JP"},
-                                           DetectCase{"japanese.iso2022jp.txt", "ISO-2022-JP"}));
+                                           DetectCase{"japanese.iso2022jp.txt", "ISO-2022-JP"}),
+                         testing::ByField<&DetectCase::file>());
 
 TEST(DetectCommand, BinaryFile) {
   testing::TempDir dir;

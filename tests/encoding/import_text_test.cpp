@@ -48,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         FixtureCase{"english-first.utf8.txt", TextEncoding::kUTF8, "english-first.expected.txt"},
         FixtureCase{"english-first.sjis.txt", TextEncoding::kShiftJIS,
                     "english-first.expected.txt"},
-        FixtureCase{"emoji.utf8.txt", TextEncoding::kUTF8, "emoji.utf8.txt"}));
+        FixtureCase{"emoji.utf8.txt", TextEncoding::kUTF8, "emoji.utf8.txt"}),
+    testing::ByField<&FixtureCase::file>());
 
 TEST(DecodeImportText, ByteOrderMarkMakesUtf8AndIsRemoved) {
   // Mark then ASCII alone: IsUTF8 says no and the legacy detector would say EUC-JP and fail.

@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"F0 90 80 80", u"", u"\xD800\xDC00"},
         // The decoder keeps the mark; the import's decision removes it.
         DecodeCase{"EF BB BF 41", u"", u"\uFEFFA"},
-        DecodeCase{"E0 80 80", u"", std::u16string(1, u'\0')}));
+        DecodeCase{"E0 80 80", u"", std::u16string(1, u'\0')}),
+    testing::ByField<&DecodeCase::bytes>());
 
 INSTANTIATE_TEST_SUITE_P(
     InvalidBytes, DecodeUTF8Table,
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"F5 80 80 80", u"?", u"????"},
                       DecodeCase{"F0 9F 98", u"?", u"???"},
                       DecodeCase{"F0 9F 98 41", u"?", u"???A"},
-                      DecodeCase{"E3 81 82 E3", u"[bad]", u"\u3042[bad]"}));
+                      DecodeCase{"E3 81 82 E3", u"[bad]", u"\u3042[bad]"}),
+    (testing::ByField<&DecodeCase::bytes, true>()));
 
 TEST(DecodeUTF8, EmptyBufferGivesEmptyText) {
   EXPECT_EQ(DecodeUTF8(Bytes(), u"?"), u"");

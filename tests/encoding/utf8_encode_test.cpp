@@ -36,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{u"\xD83D\xDE00", "F0 9F 98 80"}, EncodeCase{u"\xDBFF\xDFFF", "F4 8F BF BF"},
         // Lone or reversed surrogates become U+FFFD, never CESU-8.
         EncodeCase{u"\xDC00", "EF BF BD"}, EncodeCase{u"a\xD83Dz", "61 EF BF BD 7A"},
-        EncodeCase{u"\xDE00\xD83D", "EF BF BD EF BF BD"}, EncodeCase{u"\xD83D", "EF BF BD"}));
+        EncodeCase{u"\xDE00\xD83D", "EF BF BD EF BF BD"}, EncodeCase{u"\xD83D", "EF BF BD"}),
+    (testing::ByField<&EncodeCase::bytes, true>()));
 
 TEST(EncodeUTF8, EmptyTextLeavesTheBufferAsItWas) {
   Bytes buffer = Hex("41 42 43");

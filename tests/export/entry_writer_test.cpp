@@ -73,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The day from the diary day, the time from the update stamp.
         DateCase{"2004/07/15 18:05:09", "2004/07/14", "07/14/2004 06:05:09 PM"},
         // Only fixed positions are read: the second is always the last two units.
-        DateCase{"2004/07/15 08:05", "", "07/15/2004 08:05:05 AM"}));
+        DateCase{"2004/07/15 08:05", "", "07/15/2004 08:05:05 AM"}),
+    (testing::ByField<&DateCase::time, true>()));
 
 TEST(FormatMTDate, AnHourThatIsNoNumberIsAFormatError) {
   for (const char16_t* time : {u"2004/07/15", u"2004/07/15 xx:00:00", u"", u"2004/07/15 1:"}) {

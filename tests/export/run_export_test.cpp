@@ -77,7 +77,7 @@ TEST_F(RunExportTest, ABadEntryStopsTheRunNamingItAndKeepsWhatWasWritten) {
     const std::string what = e.what();
     EXPECT_EQ(e.kind(), ErrorKind::kFormat);
     EXPECT_NE(what.find("Day 2004/07/02, Number 7"), std::string::npos) << what;
-    EXPECT_NE(what.find("1 entries were written"), std::string::npos) << what;
+    EXPECT_NE(what.find("1 entry was written"), std::string::npos) << what;
     EXPECT_NE(what.find(out_path), std::string::npos) << what;
   }
   const std::string written = testing::ReadText(out_path);

@@ -86,6 +86,22 @@ CommandResult RunSarnlink(const std::string& arguments, const std::string& input
   return RunShell(Quote(SARNLINK_CLI_PATH) + " " + arguments, input);
 }
 
+std::string CaseName(std::string_view text) {
+  std::string name;
+  for (char c : text) {
+    const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (keep) {
+      name += c;
+    } else if (!name.empty() && name.back() != '_') {
+      name += '_';
+    }
+  }
+  while (!name.empty() && name.back() == '_') {
+    name.pop_back();
+  }
+  return name.empty() ? "empty" : name;
+}
+
 std::string DataFile(const std::string& name) {
   return std::string(SARNLINK_SOURCE_DIR) + "/tests/data/" + name;
 }

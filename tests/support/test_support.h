@@ -56,6 +56,21 @@ struct ByName {
   }
 };
 
+// A test name made of a case's text ("japanese.utf8-bom.txt" gives "japanese_utf8_bom_txt",
+// "C3 A9" gives "C3_A9"): letters and digits kept, every other run of characters one "_".
+std::string CaseName(std::string_view text);
+
+// Names each case of a table after one of its text fields, with its index after it when the
+// table may hold the same text twice.
+template <auto Field, bool kWithIndex = false>
+struct ByField {
+  template <class Param>
+  std::string operator()(const ::testing::TestParamInfo<Param>& case_info) const {
+    std::string name = CaseName(case_info.param.*Field);
+    return kWithIndex ? name + "_" + std::to_string(case_info.index) : name;
+  }
+};
+
 // Bytes written as hex pairs, "41 E3 81 82", for fixtures and messages.
 Bytes Hex(const std::string& hex);
 std::string HexOf(const Bytes& bytes);
