@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <random>
 
 #include "common/errors.h"
@@ -50,6 +52,148 @@ INSTANTIATE_TEST_SUITE_P(
                     "english-first.expected.txt"},
         FixtureCase{"emoji.utf8.txt", TextEncoding::kUTF8, "emoji.utf8.txt"}),
     testing::ByField<&FixtureCase::file>());
+
+// A mostly-English UTF-8 export whose first kilobyte is ASCII, with three stray Windows-1252
+// bytes further on, is UTF-8 with U+FFFD in their places; the same text in each Japanese legacy
+// encoding is still read as that encoding.
+INSTANTIATE_TEST_SUITE_P(
+    MostlyUtf8, DecodeImportTextFixtures,
+    ::testing::Values(FixtureCase{"real-world/mostly-english.utf8-stray.txt", TextEncoding::kUTF8,
+                                  "real-world/mostly-english.utf8-stray.expected.txt"},
+                      FixtureCase{"real-world/mostly-english.sjis.txt", TextEncoding::kShiftJIS,
+                                  "real-world/mostly-english.expected.txt"},
+                      FixtureCase{"real-world/mostly-english.eucjp.txt", TextEncoding::kEUCJP,
+                                  "real-world/mostly-english.expected.txt"},
+                      FixtureCase{"real-world/mostly-english.iso2022jp.txt",
+                                  TextEncoding::kISO2022JP,
+                                  "real-world/mostly-english.expected.txt"}),
+    testing::ByField<&FixtureCase::file>());
+
+TEST(DecodeImportText, SaysHowManyBytesWereNotUtf8AndWhereTheFirstWas) {
+  const ImportText decoded =
+      DecodeImportText(ReadBytes(DataFile("real-world/mostly-english.utf8-stray.txt")), CodePage());
+  EXPECT_EQ(decoded.invalid.count, 3u);
+  EXPECT_TRUE(decoded.invalid_replaced);
+  EXPECT_EQ(decoded.first_invalid_line, 14);
+  EXPECT_EQ(InvalidBytesNote(decoded),
+            "3 bytes that are not UTF-8 replaced by U+FFFD; the first on line 14");
+}
+
+// `utf8` in `encoding`, by glibc's iconv.
+Bytes IconvFromUtf8(const std::string& utf8, const char* encoding) {
+  iconv_t cd = iconv_open(encoding, "UTF-8");
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  std::string in = utf8;
+  Bytes out(in.size() * 2 + 16);
+  char* in_p = in.data();
+  char* out_p = reinterpret_cast<char*>(out.data());
+  std::size_t in_left = in.size();
+  std::size_t out_left = out.size();
+  EXPECT_NE(iconv(cd, &in_p, &in_left, &out_p, &out_left), static_cast<std::size_t>(-1));
+  iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+// Random Japanese prose (kana, kanji, full-width and half-width forms, some ASCII) in Shift_JIS
+// and EUC-JP is never taken for mostly UTF-8; the same prose in UTF-8 with a few random stray
+// bytes always is.
+TEST(IsMostlyUTF8, JapaneseLegacyTextNeverPassesAndUtf8WithFewStraysAlwaysDoes) {
+  const std::u16string alphabet =
+      u"あいうえおかきくけこさしすせそがぎぐアイウエオカキクケコ日本語東京都漢字文章今明晴雨"
+      u"、。「」ＡＢＣ１２３ｱｲｳｴｵｶｷｸｹｺﾊﾝｶｸ ";
+  std::mt19937 random(11);
+  int checked = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::u16string text;
+    const std::size_t length = 20 + random() % 400;
+    const int ascii_share = static_cast<int>(random() % 95);  // percent of ASCII letters
+    for (std::size_t k = 0; k < length; ++k) {
+      text += static_cast<int>(random() % 100) < ascii_share
+                  ? static_cast<char16_t>(u'a' + random() % 26)
+                  : alphabet[random() % alphabet.size()];
+    }
+    const std::string utf8 = ToUtf8(text);
+    for (const char* legacy : {"CP932", "EUC-JP"}) {
+      const Bytes bytes = IconvFromUtf8(utf8, legacy);
+      if (!IsDecodableUTF8(bytes)) {
+        EXPECT_FALSE(IsMostlyUTF8(bytes)) << legacy << ": " << utf8;
+        ++checked;
+      }
+    }
+    Bytes stray = ToBytes(utf8);
+    std::size_t multibyte = 0;
+    for (std::uint8_t b : stray) {
+      multibyte += (b & 0xC0) == 0xC0 ? 1 : 0;
+    }
+    const std::size_t strays = 1 + random() % 3;
+    if (multibyte < kMostlyUTF8Ratio * strays) {
+      continue;
+    }
+    for (std::size_t k = 0; k < strays; ++k) {
+      std::size_t at = random() % stray.size();
+      while (at > 0 && (stray[at] & 0xC0) == 0x80) {
+        --at;  // between characters, so no valid sequence is broken
+      }
+      stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(at),
+                   static_cast<std::uint8_t>(0x80 + random() % 0x40));
+    }
+    EXPECT_TRUE(IsMostlyUTF8(stray)) << utf8;
+  }
+  EXPECT_GT(checked, 300);
+}
+
+struct ForcedCase {
+  const char* name;
+  const char* file;
+  TextEncoding forced;
+  const char* expected;  // a fixture, or "" for text that only has to differ from the original
+};
+
+class DecodeImportTextForced : public ::testing::TestWithParam<ForcedCase> {};
+
+// The user's word overrides the decision, whatever the bytes look like.
+TEST_P(DecodeImportTextForced, ReadsTheFileInTheNamedEncoding) {
+  const ForcedCase& c = GetParam();
+  const ImportText decoded = DecodeImportText(ReadBytes(DataFile(c.file)), CodePage(), c.forced);
+  EXPECT_EQ(decoded.encoding, c.forced);
+  if (*c.expected) {
+    EXPECT_EQ(ToUtf8(decoded.text), ReadText(DataFile(c.expected)));
+  } else {
+    EXPECT_NE(ToUtf8(decoded.text), ReadText(DataFile("japanese.expected.txt")));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, DecodeImportTextForced,
+    ::testing::Values(
+        ForcedCase{"SjisAsSjis", "japanese.sjis.txt", TextEncoding::kShiftJIS,
+                   "japanese.expected.txt"},
+        ForcedCase{"EucAsEuc", "japanese.eucjp.txt", TextEncoding::kEUCJP, "japanese.expected.txt"},
+        ForcedCase{"JisAsJis", "japanese.iso2022jp.txt", TextEncoding::kISO2022JP,
+                   "japanese.expected.txt"},
+        ForcedCase{"BomUtf8AsUtf8", "japanese.utf8-bom.txt", TextEncoding::kUTF8,
+                   "japanese.expected.txt"},
+        ForcedCase{"Utf8AsSjisIsGarbled", "japanese.utf8.txt", TextEncoding::kShiftJIS, ""},
+        ForcedCase{"SjisAsUtf8IsGarbled", "japanese.sjis.txt", TextEncoding::kUTF8, ""}),
+    testing::ByName());
+
+TEST(DecodeImportText, ForcedUtf8ReplacesAndCountsEveryInvalidByte) {
+  const ImportText decoded =
+      DecodeImportText(Hex("41 0A 82 A0 0A 42"), CodePage(), TextEncoding::kUTF8);
+  EXPECT_EQ(decoded.text, u"A\n\uFFFD\uFFFD\nB");
+  EXPECT_EQ(decoded.invalid.count, 2u);
+  EXPECT_EQ(decoded.first_invalid_line, 2);
+}
+
+TEST(TextEncodingFromName, KnowsTheFourNamesInAnyCase) {
+  EXPECT_EQ(TextEncodingFromName("UTF-8"), TextEncoding::kUTF8);
+  EXPECT_EQ(TextEncodingFromName("Shift_JIS"), TextEncoding::kShiftJIS);
+  EXPECT_EQ(TextEncodingFromName("euc-jp"), TextEncoding::kEUCJP);
+  EXPECT_EQ(TextEncodingFromName("ISO-2022-JP"), TextEncoding::kISO2022JP);
+  EXPECT_EQ(TextEncodingFromName("latin1"), std::nullopt);
+  EXPECT_EQ(TextEncodingFromName("binary"), std::nullopt);
+}
 
 TEST(DecodeImportText, ByteOrderMarkMakesUtf8AndIsRemoved) {
   // Mark then ASCII alone: IsUTF8 says no and the legacy detector would say EUC-JP and fail.

@@ -177,5 +177,51 @@ TEST(EntryLines, NullTimeOrNullDayIsAFormatError) {
   EXPECT_NO_THROW(EntryLines(row, u"", With([](ExportSetting& s) { s.intPublishDay = 0; })));
 }
 
+struct SectionLinesCase {
+  const char* name;
+  std::u16string text;
+  std::u16string line_end;
+  std::u16string written;
+};
+
+class SectionLinesTable : public ::testing::TestWithParam<SectionLinesCase> {};
+
+// Every reader splits an entry at a "-----" or "--------" line; a text line that reads so is
+// written with a TAB after it, which readers remove again. Line breaks of any form follow the
+// file's line end.
+TEST_P(SectionLinesTable, WritesTheTextAsTheFilesLines) {
+  EXPECT_EQ(SectionLines(GetParam().text, GetParam().line_end), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SectionLinesTable,
+    ::testing::Values(SectionLinesCase{"Empty", u"", u"\r\n", u""},
+                      SectionLinesCase{"SectionSeparator", u"-----", u"\r\n", u"-----\t"},
+                      SectionLinesCase{"EntrySeparatorBetweenLines", u"a\r\n--------\r\nb", u"\r\n",
+                                       u"a\r\n--------\t\r\nb"},
+                      SectionLinesCase{"OtherHyphenRunsStay", u"------\r\n----\r\n----- \r\n-----x",
+                                       u"\r\n", u"------\r\n----\r\n----- \r\n-----x"},
+                      SectionLinesCase{"LfFile", u"a\r\n-----\r\n", u"\n", u"a\n-----\t\n"},
+                      SectionLinesCase{"LoneCrAndLfAreLineBreaks", u"a\rb\nc\r\n\r", u"\r\n",
+                                       u"a\r\nb\r\nc\r\n\r\n"},
+                      SectionLinesCase{"BrMarkersStayInTheirLine", u"a<BR>-----", u"\n",
+                                       u"a<BR>-----"}),
+    testing::ByName());
+
+TEST(EntryLines, LfLineEndsLeaveNoCarriageReturnInTheFile) {
+  ExportRow row = WorkedRow();
+  row.extend = std::u16string(u"x\r\ny\rz");
+  ExportSetting setting = DefaultExportSetting();
+  setting.intBR = 0;
+  std::string written;
+  for (const auto& line : EntryLines(row, u"Default", setting, u"\n")) {
+    written += ToUtf8(line);
+  }
+  EXPECT_EQ(written.find('\r'), std::string::npos) << written;
+  EXPECT_NE(written.find("\nBODY:\nDay one\nDay two－three\n-----\n"), std::string::npos);
+  EXPECT_NE(written.find("\nEXTENDED BODY:\nx\ny\nz\n-----\n"), std::string::npos);
+  EXPECT_EQ(written.substr(written.size() - 10), "\n--------\n");
+}
+
 }  // namespace
 }  // namespace sarnlink
