@@ -64,7 +64,7 @@ source = Err.Source
 On Error Goto 0
 Check number <> 0, "a failing run raises an error"
 Check InStr(description, "line 3") > 0, "the description names the line: " & description
-Check InStr(description, "entries were stored before it") > 0, "the description counts the rows"
+Check InStr(description, "1 entry was stored before it") > 0, "the description counts the rows"
 Check source = "Sarnlink.clsMTExport", "the source is the ProgID: " & source
 
 Dim info
