@@ -19,41 +19,13 @@ build build-winelib toolchain-winelib.cmake
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target sarnlink
 
+source tools/wine-test-lib.sh
 work=$(mktemp -d /tmp/sarnlink-wine.XXXXXX)
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WINEDLLPATH
-wine=/usr/lib/wine/wine64
-cleanup() { /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { $wineserver -k 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-$wine wineboot -i >/dev/null 2>&1
-/usr/lib/wine/wineserver -w
-
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-  if "${@:2}" >/dev/null 2>&1; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1"
-  fi
-}
-absent() { ! "$@"; }
-winpath() { $wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-# The summary line of a Wine program's output, checked for no failure.
-run_summary() {  # run_summary NAME COMMAND...
-  local output
-  output=$("${@:2}" 2>&1 | tr -d '\r') || true
-  echo "$output" | grep -v '^$' | tail -n 20
-  local line
-  line=$(echo "$output" | grep -E "^$1: [0-9]+ passed, [0-9]+ failed$" | tail -n 1)
-  if [ -n "$line" ] && echo "$line" | grep -q " 0 failed$"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1 did not finish cleanly"
-  fi
-}
+make_prefix
 
 # The shipping x86_64 DLL, registered on its own.
 cp build-win64/src/interface/com/Pontivo.dll "$work/Pontivo.dll"
@@ -118,30 +90,27 @@ run_summary import_files $wine cscript //nologo "$(winpath "$root/tests/windows/
 check "real-world files: the COM import stores the CLI's rows" \
   cmp <(sqlite3 "$work/real-com.db" "$rows") <(sqlite3 "$work/real-cli.db" "$rows")
 # frmProgress in a real window under Xvfb; its picture is kept in artifacts/.
-mkdir -p "$root/artifacts"
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-sleep 1
-export DISPLAY=:97
-$wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-$wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAGothic /f \
-  >/dev/null 2>&1
+start_display 97
 cp "$work/diary.db" "$work/window.db"
 run_summary progress_window $wine build-win64/src/interface/com/progress_window_test.exe \
   "$(winpath "$work/window.db")" "$(winpath "$work/window-export.txt")" \
   "$(winpath "$work/broken.txt")" "$(winpath "$work/frmProgress.bmp")"
-convert "$work/frmProgress.bmp" "$root/artifacts/frmProgress.png" 2>/dev/null || true
+keep_pictures "$work" "" frmProgress
 # The options form and the author prompt, driven by messages; their pictures too.
 cp "$work/diary.db" "$work/forms.db"
 run_summary forms $wine build-win64/src/interface/com/forms_test.exe "$(winpath "$work/forms.db")" \
   "$(winpath "$work")" "$(winpath "$work")"
-for picture in frmOption-page1 frmOption-page2 author-question author-input; do
-  convert "$work/$picture.bmp" "$root/artifacts/$picture.png" 2>/dev/null || true
-done
-kill "$xvfb" 2>/dev/null || true
-unset DISPLAY
+keep_pictures "$work" "" frmOption-page1 frmOption-page2 author-question author-input
+stop_display
 
 check "regsvr32 /u (Winelib)" $wine regsvr32 /s /u 'C:\sarnlink\Pontivo.dll'
 
 echo "windows: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+x86_64_failed=$failed
+$wineserver -k 2>/dev/null || true
+unset WINEDLLPATH
+
+# The i686 DLL users install, under 32-bit Wine in a prefix of its own.
+i686_status=0
+bash tools/test-windows-i686.sh || i686_status=$?
+[ "$x86_64_failed" -eq 0 ] && [ "$i686_status" -eq 0 ]

@@ -58,6 +58,47 @@ bool Contains(const std::u16string& text, const char16_t* part) {
   return text.find(part) != std::u16string::npos;
 }
 
+// The record as the type library describes it must be the record this process was compiled
+// with: the same size (28 bytes in a 32-bit process), and every field read back by name from
+// the bytes the client filled.
+void CheckRecordLayout(IRecordInfo* record_info, ExportSetting& setting) {
+  ULONG size = 0;
+  HRESULT hr = record_info->GetSize(&size);
+  Check(SUCCEEDED(hr) && size == sizeof(ExportSetting), "the record's size is the compiled one",
+        hr);
+  if (sizeof(void*) == 4) {
+    Check(size == 28, "the record is 28 bytes in a 32-bit process");
+  }
+  struct Field {
+    const wchar_t* name;
+    std::u16string text;  // for a BSTR field
+    short number;         // for a 16-bit field
+  } fields[] = {
+      {L"stGenre", Text(setting.stGenre), 0},
+      {L"stStartDay", Text(setting.stStartDay), 0},
+      {L"stEndDay", Text(setting.stEndDay), 0},
+      {L"intPublish", u"", setting.intPublish},
+      {L"intScroll", u"", setting.intScroll},
+      {L"intBR", u"", setting.intBR},
+      {L"intHyphen", u"", setting.intHyphen},
+      {L"intPublishDay", u"", setting.intPublishDay},
+      {L"intAllowPing", u"", setting.intAllowPing},
+      {L"intAllowComment", u"", setting.intAllowComment},
+  };
+  for (const Field& f : fields) {
+    VARIANT value;
+    VariantInit(&value);
+    hr = record_info->GetField(&setting, f.name, &value);
+    const bool text = f.name[0] == L's';
+    const bool same = text ? V_VT(&value) == VT_BSTR && Text(V_BSTR(&value)) == f.text
+                           : V_VT(&value) == VT_I2 && V_I2(&value) == f.number;
+    char what[80];
+    std::snprintf(what, sizeof what, "the record's field %ls reads back by name", f.name);
+    Check(SUCCEEDED(hr) && same, what, hr);
+    VariantClear(&value);
+  }
+}
+
 // The function table as the host compiles against it: name, DISPID, slot after IDispatch's 7.
 struct Slot {
   const char16_t* name;
@@ -239,8 +280,10 @@ int main(int argc, char** argv) {
   setting.intBR = 1;
   setting.intHyphen = 1;
   setting.intPublishDay = 1;
-  setting.intAllowPing = 1;
-  setting.intAllowComment = 1;
+  setting.intAllowPing = 0;
+  setting.intAllowComment = 2;
+  setting.intScroll = 7;  // distinct values, so that a shifted field cannot read back right
+  setting.intPublish = 2;
   hr = converter->setExportSetting(&setting);
   Check(SUCCEEDED(hr), "setExportSetting through the vtable", hr);
 
@@ -251,6 +294,7 @@ int main(int argc, char** argv) {
   hr = GetRecordInfoFromGuids(LIBID_Sarnlink, 12, 1, 0, setting_guid, &record_info);
   Check(SUCCEEDED(hr) && record_info, "GetRecordInfoFromGuids", hr);
   if (record_info) {
+    CheckRecordLayout(record_info, setting);
     VARIANT record;
     VariantInit(&record);
     V_VT(&record) = VT_RECORD | VT_BYREF;

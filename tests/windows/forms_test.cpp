@@ -232,9 +232,12 @@ void AnswerName(const char16_t* name, int button, const char* picture) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::printf("usage: forms_test DIARY OUT_DIR PICTURES_DIR\n");
+    std::printf("usage: forms_test DIARY OUT_DIR PICTURES_DIR [prompt-only]\n");
     return 2;
   }
+  // A build that cannot reach the diary (ADO, no Jet here) shows the author prompt only: the
+  // options form lists the diary's genres, and the author is seen in an export.
+  const bool prompt_only = argc > 4 && std::string(argv[4]) == "prompt-only";
   g_pictures = argv[3];
   const std::u16string out_dir = Utf16(argv[2]);
   CoInitialize(nullptr);
@@ -255,58 +258,60 @@ int main(int argc, char** argv) {
   converter->SetAuthor(&before);
 
   // OK: the choices reach the settings and the author.
-  WhileDriving(
-      [] {
-        HWND form = WaitForForm();
-        Check(form != nullptr, "the options form appears");
-        if (!form) {
-          return;
-        }
-        LoadTimeAndLayout(form);
-        Picture(form, "frmOption-page1");
-        ShowPage(form, 1);
-        Check(TextOf(Control(form, kTxtAuthor)) == u"Before", "txtAuthor shows the author");
-        Picture(form, "frmOption-page2");
-        SendMessageW(Control(form, kChkGenre), BM_SETCHECK, BST_CHECKED, 0);
-        const LRESULT travel =
-            SendMessageW(Control(form, kCmbGenre), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(L"旅行"));
-        SendMessageW(Control(form, kCmbGenre), CB_SETCURSEL, static_cast<WPARAM>(travel), 0);
-        SendMessageW(Control(form, kCmbBR), CB_SETCURSEL, 0, 0);
-        SendMessageW(Control(form, kTxtAuthor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Taro"));
-        PostMessageW(form, WM_COMMAND, IDOK, 0);
-      },
-      [&] {
-        converter->SetExportSettingMySelf(&ok);
-        Check(ok == VARIANT_TRUE, "OK gives True");
-      });
-  const std::string first = Export(converter, out_dir, u"forms-ok.txt");
-  Check(Has(first, "AUTHOR: Taro\r\n") && !Has(first, "AUTHOR: Before"), "the typed author");
-  Check(Has(first, "CATEGORY: 旅行\r\n") && !Has(first, "CATEGORY: 一般\r\n"),
-        "the chosen genre only");
-  Check(!Has(first, "<BR>"), "line breaks left as they are");
-
-  // Cancel and the title bar change nothing.
-  for (bool by_title_bar : {false, true}) {
+  if (!prompt_only) {
     WhileDriving(
-        [by_title_bar] {
+        [] {
           HWND form = WaitForForm();
+          Check(form != nullptr, "the options form appears");
           if (!form) {
-            Check(false, "the options form appears again");
             return;
           }
-          SendMessageW(Control(form, kCmbBR), CB_SETCURSEL, 1, 0);
-          SendMessageW(Control(form, kTxtAuthor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"X"));
-          PostMessageW(form, by_title_bar ? WM_CLOSE : WM_COMMAND,
-                       by_title_bar ? 0 : static_cast<WPARAM>(IDCANCEL), 0);
+          LoadTimeAndLayout(form);
+          Picture(form, "frmOption-page1");
+          ShowPage(form, 1);
+          Check(TextOf(Control(form, kTxtAuthor)) == u"Before", "txtAuthor shows the author");
+          Picture(form, "frmOption-page2");
+          SendMessageW(Control(form, kChkGenre), BM_SETCHECK, BST_CHECKED, 0);
+          const LRESULT travel =
+              SendMessageW(Control(form, kCmbGenre), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"旅行"));
+          SendMessageW(Control(form, kCmbGenre), CB_SETCURSEL, static_cast<WPARAM>(travel), 0);
+          SendMessageW(Control(form, kCmbBR), CB_SETCURSEL, 0, 0);
+          SendMessageW(Control(form, kTxtAuthor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Taro"));
+          PostMessageW(form, WM_COMMAND, IDOK, 0);
         },
         [&] {
-          ok = VARIANT_TRUE;
           converter->SetExportSettingMySelf(&ok);
-          Check(ok == VARIANT_FALSE,
-                by_title_bar ? "the title bar gives False" : "Cancel gives False");
+          Check(ok == VARIANT_TRUE, "OK gives True");
         });
-    Check(Export(converter, out_dir, u"forms-cancel.txt") == first, "nothing changed");
+    const std::string first = Export(converter, out_dir, u"forms-ok.txt");
+    Check(Has(first, "AUTHOR: Taro\r\n") && !Has(first, "AUTHOR: Before"), "the typed author");
+    Check(Has(first, "CATEGORY: 旅行\r\n") && !Has(first, "CATEGORY: 一般\r\n"),
+          "the chosen genre only");
+    Check(!Has(first, "<BR>"), "line breaks left as they are");
+
+    // Cancel and the title bar change nothing.
+    for (bool by_title_bar : {false, true}) {
+      WhileDriving(
+          [by_title_bar] {
+            HWND form = WaitForForm();
+            if (!form) {
+              Check(false, "the options form appears again");
+              return;
+            }
+            SendMessageW(Control(form, kCmbBR), CB_SETCURSEL, 1, 0);
+            SendMessageW(Control(form, kTxtAuthor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"X"));
+            PostMessageW(form, by_title_bar ? WM_CLOSE : WM_COMMAND,
+                         by_title_bar ? 0 : static_cast<WPARAM>(IDCANCEL), 0);
+          },
+          [&] {
+            ok = VARIANT_TRUE;
+            converter->SetExportSettingMySelf(&ok);
+            Check(ok == VARIANT_FALSE,
+                  by_title_bar ? "the title bar gives False" : "Cancel gives False");
+          });
+      Check(Export(converter, out_dir, u"forms-cancel.txt") == first, "nothing changed");
+    }
   }
 
   // The author prompt: Yes and a name; No; Yes then Cancel in the input box; Cancel.
@@ -338,7 +343,9 @@ int main(int argc, char** argv) {
           converter->SetAuthorMySelf(&ok);
           Check(ok == c.result, "SetAuthorMySelf's result");
         });
-    Check(Has(Export(converter, out_dir, u"forms-author.txt"), c.author_line), c.author_line);
+    if (!prompt_only) {
+      Check(Has(Export(converter, out_dir, u"forms-author.txt"), c.author_line), c.author_line);
+    }
   }
   converter->Release();
   CoUninitialize();
