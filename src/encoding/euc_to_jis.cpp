@@ -86,15 +86,8 @@ Bytes EUCToJIS(const Bytes& euc) {
   return out;
 }
 
-// The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (OnePassSafe).
-Bytes EUCToSJIS(const Bytes& euc) {
-  if (!OnePassSafe(euc)) {
-    return JISToSJIS(EUCToJIS(euc));
-  }
-  const std::size_t size = euc.size();
-  const std::uint8_t* in = euc.data();
-  Bytes out(size);
-  std::uint8_t* o = out.data();
+std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,
+                               std::uint8_t* o) {
   std::size_t p = 0;
   std::size_t i = 0;
   while (i < size) {
@@ -105,14 +98,14 @@ Bytes EUCToSJIS(const Bytes& euc) {
       continue;
     }
     if (i + 1 >= size) {
-      Fail("a two-byte character cut off by the end of the input", i);
+      Fail("a two-byte character cut off by the end of the input", offset + i);
     }
     const std::uint8_t y = in[i + 1];
     if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
       o[p++] = y;  // katakana: (y - 80) OR 80
     } else {
       if (y < 0x80) {
-        Fail("the second byte of a two-byte character is below 80", i + 1);
+        Fail("the second byte of a two-byte character is below 80", offset + i + 1);
       }
       unsigned s1 = 0;
       unsigned s2 = 0;
@@ -122,7 +115,16 @@ Bytes EUCToSJIS(const Bytes& euc) {
     }
     i += 2;
   }
-  out.resize(p);
+  return p;
+}
+
+// The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (OnePassSafe).
+Bytes EUCToSJIS(const Bytes& euc) {
+  if (!OnePassSafe(euc)) {
+    return JISToSJIS(EUCToJIS(euc));
+  }
+  Bytes out(euc.size());
+  out.resize(EucPairsToShiftJis(euc.data(), euc.size(), 0, out.data()));
   CutAtZero(out, "EUC-JP");
   return out;
 }

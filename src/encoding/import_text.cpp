@@ -94,13 +94,17 @@ ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932&
 
 }  // namespace
 
-std::string InvalidBytesNote(const ImportText& text) {
-  if (text.invalid.count == 0) {
+std::string InvalidBytesNote(std::size_t count, bool replaced, std::int64_t line) {
+  if (count == 0) {
     return std::string();
   }
-  return CountOf(static_cast<std::int64_t>(text.invalid.count), "byte", "bytes") +
-         " that are not UTF-8 " + (text.invalid_replaced ? "replaced by U+FFFD" : "dropped") +
-         "; the first on line " + std::to_string(text.first_invalid_line);
+  return CountOf(static_cast<std::int64_t>(count), "byte", "bytes") + " that are not UTF-8 " +
+         (replaced ? "replaced by U+FFFD" : "dropped") + "; the first on line " +
+         std::to_string(line);
+}
+
+std::string InvalidBytesNote(const ImportText& text) {
+  return InvalidBytesNote(text.invalid.count, text.invalid_replaced, text.first_invalid_line);
 }
 
 ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,

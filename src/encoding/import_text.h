@@ -33,6 +33,7 @@ struct ImportText {
 // "3 bytes that are not UTF-8 replaced by U+FFFD; the first on line 40", or empty when every
 // byte was text.
 std::string InvalidBytesNote(const ImportText& text);
+std::string InvalidBytesNote(std::size_t count, bool replaced, std::int64_t line);
 
 // The decision, in this order:
 // 1. a buffer that begins with the byte-order mark EF BB BF is UTF-8, and the mark is removed;

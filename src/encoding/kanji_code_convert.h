@@ -22,6 +22,42 @@ enum KanjiCode : std::int32_t {
 // Scores every byte pair until the first decisive one; never fails.
 KanjiCode DetectKanjiCode(const Bytes& buffer);
 
+// DetectKanjiCode over a buffer given in pieces, in order.
+class KanjiDetector {
+ public:
+  void Feed(const std::uint8_t* bytes, std::size_t size);
+  // Whether a decisive pair has been seen (no later byte can change the verdict).
+  bool decided() const { return decided_; }
+  // The verdict on everything fed so far.
+  KanjiCode Result() const;
+
+ private:
+  void Decide(KanjiCode code) {
+    decided_ = true;
+    verdict_ = code;
+  }
+
+  int s_ = 0;                  // evidence for Shift_JIS
+  int j_ = 0;                  // evidence for ISO-2022-JP
+  int e_ = 0;                  // evidence for EUC-JP
+  std::uint8_t previous_ = 0;  // the byte that waits for its second
+  bool has_previous_ = false;
+  std::size_t pairs_ = 0;
+  bool decided_ = false;
+  KanjiCode verdict_ = kcShiftJIS;
+};
+
+// The one-pass EUC-JP to Shift_JIS loop over `size` bytes that hold no 00, 1B, 80 or 9B, writing
+// at most `size` bytes at `out` and returning their count. `offset` is where `in` stands in the
+// whole input, for the messages of the failures EUCToJIS names.
+std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,
+                               std::uint8_t* out);
+
+// Whether EUCToSJIS may take its one-pass road over bytes holding none of these.
+inline bool IsOnePassEucByte(std::uint8_t b) {
+  return b != 0x00 && b != 0x1B && b != 0x80 && b != 0x9B;
+}
+
 // ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
 // error naming the byte offset for an escape among the last two bytes, a two-byte character cut
 // by the end, a computed byte above FF, and an empty result.

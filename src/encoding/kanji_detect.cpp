@@ -3,46 +3,65 @@
 
 namespace sarnlink {
 
-KanjiCode DetectKanjiCode(const Bytes& buffer) {
-  if (buffer.size() < 2) {
-    return kcShiftJIS;
+// Every byte but the last is looked at as a first byte, the second of a pair included, so a
+// piece's last byte waits for the next piece's first.
+void KanjiDetector::Feed(const std::uint8_t* bytes, std::size_t size) {
+  std::size_t k = 0;
+  if (!has_previous_ && size > 0) {
+    previous_ = bytes[0];
+    has_previous_ = true;
+    k = 1;
   }
-  int s = 0;  // evidence for Shift_JIS
-  int j = 0;  // evidence for ISO-2022-JP
-  int e = 0;  // evidence for EUC-JP
-  // Every byte but the last is looked at as a first byte, the second of a pair included.
-  for (std::size_t i = 0; i + 1 < buffer.size(); ++i) {
-    const std::uint8_t x = buffer[i];
-    const std::uint8_t y = buffer[i + 1];
+  for (; k < size && !decided_; ++k) {
+    const std::uint8_t x = previous_;
+    const std::uint8_t y = bytes[k];
+    previous_ = y;
+    pairs_ += 1;
     if (x == 0x1B) {
       if (y == 0x24 || y == 0x28) {
-        return kcJIS;
+        Decide(kcJIS);
+      } else {
+        j_ += 1, s_ -= 1, e_ -= 1;
       }
-      j += 1, s -= 1, e -= 1;
     } else if (x >= 0x80 && x <= 0xA0) {
       if (y >= 0x40 && y <= 0xFC) {
-        return kcShiftJIS;
+        Decide(kcShiftJIS);
+      } else {
+        j_ -= 1, s_ += 1, e_ -= 1;
       }
-      j -= 1, s += 1, e -= 1;
     } else if (x >= 0xA1 && x <= 0xDF) {
       if (y >= 0xE0 && y <= 0xFE) {
-        return kcEUC;
-      }
-      if (y >= 0xA1 && y <= 0xDF) {
-        j -= 1, s -= 1, e += 1;
+        Decide(kcEUC);
+      } else if (y >= 0xA1 && y <= 0xDF) {
+        j_ -= 1, s_ -= 1, e_ += 1;
       } else {
-        e += 1;
+        e_ += 1;
       }
     } else if (x >= 0xE0) {
-      j -= 1, s += 1, e += 1;
+      j_ -= 1, s_ += 1, e_ += 1;
     } else if (x == 0x00) {
-      return kcBinary;
+      Decide(kcBinary);
     }
   }
-  if (j > s) {
-    return j >= e ? kcJIS : kcEUC;
+}
+
+KanjiCode KanjiDetector::Result() const {
+  if (decided_) {
+    return verdict_;
   }
-  return s >= e ? kcShiftJIS : kcEUC;
+  if (pairs_ == 0) {
+    return kcShiftJIS;  // fewer than two bytes
+  }
+  if (j_ > s_) {
+    return j_ >= e_ ? kcJIS : kcEUC;
+  }
+  return s_ >= e_ ? kcShiftJIS : kcEUC;
+}
+
+KanjiCode DetectKanjiCode(const Bytes& buffer) {
+  KanjiDetector detector;
+  detector.Feed(buffer.data(), buffer.size());
+  return detector.Result();
 }
 
 }  // namespace sarnlink

@@ -53,6 +53,30 @@ bool IsDecodableUTF8(const Bytes& buffer);
 inline constexpr std::size_t kMostlyUTF8Ratio = 16;
 bool IsMostlyUTF8(const Bytes& buffer);
 
+// IsDecodableUTF8 and IsMostlyUTF8 at once, over a buffer of `total` bytes given in pieces, in
+// order. Each piece is read up to its last ASCII byte (a character always starts after one);
+// the bytes after it wait for the next piece.
+class UTF8Survey {
+ public:
+  explicit UTF8Survey(std::size_t total) : total_(total) {}
+  // Feeds the next piece; `last` for the final one.
+  void Feed(std::span<const std::uint8_t> piece, bool last);
+  // Whether the answers can no longer change: the ratio is out of reach.
+  bool settled() const { return settled_; }
+  bool Decodable() const { return !settled_ && invalid_ == 0 && multibyte_ > 0; }
+  bool Mostly() const {
+    return !settled_ && invalid_ > 0 && multibyte_ >= kMostlyUTF8Ratio * invalid_;
+  }
+
+ private:
+  std::size_t total_;         // the buffer's length
+  std::size_t consumed_ = 0;  // bytes read so far, the waiting ones not included
+  Bytes waiting_;             // the bytes after a piece's last ASCII byte
+  std::size_t multibyte_ = 0;
+  std::size_t invalid_ = 0;
+  bool settled_ = false;
+};
+
 // Conveniences for the front ends, which speak UTF-8 to the operating system.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view utf8);

@@ -172,6 +172,52 @@ bool IsMostlyUTF8(const Bytes& buffer) {
   return invalid > 0 && multibyte >= kMostlyUTF8Ratio * invalid;
 }
 
+void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {
+  if (settled_) {
+    return;
+  }
+  std::span<const std::uint8_t> input = piece;
+  Bytes joined;
+  if (!waiting_.empty()) {
+    joined = std::move(waiting_);
+    joined.insert(joined.end(), piece.begin(), piece.end());
+    input = joined;
+  }
+  waiting_.clear();
+  std::size_t end = input.size();
+  if (!last) {
+    while (end > 0 && input[end - 1] >= 0x80) {
+      --end;
+    }
+  }
+  const std::uint8_t* s = input.data();
+  std::size_t i = 0;
+  while (i < end) {
+    while (i + 8 <= end && EightAscii(s + i)) {
+      i += 8;
+    }
+    if (i == end) {
+      break;
+    }
+    char32_t c = 0;
+    const std::size_t length = DecodeOne(s, i, end, c);
+    if (length == 0) {
+      invalid_ += 1;
+      i += 1;
+      // Every later sequence takes at least two bytes: past this point the ratio is out of reach.
+      if (multibyte_ + (total_ - consumed_ - i) / 2 < kMostlyUTF8Ratio * invalid_) {
+        settled_ = true;
+        return;
+      }
+    } else {
+      multibyte_ += length > 1 ? 1 : 0;
+      i += length;
+    }
+  }
+  consumed_ += end;
+  waiting_.assign(input.begin() + static_cast<std::ptrdiff_t>(end), input.end());
+}
+
 std::u16string FromUtf8(std::string_view utf8) {
   return DecodeUTF8(std::span<const std::uint8_t>(
                         reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()),

@@ -171,7 +171,7 @@ bool IsKeptOrSettingKey(std::u16string_view key) {
 }
 
 // A text line that reads as a separator is written with one TAB after it; the TAB goes again.
-std::u16string_view Unescaped(const std::u16string& line) {
+std::u16string_view Unescaped(std::u16string_view line) {
   if (line == u"-----\t" || line == u"--------\t") {
     return std::u16string_view(line).substr(0, line.size() - 1);
   }
@@ -180,8 +180,17 @@ std::u16string_view Unescaped(const std::u16string& line) {
 
 }  // namespace
 
-void EntryParser::HandleLine(const std::vector<std::u16string>& lines, std::size_t& i) {
-  const std::u16string& line = lines[i];
+void EntryParser::HandleLine(std::u16string_view line, std::size_t index) {
+  index_ = index;
+  if (in_section()) {
+    // Only "-----" ends a section: headings, key lines and "--------" inside it are its text.
+    if (line == u"-----") {
+      CloseSection();
+    } else {
+      AddSectionLine(line);
+    }
+    return;
+  }
   if (line == u"--------") {
     EndEntry();
     return;
@@ -191,33 +200,32 @@ void EntryParser::HandleLine(const std::vector<std::u16string>& lines, std::size
   }
   if (!started_) {
     started_ = true;
-    first_line_ = i;
+    first_line_ = index;
   }
   const std::u16string_view heading = HeadingOf(line);
   if (heading == u"BODY:") {
-    ReadSection(lines, i, &entry_.Contents, &body_lines_);
+    OpenSection(Section::kBody, line);
   } else if (heading == u"EXTENDED BODY:") {
-    ReadSection(lines, i, &entry_.extend, &extend_lines_);
+    OpenSection(Section::kExtended, line);
   } else if (heading == u"EXCERPT:") {
-    ReadSection(lines, i, &entry_.excerpt, &excerpt_lines_);
-  } else if (heading == u"COMMENT:" || heading == u"KEYWORDS:" || heading == u"PING:") {
-    int text_lines = 0;
-    ReadSection(lines, i, nullptr, &text_lines);
-    if (report_) {
-      if (heading == u"COMMENT:") {
-        ++report_->comment_sections;
-      } else if (heading == u"PING:") {
-        ++report_->ping_sections;
-      } else if (text_lines > 0) {
-        ++report_->keyword_sections;
-      }
-    }
+    OpenSection(Section::kExcerpt, line);
+  } else if (heading == u"COMMENT:") {
+    OpenSection(Section::kComment, line);
+  } else if (heading == u"KEYWORDS:") {
+    OpenSection(Section::kKeywords, line);
+  } else if (heading == u"PING:") {
+    OpenSection(Section::kPing, line);
   } else {
     HandleKeyLine(line);
   }
 }
 
 void EntryParser::Finish() {
+  if (in_section()) {
+    throw Error(ErrorKind::kOutOfRange, "the section \"" + ToUtf8(section_heading_) +
+                                            "\" has no closing \"-----\" line before the end "
+                                            "of the file");
+  }
   if (has_content_) {
     EndEntry();
   }
@@ -239,33 +247,50 @@ void EntryParser::EndEntry() {
   has_content_ = has_date_ = started_ = false;
 }
 
-// Only "-----" ends a section: headings, key lines and "--------" inside it are its text. The
-// text is the section's lines joined by CR LF (a second section of the kind continues the first);
-// `line_count` counts the non-empty ones for a skipped section.
-void EntryParser::ReadSection(const std::vector<std::u16string>& lines, std::size_t& i,
-                              std::u16string* target, int* line_count) {
-  const std::size_t heading = i;
-  std::size_t j = i + 1;
-  while (j < lines.size() && lines[j] != u"-----") {
-    if (target) {
-      if ((*line_count)++ > 0) {
-        target->append(u"\r\n");
-      }
-      target->append(Unescaped(lines[j]));
-    } else if (!lines[j].empty()) {
-      ++*line_count;
-    }
-    ++j;
+void EntryParser::OpenSection(Section section, std::u16string_view heading) {
+  section_ = section;
+  section_heading_.assign(heading);
+  section_heading_index_ = index_;
+  skipped_text_lines_ = 0;
+}
+
+// A collected section's text is its lines joined by CR LF; a second section of the kind goes on
+// from the first.
+void EntryParser::AddSectionLine(std::u16string_view line) {
+  std::u16string* target = nullptr;
+  int* count = nullptr;
+  switch (section_) {
+    case Section::kBody:
+      target = &entry_.Contents, count = &body_lines_;
+      break;
+    case Section::kExtended:
+      target = &entry_.extend, count = &extend_lines_;
+      break;
+    case Section::kExcerpt:
+      target = &entry_.excerpt, count = &excerpt_lines_;
+      break;
+    default:
+      skipped_text_lines_ += line.empty() ? 0 : 1;
+      return;
   }
-  if (j == lines.size()) {
-    throw Error(ErrorKind::kOutOfRange, "the section \"" + ToUtf8(lines[heading]) +
-                                            "\" has no closing \"-----\" line before the end "
-                                            "of the file");
+  if ((*count)++ > 0) {
+    target->append(u"\r\n");
   }
-  if (target) {
+  target->append(Unescaped(line));
+}
+
+void EntryParser::CloseSection() {
+  const Section closed = section_;
+  section_ = Section::kNone;
+  if (closed == Section::kBody || closed == Section::kExtended || closed == Section::kExcerpt) {
     has_content_ = true;
+  } else if (report_ && closed == Section::kComment) {
+    ++report_->comment_sections;
+  } else if (report_ && closed == Section::kPing) {
+    ++report_->ping_sections;
+  } else if (report_ && closed == Section::kKeywords && skipped_text_lines_ > 0) {
+    ++report_->keyword_sections;
   }
-  i = j;
 }
 
 void EntryParser::NoteUnkeptKey(std::u16string_view key) {
@@ -276,13 +301,13 @@ void EntryParser::NoteUnkeptKey(std::u16string_view key) {
 
 // The key is the text before the first colon, untrimmed and case-sensitive; the value is all
 // the text after it, trimmed of spaces (so "TITLE: 12:30 meeting" keeps its time).
-void EntryParser::HandleKeyLine(const std::u16string& line) {
+void EntryParser::HandleKeyLine(std::u16string_view line) {
   const std::size_t colon = line.find(u':');
   if (colon == std::u16string::npos) {
     return;
   }
-  const std::u16string_view key = std::u16string_view(line).substr(0, colon);
-  const std::u16string value(TrimSpaces(std::u16string_view(line).substr(colon + 1)));
+  const std::u16string_view key = line.substr(0, colon);
+  const std::u16string value(TrimSpaces(line.substr(colon + 1)));
   if (key == u"AUTHOR") {
     author_ = value;
   } else if (key == u"TITLE") {

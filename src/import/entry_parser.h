@@ -27,19 +27,30 @@ class EntryParser {
   explicit EntryParser(EntrySink& sink, ImportReport* report = nullptr)
       : sink_(sink), report_(report) {}
 
-  // Handles line `i` of `lines`. A section heading consumes the lines up to its closing "-----"
-  // and leaves `i` on that line. Throws an out-of-range error for a section that never closes
-  // and a format error for a DATE that is not a date.
-  void HandleLine(const std::vector<std::u16string>& lines, std::size_t& i);
+  // Handles the line at `index` (from 0); lines come one at a time, in order. A section heading
+  // makes the lines up to its closing "-----" the section's. Throws a format error for a DATE
+  // that is not a date, and whatever the storage throws at an entry end.
+  void HandleLine(std::u16string_view line, std::size_t index);
 
-  // After the last line: an entry that has a TITLE, a DATE or a text section but no closing
-  // "--------" is stored as if the line followed; stray key lines alone store nothing.
+  // Whether the lines handled so far end inside a section (its closing "-----" still to come).
+  bool in_section() const { return section_ != Section::kNone; }
+
+  // After the last line: a section still open throws an out-of-range error naming its heading;
+  // an entry that has a TITLE, a DATE or a text section but no closing "--------" is stored as
+  // if the line followed; stray key lines alone store nothing.
   void Finish();
 
+  // The index of the line a failure belongs to: the heading of the open section, else the line
+  // handled last.
+  std::size_t failure_index() const { return in_section() ? section_heading_index_ : index_; }
+
  private:
-  void HandleKeyLine(const std::u16string& line);
-  void ReadSection(const std::vector<std::u16string>& lines, std::size_t& i, std::u16string* target,
-                   int* line_count);
+  enum class Section { kNone, kBody, kExtended, kExcerpt, kComment, kKeywords, kPing };
+
+  void HandleKeyLine(std::u16string_view line);
+  void OpenSection(Section section, std::u16string_view heading);
+  void CloseSection();
+  void AddSectionLine(std::u16string_view line);
   void EndEntry();
   void NoteUnkeptKey(std::u16string_view key);
 
@@ -55,7 +66,12 @@ class EntryParser {
   int body_lines_ = 0;
   int extend_lines_ = 0;
   int excerpt_lines_ = 0;
-  bool has_content_ = false;  // a TITLE, a DATE or a text section: an entry worth storing
+  Section section_ = Section::kNone;  // the section whose lines are coming
+  std::u16string section_heading_;    // its heading line, for the message if it never closes
+  std::size_t section_heading_index_ = 0;
+  int skipped_text_lines_ = 0;  // non-empty lines of a skipped section
+  std::size_t index_ = 0;       // the line handled last
+  bool has_content_ = false;    // a TITLE, a DATE or a text section: an entry worth storing
   bool has_date_ = false;
   std::size_t first_line_ = 0;  // index of the entry's first non-empty line
   bool started_ = false;        // whether first_line_ is set

@@ -61,7 +61,9 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
   if (!report.other_keys.empty()) {
     std::vector<std::string> keys;
     for (const auto& [key, count] : report.other_keys) {
-      keys.push_back("\"" + ToUtf8(key) + "\" x" + std::to_string(count));
+      std::string item(1, '"');  // appended, not added: GCC 12 misreads "x" + string at -O3
+      item.append(ToUtf8(key)).append("\" x").append(std::to_string(count));
+      keys.push_back(std::move(item));
     }
     lines.push_back("keys the diary has no column for, not kept: " + ListOf(keys));
   }

@@ -21,6 +21,18 @@ class OutputFile {
   virtual void Close() = 0;
 };
 
+// A file being read from its first byte, a piece at a time, so that a large file never has to
+// be held in memory whole.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to `max` bytes at the current position into `out`; 0 only at the end. Throws a
+  // file error.
+  virtual std::size_t Read(std::uint8_t* out, std::size_t max) = 0;
+  // Goes back to the first byte, for a second pass.
+  virtual void Rewind() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -38,6 +50,9 @@ class FileSystem {
 
   // The whole file at `path`, read in one pass; throws a file error.
   virtual Bytes ReadWholeFile(const std::u16string& path) = 0;
+
+  // Opens the file at `path` for reading in pieces; throws a file error.
+  virtual std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) = 0;
 
   // Opens the file at `path` for writing from its first byte, creating it if it is missing and
   // cutting it to 0 bytes if it exists. Throws a file error.

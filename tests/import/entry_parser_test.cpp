@@ -28,7 +28,7 @@ std::vector<Stored> Parse(const std::u16string& text) {
   EntryParser parser(sink);
   const std::vector<std::u16string> lines = CutIntoLines(text);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    parser.HandleLine(lines, i);
+    parser.HandleLine(lines[i], i);
   }
   parser.Finish();
   return sink.stored;
@@ -267,7 +267,7 @@ TEST(EntryParser, ReportsWhatTheDiaryDoesNotKeep) {
       u"KEYWORDS:\n\n-----\n--------\n\nTITLE: two\nTAGS: c\nDATE: 01/02/2005 10:00:00 AM\n"
       u"KEYWORDS:\nwords\n-----\n--------\n");
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    parser.HandleLine(lines, i);
+    parser.HandleLine(lines[i], i);
   }
   parser.Finish();
   EXPECT_EQ(report.entries, 2);

@@ -119,6 +119,54 @@ std::int64_t PosixFileSystem::FileLength(const std::u16string& path) {
   return static_cast<std::int64_t>(info.st_size);
 }
 
+namespace {
+
+class PosixInputFile : public InputFile {
+ public:
+  PosixInputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+  std::size_t Read(std::uint8_t* out, std::size_t max) override {
+    while (true) {
+      const ssize_t got = ::read(fd_.get(), out, max);
+      if (got >= 0) {
+        return static_cast<std::size_t>(got);
+      }
+      if (errno != EINTR) {
+        FailOn("read", path_, errno);
+      }
+    }
+  }
+
+  void Rewind() override {
+    if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
+      FailOn("go back to the start of", path_, errno);
+    }
+  }
+
+ private:
+  Descriptor fd_;     // open for reading
+  std::string path_;  // for messages
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> PosixFileSystem::OpenForReading(const std::u16string& path) {
+  const std::string native = ToUtf8(path);
+  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    FailOn("open", native, errno);
+  }
+  auto file = std::make_unique<PosixInputFile>(fd, native);
+  struct stat info;
+  if (::fstat(fd, &info) != 0) {
+    FailOn("read the length of", native, errno);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    throw Error(ErrorKind::kFile, "cannot read " + native + ": not a regular file");
+  }
+  return file;
+}
+
 Bytes PosixFileSystem::ReadWholeFile(const std::u16string& path) {
   const std::string native = ToUtf8(path);
   Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));

@@ -12,6 +12,7 @@ class PosixFileSystem : public FileSystem {
   void RemoveFile(const std::u16string& path) override;
   std::int64_t FileLength(const std::u16string& path) override;
   Bytes ReadWholeFile(const std::u16string& path) override;
+  std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override;
   std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path) override;
 };
 

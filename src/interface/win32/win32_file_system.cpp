@@ -97,6 +97,45 @@ std::int64_t Win32FileSystem::FileLength(const std::u16string& path) {
   return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+namespace {
+
+class Win32InputFile : public InputFile {
+ public:
+  Win32InputFile(HANDLE h, std::u16string path) : file_(h), path_(std::move(path)) {}
+
+  std::size_t Read(std::uint8_t* out, std::size_t max) override {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(max > (1u << 30) ? (1u << 30) : max);
+    if (!ReadFile(file_.get(), out, chunk, &got, nullptr)) {
+      FailOn("read", path_, GetLastError());
+    }
+    return got;
+  }
+
+  void Rewind() override {
+    LARGE_INTEGER start;
+    start.QuadPart = 0;
+    if (!SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN)) {
+      FailOn("go back to the start of", path_, GetLastError());
+    }
+  }
+
+ private:
+  Handle file_;          // open for reading
+  std::u16string path_;  // for messages
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> Win32FileSystem::OpenForReading(const std::u16string& path) {
+  HANDLE h = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    FailOn("open", path, GetLastError());
+  }
+  return std::make_unique<Win32InputFile>(h, path);
+}
+
 Bytes Win32FileSystem::ReadWholeFile(const std::u16string& path) {
   Handle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
