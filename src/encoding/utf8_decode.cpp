@@ -5,6 +5,7 @@
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
+#include "encoding/utf8_kernels.h"
 
 namespace sarnlink {
 namespace {
@@ -80,6 +81,9 @@ std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_v
   std::size_t p = 0;
   std::size_t i = 0;
   while (i < size) {
+    std::size_t vector_units = 0;
+    i += kernels::DecodeAsciiAndThreeByteRuns(s + i, size - i, o + p, vector_units);
+    p += vector_units;
     while (i + 8 <= size && EightAscii(s + i)) {
       for (int k = 0; k < 8; ++k) {
         o[p++] = s[i + k];

@@ -3,6 +3,7 @@
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
+#include "encoding/utf8_kernels.h"
 
 namespace sarnlink {
 namespace {
@@ -31,6 +32,9 @@ std::int32_t EncodeUTF8(std::u16string_view text, Bytes& buffer) {
   std::size_t p = 0;
   std::size_t i = 0;
   while (i < n) {
+    std::size_t vector_bytes = 0;
+    i += kernels::EncodeAsciiAndThreeByteRuns(text.data() + i, n - i, out + p, vector_bytes);
+    p += vector_bytes;
     // Fast path: the ASCII runs of key lines and markup.
     while (i < n && text[i] < 0x80) {
       out[p++] = static_cast<std::uint8_t>(text[i++]);

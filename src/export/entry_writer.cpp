@@ -44,102 +44,167 @@ std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d) {
   return out;
 }
 
-std::u16string SectionText(const FieldValue& value, const ExportSetting& setting) {
-  const std::u16string* text = std::get_if<std::u16string>(&value);
-  if (!text) {
-    return TextOrEmpty(value);
+namespace {
+
+// Ends a physical line of a section at `out`'s end: a line that would read as a separator gets
+// its TAB.
+void EndSectionLine(std::u16string& out, std::size_t line_start) {
+  const std::u16string_view line = std::u16string_view(out).substr(line_start);
+  if (line == u"-----" || line == u"--------") {
+    out.push_back(u'\t');
   }
-  const bool breaks = setting.intBR != 0;
-  const bool hyphens = setting.intHyphen == 1;
-  // One pass does both replacements: "<BR>" holds no hyphen, so replacing the line breaks first
-  // and the hyphens after gives the same text.
-  std::u16string out;
-  out.reserve(text->size() + text->size() / 8);
-  const std::size_t n = text->size();
+}
+
+// Appends `text` as section lines; `breaks` and `hyphens` are the export's conversions.
+void AppendSectionText(std::u16string_view text, bool breaks, bool hyphens,
+                       std::u16string_view line_end, std::u16string& out) {
+  std::size_t line_start = out.size();
+  const std::size_t n = text.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const char16_t c = (*text)[i];
-    if (breaks && c == u'\r' && i + 1 < n && (*text)[i + 1] == u'\n') {
-      out.append(u"<BR>");
-      ++i;
-    } else if (hyphens && c == u'-') {
+    const char16_t c = text[i];
+    if (c > u'-') {
+      out.push_back(c);  // most units: nothing to convert
+    } else if (c == u'\r' || c == u'\n') {
+      const bool pair = c == u'\r' && i + 1 < n && text[i + 1] == u'\n';
+      if (pair && breaks) {
+        out.append(u"<BR>");  // holds no hyphen and no line break
+      } else {
+        EndSectionLine(out, line_start);
+        out.append(line_end);
+        line_start = out.size();
+      }
+      i += pair ? 1 : 0;
+    } else if (c == u'-' && hyphens) {
       out.push_back(u'－');
     } else {
       out.push_back(c);
     }
   }
-  return out;
+  EndSectionLine(out, line_start);
 }
+
+// Appends `a` then `b` to the entry's text. Each key-line value has its own appender.
+void AppendKeyLineValue(const FieldValue& value, std::u16string& out) {
+  const std::u16string* text = std::get_if<std::u16string>(&value);
+  if (!text) {
+    out.append(TextOrEmpty(value));
+    return;
+  }
+  const std::size_t n = text->size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t c = (*text)[i];
+    if (c == u'\r' || c == u'\n') {
+      out.push_back(u' ');
+      i += c == u'\r' && i + 1 < n && (*text)[i + 1] == u'\n' ? 1 : 0;
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+// The entry's lines, handed one by one to `out`, which is told the fixed part of each line and
+// then its value.
+template <class Out>
+void WriteEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
+                std::u16string_view line_end, Out& out) {
+  const bool day_from_diary = setting.intPublishDay == 1;
+  const std::u16string time = TextOf(row.PublishTime, "PublishTime");
+  const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
+  const std::u16string date = FormatMTDate(time, day);
+  const bool breaks = setting.intBR != 0;
+  const bool hyphens = setting.intHyphen == 1;
+  auto key = [&](std::u16string_view name, const FieldValue& value) {
+    out.Line([&](std::u16string& text) {
+      text.append(name);
+      AppendKeyLineValue(value, text);
+    });
+  };
+  auto fixed = [&](std::u16string_view a, std::u16string_view b = u"") {
+    out.Line([&](std::u16string& text) { text.append(a).append(b); });
+  };
+  auto section = [&](const FieldValue& value) {
+    out.Line([&](std::u16string& text) {
+      if (const std::u16string* t = std::get_if<std::u16string>(&value)) {
+        AppendSectionText(*t, breaks, hyphens, line_end, text);
+      } else {
+        AppendSectionText(TextOrEmpty(value), breaks, hyphens, line_end, text);
+      }
+    });
+  };
+  key(u"AUTHOR: ", author);
+  key(u"TITLE: ", row.Title);
+  fixed(IsTrue(row.Private) ? u"STATUS: Draft" : u"STATUS: Publish");
+  fixed(u"ALLOW COMMENTS: ", DecimalText(setting.intAllowComment));
+  fixed(u"CONVERT BREAKS: __default__");
+  fixed(u"ALLOW PINGS: ", DecimalText(setting.intAllowPing));
+  key(u"Primary CATEGORY: ", row.Genre);
+  key(u"CATEGORY: ", row.Genre);
+  fixed(u"DATE: ", date);
+  fixed(u"-----");
+  fixed(u"BODY:");
+  section(row.Contents);
+  fixed(u"-----");
+  fixed(u"EXTENDED BODY:");
+  section(row.extend);
+  fixed(u"-----");
+  fixed(u"-----");
+  fixed(u"EXCERPT:");
+  section(row.excerpt);
+  fixed(u"-----");
+  fixed(u"KEYWORDS:");
+  fixed(u"-----");
+  fixed(u"--------");
+}
+
+// WriteEntry's two destinations: each line a string of its own, or all in one text.
+struct LineCollector {
+  std::array<std::u16string, kEntryLineCount> lines;
+  std::size_t next;
+  std::u16string_view line_end;
+  template <class Fill>
+  void Line(const Fill& fill) {
+    fill(lines[next]);
+    lines[next++].append(line_end);
+  }
+};
+
+struct LineAppender {
+  std::u16string& text;
+  std::u16string_view line_end;
+  template <class Fill>
+  void Line(const Fill& fill) {
+    fill(text);
+    text.append(line_end);
+  }
+};
+
+}  // namespace
 
 std::u16string SectionLines(std::u16string_view text, std::u16string_view line_end) {
   std::u16string out;
-  out.reserve(text.size() + 16);
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t brk = text.find_first_of(u"\r\n", start);
-    const std::u16string_view line = text.substr(
-        start, brk == std::u16string_view::npos ? std::u16string_view::npos : brk - start);
-    out.append(line);
-    if (line == u"-----" || line == u"--------") {
-      out.push_back(u'\t');
-    }
-    if (brk == std::u16string_view::npos) {
-      return out;
-    }
-    out.append(line_end);
-    start = brk + (text[brk] == u'\r' && brk + 1 < text.size() && text[brk + 1] == u'\n' ? 2 : 1);
-  }
+  AppendSectionText(text, false, false, line_end, out);
+  return out;
 }
 
 std::u16string KeyLineValue(const FieldValue& value) {
-  std::u16string text = TextOrEmpty(value);
-  if (text.find_first_of(u"\r\n") == std::u16string::npos) {
-    return text;
-  }
-  return ReplaceAll(ReplaceAll(ReplaceAll(text, u"\r\n", u" "), u"\r", u" "), u"\n", u" ");
+  std::u16string out;
+  AppendKeyLineValue(value, out);
+  return out;
 }
 
 std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const std::u16string& author,
                                                        const ExportSetting& setting,
                                                        std::u16string_view line_end) {
-  const bool day_from_diary = setting.intPublishDay == 1;
-  const std::u16string time = TextOf(row.PublishTime, "PublishTime");
-  const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
-  const std::u16string genre = KeyLineValue(row.Genre);
-  auto line = [line_end](std::u16string_view a, std::u16string_view b = u"") {
-    std::u16string text;
-    text.reserve(a.size() + b.size() + line_end.size());
-    return text.append(a).append(b).append(line_end);
-  };
-  auto section = [&](const FieldValue& value) {
-    return line(SectionLines(SectionText(value, setting), line_end));
-  };
-  const std::u16string separator = line(u"-----");
-  return {
-      line(u"AUTHOR: ", KeyLineValue(author)),
-      line(u"TITLE: ", KeyLineValue(row.Title)),
-      line(IsTrue(row.Private) ? u"STATUS: Draft" : u"STATUS: Publish"),
-      line(u"ALLOW COMMENTS: ", DecimalText(setting.intAllowComment)),
-      line(u"CONVERT BREAKS: __default__"),
-      line(u"ALLOW PINGS: ", DecimalText(setting.intAllowPing)),
-      line(u"Primary CATEGORY: ", genre),
-      line(u"CATEGORY: ", genre),
-      line(u"DATE: ", FormatMTDate(time, day)),
-      separator,
-      line(u"BODY:"),
-      section(row.Contents),
-      separator,
-      line(u"EXTENDED BODY:"),
-      section(row.extend),
-      separator,
-      separator,
-      line(u"EXCERPT:"),
-      section(row.excerpt),
-      separator,
-      line(u"KEYWORDS:"),
-      separator,
-      line(u"--------"),
-  };
+  LineCollector out{{}, 0, line_end};
+  WriteEntry(row, author, setting, line_end, out);
+  return out.lines;
+}
+
+void AppendEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
+                 std::u16string_view line_end, std::u16string& text) {
+  LineAppender out{text, line_end};
+  WriteEntry(row, author, setting, line_end, out);
 }
 
 }  // namespace sarnlink

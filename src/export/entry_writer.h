@@ -28,14 +28,11 @@ struct ExportRow {
 // units) throws a format error.
 std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d);
 
-// A column as a section's text: Null is empty; with intBR nonzero every CR LF becomes "<BR>";
-// then with intHyphen 1 every "-" becomes "－".
-std::u16string SectionText(const FieldValue& value, const ExportSetting& setting);
-
 // A section's text as the physical lines of the file: every line break of the text (CR LF, or a
 // lone CR or LF) becomes `line_end`, and a line that would read as a separator ("-----" or
 // "--------") gets one TAB after it, which the reader removes again. No line end follows the
-// last line.
+// last line. In an entry the text is converted first: a Null column is empty; with intBR nonzero
+// every CR LF becomes "<BR>"; with intHyphen 1 every "-" becomes "－".
 std::u16string SectionLines(std::u16string_view text, std::u16string_view line_end);
 
 // A key line's value: Null is empty; every CR LF, CR or LF becomes one space, so a value can
@@ -50,5 +47,9 @@ std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const std::u16string& author,
                                                        const ExportSetting& setting,
                                                        std::u16string_view line_end = u"\r\n");
+
+// The same 23 lines appended to `text` (the export writes each entry in one piece).
+void AppendEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
+                 std::u16string_view line_end, std::u16string& text);
 
 }  // namespace sarnlink

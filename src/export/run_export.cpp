@@ -66,15 +66,15 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   auto file = ports.files.CreateForWriting(state.FilePath);
   auto rows = connection->OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
   const bool with_day = setting.intPublishDay == 1;
-  Bytes line_bytes;
+  std::u16string entry_text;  // one entry at a time, its buffer kept from entry to entry
+  Bytes entry_bytes;
   std::int64_t written = 0;
   while (!rows->IsEOF()) {
     try {
-      for (const std::u16string& line :
-           EntryLines(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd)) {
-        EncodeUTF8(line, line_bytes);
-        file->Write(line_bytes);
-      }
+      entry_text.clear();
+      AppendEntry(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd, entry_text);
+      EncodeUTF8(entry_text, entry_bytes);
+      file->Write(entry_bytes);
     } catch (const Error& e) {
       // What was written stays written: flush it before the error goes on.
       const std::string entry = EntryName(*rows);

@@ -1,0 +1,262 @@
+#include "encoding/utf8_kernels.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define SARNLINK_X86_64_KERNELS 1
+#include <immintrin.h>
+#endif
+
+namespace sarnlink::kernels {
+namespace {
+
+bool g_enabled = true;
+
+#if defined(SARNLINK_X86_64_KERNELS)
+
+bool HasSsse3() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+
+// 16 ASCII bytes become 16 units.
+inline bool DecodeAscii16(const std::uint8_t* in, char16_t* out) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  if (_mm_movemask_epi8(v) != 0) {
+    return false;
+  }
+  const __m128i zero = _mm_setzero_si128();
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(v, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(v, zero));
+  return true;
+}
+
+// Mixed ASCII and three-byte forms. A window of 16 bytes is taken when every one of its first
+// 14 bytes is ASCII, a lead E0-EF, or one of the two continuations after a lead; the characters
+// that start in its first 12 bytes (eight at most) are decoded with shuffles looked up by where
+// characters start (bits 0-12, which also give each character's length).
+struct DecodeShuffle {
+  std::int8_t
+      first_two[16];      // each unit's lane: its second byte low, its lead high (ASCII: the byte)
+  std::int8_t third[16];  // each unit's lane: its third byte (ASCII: nothing)
+  std::uint8_t bytes;     // bytes the window's characters take
+  std::uint8_t units;     // characters (units) they give
+};
+
+const DecodeShuffle* DecodeShuffles() {
+  static const DecodeShuffle* table = [] {
+    auto* t = new DecodeShuffle[1 << 13];
+    for (unsigned starts = 0; starts < (1u << 13); ++starts) {
+      DecodeShuffle& d = t[starts];
+      for (int k = 0; k < 16; ++k) {
+        d.first_two[k] = -1;
+        d.third[k] = -1;
+      }
+      unsigned k = 0;
+      unsigned units = 0;
+      while (k < 12 && units < 8 && (starts >> k & 1)) {
+        const bool ascii = (starts >> (k + 1) & 1) != 0;
+        if (ascii) {
+          d.first_two[2 * units] = static_cast<std::int8_t>(k);
+          k += 1;
+        } else {
+          d.first_two[2 * units] = static_cast<std::int8_t>(k + 1);
+          d.first_two[2 * units + 1] = static_cast<std::int8_t>(k);
+          d.third[2 * units] = static_cast<std::int8_t>(k + 2);
+          k += 3;
+        }
+        ++units;
+      }
+      d.bytes = static_cast<std::uint8_t>(k);
+      d.units = static_cast<std::uint8_t>(units);
+    }
+    return t;
+  }();
+  return table;
+}
+
+// Decodes the characters of the window at `in`; 0 when the window is not ASCII and three-byte
+// forms alone.
+__attribute__((target("ssse3"))) inline std::size_t DecodeMixed(const std::uint8_t* in,
+                                                                char16_t* out, std::size_t& units) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(v)) ^ 0xFFFFu;
+  const unsigned leads = static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))),
+                                       _mm_set1_epi8(static_cast<char>(0xE0)))));
+  const unsigned continuations = static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
+                                       _mm_set1_epi8(static_cast<char>(0x80)))));
+  constexpr unsigned kFirst14 = 0x3FFF;
+  if (((ascii | leads | continuations) & kFirst14) != kFirst14 ||
+      ((leads << 1 | leads << 2) & kFirst14) != (continuations & kFirst14)) {
+    return 0;
+  }
+  const DecodeShuffle& d = DecodeShuffles()[(ascii | leads) & 0x1FFF];
+  const __m128i first_two =
+      _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.first_two)));
+  const __m128i third =
+      _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.third)));
+  const __m128i high = _mm_slli_epi16(_mm_and_si128(first_two, _mm_set1_epi16(0x0F00)), 4);
+  const __m128i middle = _mm_slli_epi16(_mm_and_si128(first_two, _mm_set1_epi16(0x003F)), 6);
+  const __m128i low = _mm_and_si128(third, _mm_set1_epi16(0x003F));
+  const __m128i three = _mm_or_si128(_mm_or_si128(high, middle), low);
+  // ASCII lanes have no lead in their high byte: they keep the byte as it is.
+  const __m128i is_ascii = _mm_cmpeq_epi16(
+      _mm_and_si128(first_two, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
+  const __m128i result =
+      _mm_or_si128(_mm_and_si128(is_ascii, first_two), _mm_andnot_si128(is_ascii, three));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), result);
+  units = d.units;
+  return d.bytes;
+}
+
+// 16 ASCII units become 16 bytes.
+inline bool EncodeAscii16(const char16_t* in, std::uint8_t* out) {
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
+  const __m128i high_bits = _mm_and_si128(_mm_or_si128(a, b), _mm_set1_epi16(-0x80));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi16(high_bits, _mm_setzero_si128())) != 0xFFFF) {
+    return false;
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(a, b));
+  return true;
+}
+
+// Eight units, each ASCII or from U+0800 to U+FFFF and no surrogate, become their one or three
+// bytes each, laid out by shuffles looked up by which units are ASCII.
+struct EncodeShuffle {
+  std::int8_t first[16];   // from the lead and second bytes (x), for output bytes 0-15
+  std::int8_t first3[16];  // from the third bytes (y), for output bytes 0-15
+  std::int8_t rest[16];    // from x, for output bytes 16-23
+  std::int8_t rest3[16];   // from y, for output bytes 16-23
+  std::uint8_t bytes;      // output bytes
+};
+
+const EncodeShuffle* EncodeShuffles() {
+  static const EncodeShuffle* table = [] {
+    auto* t = new EncodeShuffle[256];
+    for (unsigned ascii = 0; ascii < 256; ++ascii) {
+      EncodeShuffle& e = t[ascii];
+      std::int8_t from_x[24];
+      std::int8_t from_y[24];
+      unsigned n = 0;
+      for (int unit = 0; unit < 8; ++unit) {
+        // x holds each unit's lead (or ASCII byte) at `unit` and second byte at 8 + unit; y its
+        // third byte at `unit`.
+        from_x[n] = static_cast<std::int8_t>(unit), from_y[n++] = -1;
+        if (!(ascii >> unit & 1)) {
+          from_x[n] = static_cast<std::int8_t>(8 + unit), from_y[n++] = -1;
+          from_x[n] = -1, from_y[n++] = static_cast<std::int8_t>(unit);
+        }
+      }
+      for (unsigned k = 0; k < 16; ++k) {
+        e.first[k] = k < n ? from_x[k] : -1;
+        e.first3[k] = k < n ? from_y[k] : -1;
+        e.rest[k] = k + 16 < n ? from_x[k + 16] : -1;
+        e.rest3[k] = k + 16 < n ? from_y[k + 16] : -1;
+      }
+      e.bytes = static_cast<std::uint8_t>(n);
+    }
+    return t;
+  }();
+  return table;
+}
+
+__attribute__((target("ssse3"))) inline std::size_t EncodeMixed8(const char16_t* in,
+                                                                 std::uint8_t* out) {
+  const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i bias = _mm_set1_epi16(-0x8000);
+  const __m128i ascii = _mm_cmplt_epi16(_mm_xor_si128(u, bias), _mm_set1_epi16(0x0080 - 0x8000));
+  const __m128i below_three =
+      _mm_cmplt_epi16(_mm_xor_si128(u, bias), _mm_set1_epi16(0x0800 - 0x8000));
+  const __m128i surrogate =
+      _mm_cmpeq_epi16(_mm_and_si128(u, _mm_set1_epi16(static_cast<short>(0xF800))),
+                      _mm_set1_epi16(static_cast<short>(0xD800)));
+  // Two-byte forms (U+0080-U+07FF) and surrogates are left to the scalar rules.
+  if (_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(ascii, below_three), surrogate)) != 0) {
+    return 0;
+  }
+  const __m128i lead = _mm_or_si128(_mm_srli_epi16(u, 12), _mm_set1_epi16(0xE0));
+  const __m128i b0 = _mm_or_si128(_mm_and_si128(ascii, u), _mm_andnot_si128(ascii, lead));
+  const __m128i b1 =
+      _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+  const __m128i b2 = _mm_or_si128(_mm_and_si128(u, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+  const __m128i x = _mm_packus_epi16(b0, b1);
+  const __m128i y = _mm_packus_epi16(b2, _mm_setzero_si128());
+  // Bit k of the index: unit k is ASCII (two mask bytes per unit; take the even ones).
+  const unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ascii, ascii)));
+  const EncodeShuffle& e = EncodeShuffles()[lanes & 0xFF];
+  auto mask = [](const std::int8_t* m) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m));
+  };
+  _mm_storeu_si128(
+      reinterpret_cast<__m128i*>(out),
+      _mm_or_si128(_mm_shuffle_epi8(x, mask(e.first)), _mm_shuffle_epi8(y, mask(e.first3))));
+  _mm_storel_epi64(
+      reinterpret_cast<__m128i*>(out + 16),
+      _mm_or_si128(_mm_shuffle_epi8(x, mask(e.rest)), _mm_shuffle_epi8(y, mask(e.rest3))));
+  return e.bytes;
+}
+
+#endif
+
+}  // namespace
+
+bool Enabled() {
+  return g_enabled;
+}
+
+void SetEnabled(bool enabled) {
+  g_enabled = enabled;
+}
+
+std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size, char16_t* out,
+                                        std::size_t& written) {
+  std::size_t i = 0;
+  std::size_t p = 0;
+#if defined(SARNLINK_X86_64_KERNELS)
+  if (g_enabled) {
+    const bool mixed = HasSsse3();
+    while (i + 16 <= size) {
+      std::size_t units = 0;
+      if (DecodeAscii16(in + i, out + p)) {
+        i += 16, p += 16;
+      } else if (const std::size_t bytes = mixed ? DecodeMixed(in + i, out + p, units) : 0) {
+        i += bytes, p += units;
+      } else {
+        break;
+      }
+    }
+  }
+#else
+  (void)in, (void)size, (void)out;
+#endif
+  written = p;
+  return i;
+}
+
+std::size_t EncodeAsciiAndThreeByteRuns(const char16_t* in, std::size_t size, std::uint8_t* out,
+                                        std::size_t& written) {
+  std::size_t i = 0;
+  std::size_t p = 0;
+#if defined(SARNLINK_X86_64_KERNELS)
+  if (g_enabled) {
+    const bool mixed = HasSsse3();
+    while (true) {
+      if (i + 16 <= size && EncodeAscii16(in + i, out + p)) {
+        i += 16, p += 16;
+      } else if (const std::size_t bytes =
+                     mixed && i + 8 <= size ? EncodeMixed8(in + i, out + p) : 0) {
+        i += 8, p += bytes;
+      } else {
+        break;
+      }
+    }
+  }
+#else
+  (void)in, (void)size, (void)out;
+#endif
+  written = p;
+  return i;
+}
+
+}  // namespace sarnlink::kernels

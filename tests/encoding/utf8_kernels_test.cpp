@@ -1,0 +1,123 @@
+// The vector kernels must change nothing: over random text whose runs straddle every block
+// boundary, decoding and encoding give the same result with the kernels as with the scalar rules
+// alone, and the same as iconv wherever the input is valid.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <random>
+
+#include "encoding/utf8.h"
+#include "encoding/utf8_kernels.h"
+#include "support/test_support.h"
+
+namespace sarnlink {
+namespace {
+
+// Restores the kernels however the test ends.
+struct ScalarOnly {
+  ScalarOnly() { kernels::SetEnabled(false); }
+  ~ScalarOnly() { kernels::SetEnabled(true); }
+};
+
+Bytes Iconv(const char* to, const char* from, const void* data, std::size_t size) {
+  iconv_t cd = iconv_open(to, from);
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  Bytes in(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+  Bytes out(size * 4 + 16);
+  char* in_p = reinterpret_cast<char*>(in.data());
+  char* out_p = reinterpret_cast<char*>(out.data());
+  std::size_t in_left = in.size();
+  std::size_t out_left = out.size();
+  EXPECT_NE(iconv(cd, &in_p, &in_left, &out_p, &out_left), static_cast<std::size_t>(-1));
+  iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
+// Random text in runs: ASCII, kana and kanji, two-byte letters, emoji, and (when `broken`)
+// lone surrogates; each run of a random length, so runs start and end at every offset of a block.
+std::u16string RandomText(std::mt19937& random, bool broken) {
+  std::u16string text;
+  const int runs = 1 + static_cast<int>(random() % 12);
+  for (int r = 0; r < runs; ++r) {
+    const int length = static_cast<int>(random() % 40);
+    const int kind = static_cast<int>(random() % (broken ? 6 : 5));
+    for (int k = 0; k < length; ++k) {
+      switch (kind) {
+        case 0:
+          text += static_cast<char16_t>(0x20 + random() % 0x5F);
+          break;
+        case 1:
+          text += static_cast<char16_t>(0x3041 + random() % 0x50);
+          break;
+        case 2:
+          text += static_cast<char16_t>(0x800 + random() % (0xD800 - 0x800));
+          break;
+        case 3:
+          text += static_cast<char16_t>(0x80 + random() % 0x780);
+          break;
+        case 4:
+          text += u"\U0001F349";
+          break;
+        default:
+          text += static_cast<char16_t>(0xD800 + random() % 0x800);
+      }
+      if (random() % 7 == 0) {
+        text += static_cast<char16_t>(0xE000 + random() % 0x2000);
+      }
+    }
+  }
+  return text;
+}
+
+TEST(Utf8Kernels, EncodeGivesTheScalarBytesAndIconvsForValidText) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 2000; ++round) {
+    const bool broken = round % 3 == 0;
+    const std::u16string text = RandomText(random, broken);
+    Bytes vector_bytes;
+    EncodeUTF8(text, vector_bytes);
+    Bytes scalar_bytes;
+    {
+      ScalarOnly scalar;
+      EncodeUTF8(text, scalar_bytes);
+    }
+    ASSERT_EQ(vector_bytes, scalar_bytes) << round;
+    if (!broken && !text.empty()) {
+      ASSERT_EQ(vector_bytes, Iconv("UTF-8", "UTF-16LE", text.data(), text.size() * 2)) << round;
+    }
+  }
+}
+
+TEST(Utf8Kernels, DecodeGivesTheScalarTextAndIconvsForValidBytes) {
+  std::mt19937 random(6);
+  for (int round = 0; round < 2000; ++round) {
+    const std::u16string text = RandomText(random, false);
+    Bytes bytes;
+    EncodeUTF8(text, bytes);
+    const bool broken = round % 3 == 0;
+    if (broken && !bytes.empty()) {
+      // Invalid bytes and cut sequences at random places.
+      for (int k = 0; k < 3; ++k) {
+        const std::size_t at = random() % bytes.size();
+        bytes[at] = static_cast<std::uint8_t>(random() % 2 ? 0xFF : 0x80 + random() % 0x40);
+      }
+    }
+    const std::u16string vector_text = DecodeUTF8(bytes, u"?");
+    std::u16string scalar_text;
+    {
+      ScalarOnly scalar;
+      scalar_text = DecodeUTF8(bytes, u"?");
+    }
+    ASSERT_EQ(vector_text, scalar_text) << testing::HexOf(bytes);
+    if (!broken) {
+      ASSERT_EQ(vector_text, text);
+      const Bytes units = Iconv("UTF-16LE", "UTF-8", bytes.data(), bytes.size());
+      ASSERT_EQ(std::u16string(reinterpret_cast<const char16_t*>(units.data()), units.size() / 2),
+                vector_text);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sarnlink
