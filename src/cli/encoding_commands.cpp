@@ -1,4 +1,5 @@
 // sarnlink detect FILE and sarnlink decode FILE: the import's encoding decision, on its own.
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "common/errors.h"
+#include "encoding/import_stream.h"
 #include "encoding/import_text.h"
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
@@ -20,21 +22,58 @@ struct DecodeOptions {
   std::string encoding;
 };
 
-ImportText DecodeFile(const DecodeOptions& options) {
+// Runs the import's decision and decoding over the file, a piece at a time, `text` receiving
+// the text of each piece (or, when it is null, the conversion only checked); then the note on
+// invalid bytes goes to stderr. A conversion that can fail (EUC-JP, ISO-2022-JP) is checked
+// over the whole file before any text is given, so a failure leaves nothing half written.
+TextEncoding DecodeFile(const DecodeOptions& options,
+                        const std::function<void(std::u16string_view)>& text) {
   const std::string& path = options.path;
   PosixFileSystem files;
-  const std::u16string file = FromUtf8(path);
-  if (!files.FileExists(file, true)) {
+  const std::u16string file_name = FromUtf8(path);
+  if (!files.FileExists(file_name, true)) {
     throw Refusal("no file at " + path);
   }
-  const Bytes bytes = files.ReadWholeFile(file);
   IconvCodePage932 code_page;
   try {
-    ImportText text = DecodeImportText(bytes, code_page, EncodingOption(options.encoding));
-    if (text.invalid.count > 0) {
-      std::cerr << "sarnlink: " << path << ": " << InvalidBytesNote(text) << "\n";
+    auto file = files.OpenForReading(file_name);
+    const StreamDecision decision =
+        DecideImportEncoding(*file, static_cast<std::uint64_t>(files.FileLength(file_name)),
+                             EncodingOption(options.encoding));
+    const bool can_fail =
+        decision.encoding == TextEncoding::kEUCJP || decision.encoding == TextEncoding::kISO2022JP;
+    InvalidBytes invalid;
+    for (const bool give_text : {false, true}) {
+      if (give_text && !text) {
+        break;
+      }
+      if (!give_text && text && !can_fail) {
+        continue;
+      }
+      StreamDecoder decoder(decision, code_page);
+      Bytes bytes(kImportPieceSize);
+      file->Rewind();
+      while (true) {
+        const std::size_t got = file->Read(bytes.data(), bytes.size());
+        const std::span<const std::uint8_t> piece(bytes.data(), got);
+        if (give_text) {
+          text(decoder.Decode(piece, got == 0));
+        } else {
+          decoder.Check(piece, got == 0);
+        }
+        if (got == 0) {
+          break;
+        }
+      }
+      invalid = decoder.invalid();
     }
-    return text;
+    if (invalid.count > 0) {
+      std::cerr << "sarnlink: " << path << ": "
+                << InvalidBytesNote(invalid.count, decision.replace_invalid,
+                                    LineOfByte(*file, invalid.first_offset))
+                << "\n";
+    }
+    return decision.encoding;
   } catch (const Error& e) {
     throw e.WithContext(path + ": ");
   }
@@ -51,7 +90,8 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
   AddEncodingOption(*detect, options->encoding);
   detect->callback([&action, options] {
     action = [options] {
-      std::cout << TextEncodingName(DecodeFile(*options).encoding) << "\n";
+      const TextEncoding encoding = DecodeFile(*options, nullptr);
+      std::cout << TextEncodingName(encoding) << "\n";
       return int{kExitDone};
     };
   });
@@ -61,8 +101,14 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
   AddEncodingOption(*decode, options->encoding);
   decode->callback([&action, options] {
     action = [options] {
-      const std::string text = ToUtf8(DecodeFile(*options).text);
-      std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+      Bytes utf8;
+      DecodeFile(*options, [&utf8](std::u16string_view text) {
+        if (!text.empty()) {
+          EncodeUTF8(text, utf8);
+          std::cout.write(reinterpret_cast<const char*>(utf8.data()),
+                          static_cast<std::streamsize>(utf8.size()));
+        }
+      });
       std::cout.flush();
       return int{kExitDone};
     };

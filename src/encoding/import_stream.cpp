@@ -24,6 +24,22 @@ void Scan(InputFile& file, Look&& look) {
   file.Rewind();
 }
 
+// For EUC-JP, whether the one-pass road is open: no 00, 1B, 80 or 9B anywhere.
+StreamDecision WithEucRoad(InputFile& file, StreamDecision decision) {
+  if (decision.encoding == TextEncoding::kEUCJP) {
+    decision.euc_one_pass = true;
+    Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+      for (int b : {0x1B, 0x00, 0x80, 0x9B}) {
+        if (!piece.empty() && std::memchr(piece.data(), b, piece.size())) {
+          decision.euc_one_pass = false;
+        }
+      }
+      return decision.euc_one_pass;
+    });
+  }
+  return decision;
+}
+
 }  // namespace
 
 std::int64_t LineOfByte(InputFile& file, std::uint64_t offset) {
@@ -47,25 +63,27 @@ std::int64_t LineOfByte(InputFile& file, std::uint64_t offset) {
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
                                     std::optional<TextEncoding> forced) {
   StreamDecision decision;
+  // The first kilobyte alone settles most files: a mark, or IsUTF8 saying yes.
   Bytes head;
-  UTF8Survey survey(static_cast<std::size_t>(size));
-  Scan(file, [&](std::span<const std::uint8_t> piece, bool last) {
+  Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
     const std::size_t wanted = std::min(kUtf8Window - head.size(), piece.size());
     head.insert(head.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(wanted));
-    if (forced) {
-      return head.size() < kUtf8Window;  // the head tells whether there is a mark
-    }
+    return head.size() < kUtf8Window;
+  });
+  const bool mark = head.size() >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
+  if (forced || mark || IsUTF8(head, static_cast<std::int32_t>(kUtf8Window))) {
+    decision.encoding = forced ? *forced : TextEncoding::kUTF8;
+    decision.byte_order_mark = decision.encoding == TextEncoding::kUTF8 && mark;
+    decision.replace_invalid = forced.has_value();
+    return WithEucRoad(file, decision);
+  }
+  UTF8Survey survey(static_cast<std::size_t>(size));
+  Scan(file, [&](std::span<const std::uint8_t> piece, bool last) {
     survey.Feed(piece, last);
     return !survey.settled();
   });
-  const bool mark = head.size() >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
-  if (forced) {
-    decision.encoding = *forced;
-    decision.byte_order_mark = *forced == TextEncoding::kUTF8 && mark;
-    decision.replace_invalid = true;
-  } else if (mark || IsUTF8(head, static_cast<std::int32_t>(kUtf8Window)) || survey.Decodable()) {
+  if (survey.Decodable()) {
     decision.encoding = TextEncoding::kUTF8;
-    decision.byte_order_mark = mark;
   } else if (survey.Mostly()) {
     decision.encoding = TextEncoding::kUTF8;
     decision.replace_invalid = true;
@@ -90,21 +108,18 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
         break;
     }
   }
-  if (decision.encoding == TextEncoding::kEUCJP) {
-    decision.euc_one_pass = true;
-    Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
-      for (int b : {0x1B, 0x00, 0x80, 0x9B}) {
-        if (!piece.empty() && std::memchr(piece.data(), b, piece.size())) {
-          decision.euc_one_pass = false;
-        }
-      }
-      return decision.euc_one_pass;
-    });
-  }
-  return decision;
+  return WithEucRoad(file, decision);
 }
 
 std::u16string StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last) {
+  return Take(piece, last, true);
+}
+
+void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
+  Take(piece, last, false);
+}
+
+std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
   const bool whole_only = decision_.encoding == TextEncoding::kISO2022JP ||
                           (decision_.encoding == TextEncoding::kEUCJP && !decision_.euc_one_pass);
   std::span<const std::uint8_t> input = piece;
@@ -121,7 +136,12 @@ std::u16string StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool l
       --end;
     }
   }
-  std::u16string text = DecodeReady(input.first(end), last);
+  std::u16string text;
+  if (want) {
+    text = DecodeReady(input.first(end), last);
+  } else {
+    CheckReady(input.first(end), last);
+  }
   consumed_ += end;
   Bytes rest(input.begin() + static_cast<std::ptrdiff_t>(end), input.end());
   waiting_ = std::move(rest);
@@ -135,6 +155,32 @@ std::u16string StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool l
 }
 
 // `bytes` end after an ASCII byte, or at the end of the file.
+void StreamDecoder::CheckReady(std::span<const std::uint8_t> bytes, bool last) {
+  switch (decision_.encoding) {
+    case TextEncoding::kUTF8: {
+      const InvalidBytes here = FindInvalidUTF8(bytes, consumed_);
+      if (here.count > 0 && invalid_.count == 0) {
+        invalid_.first_offset = here.first_offset;
+      }
+      invalid_.count += here.count;
+      return;
+    }
+    case TextEncoding::kEUCJP:
+      if (decision_.euc_one_pass) {
+        Bytes sjis(bytes.size());
+        EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data());
+        return;
+      }
+      break;
+    case TextEncoding::kISO2022JP:
+      break;
+    case TextEncoding::kShiftJIS:
+    case TextEncoding::kBinary:
+      return;  // code page 932 never fails
+  }
+  DecodeReady(bytes, last);
+}
+
 std::u16string StreamDecoder::DecodeReady(std::span<const std::uint8_t> bytes, bool last) {
   switch (decision_.encoding) {
     case TextEncoding::kUTF8: {

@@ -42,11 +42,17 @@ class StreamDecoder {
   // failures are thrown as conversion errors naming the byte offset in the file.
   std::u16string Decode(std::span<const std::uint8_t> piece, bool last);
 
+  // The same checks as Decode, the same failures and invalid bytes, without the text: what a
+  // conversion that cannot fail would give is not made at all.
+  void Check(std::span<const std::uint8_t> piece, bool last);
+
   // UTF-8 only: the invalid bytes met so far, offsets counted in the file.
   const InvalidBytes& invalid() const { return invalid_; }
 
  private:
+  std::u16string Take(std::span<const std::uint8_t> piece, bool last, bool text);
   std::u16string DecodeReady(std::span<const std::uint8_t> bytes, bool last);
+  void CheckReady(std::span<const std::uint8_t> bytes, bool last);
 
   StreamDecision decision_;
   const CodePage932& code_page_;

@@ -40,6 +40,10 @@ struct InvalidBytes {
 std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_view replacement,
                           InvalidBytes* invalid = nullptr);
 
+// The bytes DecodeUTF8 would find invalid in `buffer`, without decoding it; offsets count from
+// `offset`.
+InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset = 0);
+
 // Whether the whole buffer is made only of sequences DecodeUTF8 decodes (so decoding it drops
 // nothing) and holds at least one multi-byte sequence.
 bool IsDecodableUTF8(const Bytes& buffer);

@@ -123,6 +123,33 @@ std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_v
   return out;
 }
 
+InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset) {
+  InvalidBytes invalid;
+  const std::uint8_t* s = buffer.data();
+  const std::size_t size = buffer.size();
+  std::size_t i = 0;
+  while (i < size) {
+    i += kernels::SkipAsciiAndThreeByteRuns(s + i, size - i);
+    while (i + 8 <= size && EightAscii(s + i)) {
+      i += 8;
+    }
+    if (i == size) {
+      break;
+    }
+    char32_t c = 0;
+    const std::size_t length = DecodeOne(s, i, size, c);
+    if (length == 0) {
+      if (invalid.count++ == 0) {
+        invalid.first_offset = offset + i;
+      }
+      i += 1;
+    } else {
+      i += length;
+    }
+  }
+  return invalid;
+}
+
 bool IsDecodableUTF8(const Bytes& buffer) {
   const std::uint8_t* s = buffer.data();
   const std::size_t size = buffer.size();

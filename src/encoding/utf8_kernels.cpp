@@ -73,11 +73,10 @@ const DecodeShuffle* DecodeShuffles() {
   return table;
 }
 
-// Decodes the characters of the window at `in`; 0 when the window is not ASCII and three-byte
-// forms alone.
-__attribute__((target("ssse3"))) inline std::size_t DecodeMixed(const std::uint8_t* in,
-                                                                char16_t* out, std::size_t& units) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+// The bytes the characters of the window at `in` take (those starting in its first 12 bytes,
+// eight at most); 0 when the window is not ASCII and three-byte forms alone. `starts` receives
+// where characters start, the index of the window's shuffle.
+__attribute__((target("ssse3"))) inline std::size_t MixedWindow(__m128i v, unsigned& starts) {
   const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(v)) ^ 0xFFFFu;
   const unsigned leads = static_cast<unsigned>(
       _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))),
@@ -90,7 +89,20 @@ __attribute__((target("ssse3"))) inline std::size_t DecodeMixed(const std::uint8
       ((leads << 1 | leads << 2) & kFirst14) != (continuations & kFirst14)) {
     return 0;
   }
-  const DecodeShuffle& d = DecodeShuffles()[(ascii | leads) & 0x1FFF];
+  starts = (ascii | leads) & 0x1FFF;
+  return DecodeShuffles()[starts].bytes;
+}
+
+// Decodes the characters of the window at `in`; 0 when the window is not ASCII and three-byte
+// forms alone.
+__attribute__((target("ssse3"))) inline std::size_t DecodeMixed(const std::uint8_t* in,
+                                                                char16_t* out, std::size_t& units) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  unsigned starts = 0;
+  if (MixedWindow(v, starts) == 0) {
+    return 0;
+  }
+  const DecodeShuffle& d = DecodeShuffles()[starts];
   const __m128i first_two =
       _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.first_two)));
   const __m128i third =
@@ -231,6 +243,26 @@ std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size
   (void)in, (void)size, (void)out;
 #endif
   written = p;
+  return i;
+}
+
+std::size_t SkipAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size) {
+  std::size_t i = 0;
+#if defined(SARNLINK_X86_64_KERNELS)
+  if (g_enabled && HasSsse3()) {
+    while (i + 16 <= size) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+      unsigned starts = 0;
+      const std::size_t bytes = _mm_movemask_epi8(v) == 0 ? 16 : MixedWindow(v, starts);
+      if (bytes == 0) {
+        break;
+      }
+      i += bytes;
+    }
+  }
+#else
+  (void)in, (void)size;
+#endif
   return i;
 }
 

@@ -20,6 +20,10 @@ void SetEnabled(bool enabled);
 std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size, char16_t* out,
                                         std::size_t& written);
 
+// How many bytes at the start of `in` are whole ASCII and three-byte forms, found in whole
+// blocks (the same blocks DecodeAsciiAndThreeByteRuns would convert).
+std::size_t SkipAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size);
+
 // UTF-16 to UTF-8: ASCII units and units from U+0800 to U+FFFF that are not surrogates, in whole
 // blocks; writes at most three bytes a unit read. Returns the units read; `written` receives the
 // bytes written.

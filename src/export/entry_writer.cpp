@@ -60,25 +60,38 @@ void AppendSectionText(std::u16string_view text, bool breaks, bool hyphens,
                        std::u16string_view line_end, std::u16string& out) {
   std::size_t line_start = out.size();
   const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const char16_t c = text[i];
-    if (c > u'-') {
-      out.push_back(c);  // most units: nothing to convert
-    } else if (c == u'\r' || c == u'\n') {
-      const bool pair = c == u'\r' && i + 1 < n && text[i + 1] == u'\n';
-      if (pair && breaks) {
-        out.append(u"<BR>");  // holds no hyphen and no line break
-      } else {
-        EndSectionLine(out, line_start);
-        out.append(line_end);
-        line_start = out.size();
-      }
-      i += pair ? 1 : 0;
-    } else if (c == u'-' && hyphens) {
-      out.push_back(u'－');
-    } else {
-      out.push_back(c);
+  std::size_t i = 0;
+  while (i < n) {
+    // Most units need nothing: copy the run up to the next CR, LF or hyphen at once.
+    std::size_t run = i;
+    while (run < n && text[run] > u'-') {
+      ++run;
     }
+    if (run == n || (text[run] != u'\r' && text[run] != u'\n' && text[run] != u'-')) {
+      while (run < n && text[run] != u'\r' && text[run] != u'\n' && text[run] != u'-') {
+        ++run;
+      }
+    }
+    out.append(text.substr(i, run - i));
+    i = run;
+    if (i == n) {
+      break;
+    }
+    const char16_t c = text[i];
+    if (c == u'-') {
+      out.push_back(hyphens ? u'－' : u'-');
+      i += 1;
+      continue;
+    }
+    const bool pair = c == u'\r' && i + 1 < n && text[i + 1] == u'\n';
+    if (pair && breaks) {
+      out.append(u"<BR>");  // holds no hyphen and no line break
+    } else {
+      EndSectionLine(out, line_start);
+      out.append(line_end);
+      line_start = out.size();
+    }
+    i += pair ? 2 : 1;
   }
   EndSectionLine(out, line_start);
 }
