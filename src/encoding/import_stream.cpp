@@ -112,39 +112,9 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
 }
 
 std::u16string StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last) {
-  return Take(piece, last, true);
-}
-
-void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
-  Take(piece, last, false);
-}
-
-std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
-  const bool whole_only = decision_.encoding == TextEncoding::kISO2022JP ||
-                          (decision_.encoding == TextEncoding::kEUCJP && !decision_.euc_one_pass);
-  std::span<const std::uint8_t> input = piece;
-  if (!waiting_.empty() || whole_only) {
-    waiting_.insert(waiting_.end(), piece.begin(), piece.end());
-    input = waiting_;
-  }
-  std::size_t end = input.size();
-  if (!last) {
-    if (whole_only) {
-      return std::u16string();
-    }
-    while (end > 0 && input[end - 1] >= 0x80) {
-      --end;
-    }
-  }
-  std::u16string text;
-  if (want) {
-    text = DecodeReady(input.first(end), last);
-  } else {
-    CheckReady(input.first(end), last);
-  }
-  consumed_ += end;
-  Bytes rest(input.begin() + static_cast<std::ptrdiff_t>(end), input.end());
-  waiting_ = std::move(rest);
+  std::u16string text = decision_.encoding == TextEncoding::kISO2022JP
+                            ? TakeIso2022Jp(piece, last, true)
+                            : Take(piece, last, true);
   if (first_text_ && !text.empty()) {
     first_text_ = false;
     if (decision_.byte_order_mark) {
@@ -154,38 +124,101 @@ std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool las
   return text;
 }
 
-// `bytes` end after an ASCII byte, or at the end of the file.
-void StreamDecoder::CheckReady(std::span<const std::uint8_t> bytes, bool last) {
-  switch (decision_.encoding) {
-    case TextEncoding::kUTF8: {
-      const InvalidBytes here = FindInvalidUTF8(bytes, consumed_);
-      if (here.count > 0 && invalid_.count == 0) {
-        invalid_.first_offset = here.first_offset;
-      }
-      invalid_.count += here.count;
-      return;
-    }
-    case TextEncoding::kEUCJP:
-      if (decision_.euc_one_pass) {
-        Bytes sjis(bytes.size());
-        EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data());
-        return;
-      }
-      break;
-    case TextEncoding::kISO2022JP:
-      break;
-    case TextEncoding::kShiftJIS:
-    case TextEncoding::kBinary:
-      return;  // code page 932 never fails
+void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
+  if (decision_.encoding == TextEncoding::kISO2022JP) {
+    TakeIso2022Jp(piece, last, false);
+  } else {
+    Take(piece, last, false);
   }
-  DecodeReady(bytes, last);
 }
 
-std::u16string StreamDecoder::DecodeReady(std::span<const std::uint8_t> bytes, bool last) {
+namespace {
+
+// The end of the bytes that can be converted now: after the last ASCII byte, or all at the last.
+std::size_t ReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
+  std::size_t end = bytes.size();
+  if (!last) {
+    while (end > 0 && bytes[end - 1] >= 0x80) {
+      --end;
+    }
+  }
+  return end;
+}
+
+}  // namespace
+
+std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
+  if (decision_.encoding == TextEncoding::kEUCJP && !decision_.euc_one_pass) {
+    waiting_.insert(waiting_.end(), piece.begin(), piece.end());
+    return last ? Ready(waiting_, true, want) : std::u16string();
+  }
+  std::u16string text;
+  if (!waiting_.empty()) {
+    // The waiting bytes and the piece up to its first ASCII byte are converted on their own, so
+    // that the piece itself is never copied.
+    std::size_t head = 0;
+    while (head < piece.size() && piece[head] >= 0x80) {
+      ++head;
+    }
+    if (head == piece.size() && !last) {
+      waiting_.insert(waiting_.end(), piece.begin(), piece.end());
+      return text;
+    }
+    head = std::min(head + 1, piece.size());
+    waiting_.insert(waiting_.end(), piece.begin(),
+                    piece.begin() + static_cast<std::ptrdiff_t>(head));
+    text = Ready(waiting_, last && head == piece.size(), want);
+    consumed_ += waiting_.size();
+    waiting_.clear();
+    piece = piece.subspan(head);
+    if (piece.empty()) {
+      return text;
+    }
+  }
+  const std::size_t end = ReadyEnd(piece, last);
+  text += Ready(piece.first(end), last, want);
+  consumed_ += end;
+  waiting_.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
+  return text;
+}
+
+std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last,
+                                            bool want) {
+  std::span<const std::uint8_t> input = piece;
+  if (!waiting_.empty()) {
+    waiting_.insert(waiting_.end(), piece.begin(), piece.end());
+    input = waiting_;
+  }
+  const std::size_t start = shift_jis_.size();
+  const std::size_t converted = jis_.Convert(input.data(), input.size(), last, shift_jis_);
+  Bytes rest(input.begin() + static_cast<std::ptrdiff_t>(converted), input.end());
+  waiting_ = std::move(rest);
+  if (!want) {
+    shift_jis_.resize(start);  // only the failures matter
+    return std::u16string();
+  }
+  const std::size_t end = ReadyEnd(shift_jis_, last);
+  std::u16string text = ShiftJisText(std::span<const std::uint8_t>(shift_jis_).first(end));
+  shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
+  return text;
+}
+
+std::u16string StreamDecoder::ShiftJisText(std::span<const std::uint8_t> bytes) const {
+  return bytes.empty() ? std::u16string() : code_page_.ToUtf16(Bytes(bytes.begin(), bytes.end()));
+}
+
+// `bytes` end after an ASCII byte, or at the end of the file. Without `want`, only what can fail
+// or count is done: the invalid bytes of UTF-8 and the converters of EUC-JP.
+std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool last, bool want) {
   switch (decision_.encoding) {
     case TextEncoding::kUTF8: {
       InvalidBytes here;
-      std::u16string text = DecodeUTF8(bytes, decision_.replace_invalid ? u"\uFFFD" : u"", &here);
+      std::u16string text;
+      if (want) {
+        text = DecodeUTF8(bytes, decision_.replace_invalid ? u"\uFFFD" : u"", &here);
+      } else {
+        here = FindInvalidUTF8(bytes);
+      }
       if (here.count > 0) {
         if (invalid_.count == 0) {
           invalid_.first_offset = consumed_ + here.first_offset;
@@ -194,24 +227,22 @@ std::u16string StreamDecoder::DecodeReady(std::span<const std::uint8_t> bytes, b
       }
       return text;
     }
-    case TextEncoding::kISO2022JP:
-      return last ? JISToString(Bytes(bytes.begin(), bytes.end()), code_page_) : u"";
-    case TextEncoding::kEUCJP:
+    case TextEncoding::kEUCJP: {
       if (!decision_.euc_one_pass) {
-        return last ? EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_) : u"";
+        const std::u16string text = EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
+        return want ? text : std::u16string();
       }
-      if (bytes.empty()) {
-        return std::u16string();
-      } else {
-        Bytes sjis(bytes.size());
-        sjis.resize(EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data()));
-        return code_page_.ToUtf16(sjis);
-      }
+      Bytes sjis(bytes.size());
+      sjis.resize(EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data()));
+      return want ? ShiftJisText(sjis) : std::u16string();
+    }
+    case TextEncoding::kISO2022JP:  // taken by TakeIso2022Jp
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       break;
   }
-  return bytes.empty() ? std::u16string() : code_page_.ToUtf16(Bytes(bytes.begin(), bytes.end()));
+  (void)last;
+  return want ? ShiftJisText(bytes) : std::u16string();  // code page 932 never fails
 }
 
 }  // namespace sarnlink

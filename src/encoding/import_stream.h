@@ -9,6 +9,7 @@
 #include "common/bytes.h"
 #include "encoding/code_page_932.h"
 #include "encoding/import_text.h"
+#include "encoding/kanji_code_convert.h"
 #include "interface/file_system.h"
 
 namespace sarnlink {
@@ -31,8 +32,10 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
 
 // Decodes a file a piece at a time as the decision says. Each piece is converted up to its last
 // ASCII byte, after which a character always starts; the bytes after it wait for the next piece.
-// ISO-2022-JP, whose shift state makes no ASCII byte a safe place to stop, and EUC-JP with bytes
-// that its one-pass road cannot take, are gathered whole and converted at the last piece.
+// ISO-2022-JP goes through its converter's own stream, which keeps its shift state from piece
+// to piece, and the Shift_JIS it gives is cut the same way. EUC-JP with bytes that its one-pass
+// road cannot take (00, 1B, 80 or 9B, rare in real files) is gathered whole and converted at the
+// last piece, so that its two converters fail exactly as they do over the whole file.
 class StreamDecoder {
  public:
   StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
@@ -51,15 +54,18 @@ class StreamDecoder {
 
  private:
   std::u16string Take(std::span<const std::uint8_t> piece, bool last, bool text);
-  std::u16string DecodeReady(std::span<const std::uint8_t> bytes, bool last);
-  void CheckReady(std::span<const std::uint8_t> bytes, bool last);
+  std::u16string TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last, bool text);
+  std::u16string Ready(std::span<const std::uint8_t> bytes, bool last, bool text);
+  std::u16string ShiftJisText(std::span<const std::uint8_t> bytes) const;
 
   StreamDecision decision_;
   const CodePage932& code_page_;
   Bytes waiting_;             // bytes after the last piece's last ASCII byte
   std::size_t consumed_ = 0;  // bytes converted so far
   InvalidBytes invalid_;
-  bool first_text_ = true;  // the byte-order mark is still to be removed
+  bool first_text_ = true;   // the byte-order mark is still to be removed
+  JisToShiftJisStream jis_;  // ISO-2022-JP: the converter and its shift state
+  Bytes shift_jis_;          // ISO-2022-JP: its Shift_JIS after the last ASCII byte
 };
 
 // The line (from 1) that byte `offset` of the file is on, counting LF bytes, or CR bytes in a

@@ -1,4 +1,6 @@
 // ISO-2022-JP to Shift_JIS by arithmetic on the JIS X 0208 row and cell bytes.
+#include <cstring>
+
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
@@ -7,8 +9,6 @@ namespace sarnlink {
 namespace {
 
 constexpr std::uint8_t kEsc = 0x1B;
-
-enum class JisState { kSingleByte, kTwoByte, kKatakana };
 
 [[noreturn]] void Fail(const std::string& what, std::size_t offset) {
   throw Error(ErrorKind::kConversion,
@@ -21,61 +21,85 @@ enum class JisState { kSingleByte, kTwoByte, kKatakana };
 // below pass through as computed bytes, and the code page conversion decides what they become.
 // An unknown escape drops only the ESC itself.
 Bytes JISToSJIS(const Bytes& jis) {
-  const std::size_t size = jis.size();
-  const std::uint8_t* in = jis.data();
-  Bytes out(size);  // at most one byte out for each byte in; cut once at the end
-  std::uint8_t* o = out.data();
+  JisToShiftJisStream stream;
+  Bytes out;
+  out.reserve(jis.size());
+  stream.Convert(jis.data(), jis.size(), true, out);
+  return out;
+}
+
+std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t size, bool last,
+                                         Bytes& out) {
+  const std::size_t start = out.size();
+  out.resize(start + size);  // at most one byte out for each byte in
+  std::uint8_t* o = out.data() + start;
   std::size_t p = 0;
-  JisState state = JisState::kSingleByte;
   std::size_t i = 0;
   while (i < size) {
     const std::uint8_t b = in[i];
     if (b == kEsc) {
       if (i + 2 >= size) {
-        Fail("an escape sequence cut off by the end of the input", i);
+        if (!last) {
+          break;  // the escape's other bytes are in the next piece
+        }
+        Fail("an escape sequence cut off by the end of the input", offset_ + i);
       }
       const std::uint8_t b1 = in[i + 1];
       const std::uint8_t b2 = in[i + 2];
       if (b1 == '$' && (b2 == 'B' || b2 == 0x40)) {
-        state = JisState::kTwoByte;
+        state_ = State::kTwoByte;
         i += 3;
       } else if (b1 == '(' && (b2 == 'J' || b2 == 'B')) {
-        state = JisState::kSingleByte;
+        state_ = State::kSingleByte;
         i += 3;
       } else if (b1 == '(' && b2 == 'I') {
-        state = JisState::kKatakana;
+        state_ = State::kKatakana;
         i += 3;
       } else {
         i += 1;
       }
       continue;
     }
-    if (state == JisState::kSingleByte) {
+    if (state_ == State::kSingleByte) {
       o[p++] = b;
       i += 1;
-    } else if (state == JisState::kKatakana) {
+    } else if (state_ == State::kKatakana) {
       o[p++] = static_cast<std::uint8_t>(b | 0x80);
       i += 1;
     } else {
-      // The run of pairs up to the next escape.
-      while (i < size && in[i] != kEsc) {
-        if (i + 1 >= size) {
-          Fail("a two-byte character cut off by the end of the input", i);
+      if (i + 1 >= size) {
+        if (!last) {
+          break;  // the pair's second byte is in the next piece
         }
-        unsigned s1 = 0;
-        unsigned s2 = 0;
-        if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
-          Fail("a row or cell byte outside 21-7E", i);
-        }
-        o[p++] = static_cast<std::uint8_t>(s1);
-        o[p++] = static_cast<std::uint8_t>(s2);
-        i += 2;
+        Fail("a two-byte character cut off by the end of the input", offset_ + i);
       }
+      unsigned s1 = 0;
+      unsigned s2 = 0;
+      if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
+        Fail("a row or cell byte outside 21-7E", offset_ + i);
+      }
+      o[p++] = static_cast<std::uint8_t>(s1);
+      o[p++] = static_cast<std::uint8_t>(s2);
+      i += 2;
     }
   }
-  out.resize(p);
-  CutAtZero(out, "ISO-2022-JP");
-  return out;
+  // The result ends before its first zero byte; the input is still converted to its end, so
+  // that its failures are the whole input's.
+  std::size_t kept = cut_ ? 0 : p;
+  if (!cut_) {
+    const void* zero = p == 0 ? nullptr : std::memchr(o, 0, p);
+    if (zero) {
+      kept = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - o);
+      cut_ = true;
+    }
+  }
+  any_ = any_ || kept > 0;
+  out.resize(start + kept);
+  offset_ += i;
+  if (last && !any_) {
+    throw Error(ErrorKind::kConversion, "ISO-2022-JP: the input holds no text (empty result)");
+  }
+  return i;
 }
 
 }  // namespace sarnlink

@@ -47,6 +47,23 @@ class KanjiDetector {
   KanjiCode verdict_ = kcShiftJIS;
 };
 
+// JISToSJIS over an input given in pieces, in order: the same bytes out, the same failures at
+// the same offsets. An escape or a pair cut by a piece's end waits for the next piece.
+class JisToShiftJisStream {
+ public:
+  // Converts `size` bytes at `in`, appending to `out`; `last` for the final piece. Returns the
+  // bytes converted (the rest must come again at the front of the next piece). At the last piece
+  // a result that would be empty throws, as JISToSJIS does.
+  std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out);
+
+ private:
+  enum class State { kSingleByte, kTwoByte, kKatakana };
+  State state_ = State::kSingleByte;
+  std::size_t offset_ = 0;  // where `in` stands in the whole input
+  bool cut_ = false;        // a zero byte came out: everything after it is dropped
+  bool any_ = false;        // some byte came out before the cut
+};
+
 // The one-pass EUC-JP to Shift_JIS loop over `size` bytes that hold no 00, 1B, 80 or 9B, writing
 // at most `size` bytes at `out` and returning their count. `offset` is where `in` stands in the
 // whole input, for the messages of the failures EUCToJIS names.

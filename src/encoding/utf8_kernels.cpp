@@ -246,19 +246,36 @@ std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size
   return i;
 }
 
+// Checks 16 bytes at a time with masks alone: every byte ASCII, a lead E0-EF or a continuation,
+// and the continuations exactly the two bytes after each lead (a lead near a block's end carries
+// its continuations into the next block).
 std::size_t SkipAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size) {
   std::size_t i = 0;
 #if defined(SARNLINK_X86_64_KERNELS)
-  if (g_enabled && HasSsse3()) {
+  if (g_enabled) {
+    unsigned carry = 0;  // continuations owed to the block at i by leads of the block before
     while (i + 16 <= size) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-      unsigned starts = 0;
-      const std::size_t bytes = _mm_movemask_epi8(v) == 0 ? 16 : MixedWindow(v, starts);
-      if (bytes == 0) {
+      const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
+      if (high == 0 && carry == 0) {
+        i += 16;
+        continue;
+      }
+      const unsigned leads = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))),
+                                           _mm_set1_epi8(static_cast<char>(0xE0)))));
+      const unsigned continuations = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
+                                           _mm_set1_epi8(static_cast<char>(0x80)))));
+      const unsigned owed = (leads << 1 | leads << 2) | carry;
+      if ((high & ~(leads | continuations)) != 0 || (owed & 0xFFFF) != continuations) {
         break;
       }
-      i += bytes;
+      carry = owed >> 16;
+      i += 16;
     }
+    // Stop where a character starts: before a lead whose continuations are not all checked.
+    i -= (carry & 2) ? 1 : (carry & 1) ? 2 : 0;
   }
 #else
   (void)in, (void)size;

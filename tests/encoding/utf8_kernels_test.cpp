@@ -89,7 +89,7 @@ TEST(Utf8Kernels, EncodeGivesTheScalarBytesAndIconvsForValidText) {
   }
 }
 
-TEST(Utf8Kernels, DecodeGivesTheScalarTextAndIconvsForValidBytes) {
+TEST(Utf8Kernels, DecodeAndTheInvalidByteSearchAgreeWithTheScalarRulesAndIconv) {
   std::mt19937 random(6);
   for (int round = 0; round < 2000; ++round) {
     const std::u16string text = RandomText(random, false);
@@ -103,13 +103,22 @@ TEST(Utf8Kernels, DecodeGivesTheScalarTextAndIconvsForValidBytes) {
         bytes[at] = static_cast<std::uint8_t>(random() % 2 ? 0xFF : 0x80 + random() % 0x40);
       }
     }
-    const std::u16string vector_text = DecodeUTF8(bytes, u"?");
+    InvalidBytes vector_invalid;
+    const std::u16string vector_text = DecodeUTF8(bytes, u"?", &vector_invalid);
     std::u16string scalar_text;
+    InvalidBytes scalar_invalid;
     {
       ScalarOnly scalar;
-      scalar_text = DecodeUTF8(bytes, u"?");
+      scalar_text = DecodeUTF8(bytes, u"?", &scalar_invalid);
     }
     ASSERT_EQ(vector_text, scalar_text) << testing::HexOf(bytes);
+    // Finding the invalid bytes without decoding finds the same ones.
+    const InvalidBytes found = FindInvalidUTF8(bytes);
+    ASSERT_EQ(found.count, scalar_invalid.count) << testing::HexOf(bytes);
+    ASSERT_EQ(vector_invalid.count, scalar_invalid.count);
+    if (found.count > 0) {
+      ASSERT_EQ(found.first_offset, scalar_invalid.first_offset) << testing::HexOf(bytes);
+    }
     if (!broken) {
       ASSERT_EQ(vector_text, text);
       const Bytes units = Iconv("UTF-16LE", "UTF-8", bytes.data(), bytes.size());
