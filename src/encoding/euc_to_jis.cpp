@@ -3,6 +3,7 @@
 
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
+#include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 
 namespace sarnlink {
@@ -129,11 +130,22 @@ Bytes EUCToSJIS(const Bytes& euc) {
   return out;
 }
 
+// Both take one pass with the JIS text table where every character is plain; the two-step road
+// otherwise, which also gives every failure.
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
+  std::u16string text;
+  if (AppendPlainJisText(jis.data(), jis.size(), JisTextTableFor(code_page), text)) {
+    return text;
+  }
   return code_page.ToUtf16(JISToSJIS(jis));
 }
 
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
+  std::u16string text;
+  if (!euc.empty() && OnePassSafe(euc) &&
+      AppendPlainEucText(euc.data(), euc.size(), JisTextTableFor(code_page), text)) {
+    return text;
+  }
   return code_page.ToUtf16(EUCToSJIS(euc));
 }
 

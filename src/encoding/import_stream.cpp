@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/utf8.h"
 
@@ -231,6 +232,11 @@ std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool la
       if (!decision_.euc_one_pass) {
         const std::u16string text = EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
         return want ? text : std::u16string();
+      }
+      std::u16string text;
+      if (want && AppendPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_),
+                                     text)) {
+        return text;  // plain characters only: nothing can fail
       }
       Bytes sjis(bytes.size());
       sjis.resize(EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data()));

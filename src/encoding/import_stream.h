@@ -23,7 +23,7 @@ struct StreamDecision {
 };
 
 // The size of the pieces the import reads.
-inline constexpr std::size_t kImportPieceSize = 1 << 20;
+inline constexpr std::size_t kImportPieceSize = 1 << 16;
 
 // Makes the decision by reading `file` from its start, in as many passes as it needs, and leaves
 // it rewound. `size` is the file's length.

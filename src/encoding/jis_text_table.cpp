@@ -1,0 +1,122 @@
+#include "encoding/jis_text_table.h"
+
+#include "encoding/cut_at_zero.h"
+
+namespace sarnlink {
+namespace {
+
+// The one unit `bytes` give alone, or 0.
+char16_t OneUnit(const CodePage932& code_page, const Bytes& bytes) {
+  const std::u16string text = code_page.ToUtf16(bytes);
+  return text.size() == 1 ? text[0] : char16_t{0};
+}
+
+}  // namespace
+
+JisTextTable::JisTextTable(const CodePage932& code_page) {
+  for (unsigned b = 0; b < 256; ++b) {
+    // A lead byte alone gives U+FFFD here, but next to another byte it may start a pair: such
+    // bytes are never plain singles.
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    singles_[b] = lead ? char16_t{0} : OneUnit(code_page, Bytes{static_cast<std::uint8_t>(b)});
+    if (singles_[b] == 0xFFFD) {
+      singles_[b] = 0;
+    }
+  }
+  for (unsigned row = 0x21; row <= 0x7E; ++row) {
+    for (unsigned cell = 0x21; cell <= 0x7E; ++cell) {
+      unsigned s1 = 0;
+      unsigned s2 = 0;
+      RowCellToShiftJis(row, cell, s1, s2);
+      const char16_t unit = OneUnit(
+          code_page, Bytes{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)});
+      pairs_[(row - 0x21) * 94 + (cell - 0x21)] = unit == 0xFFFD ? char16_t{0} : unit;
+    }
+  }
+}
+
+const JisTextTable& JisTextTableFor(const CodePage932& code_page) {
+  static const JisTextTable table(code_page);
+  return table;
+}
+
+bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
+                        std::u16string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + size);  // one unit at most for each byte
+  char16_t* o = out.data() + start;
+  std::size_t p = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    const std::uint8_t x = in[i];
+    char16_t unit = 0;
+    if (x < 0x80) {
+      unit = table.Single(x);
+      i += 1;
+    } else if (i + 1 < size) {
+      const std::uint8_t y = in[i + 1];
+      if (x == 0x8E) {
+        unit = y >= 0xA1 && y <= 0xDF ? table.Single(y) : char16_t{0};
+      } else if (x >= 0xA1 && x <= 0xFE && y >= 0xA1 && y <= 0xFE) {
+        unit = table.Pair(x - 0x80u, y - 0x80u);
+      }
+      i += 2;
+    }
+    if (unit == 0) {
+      out.resize(start);
+      return false;
+    }
+    o[p++] = unit;
+  }
+  out.resize(start + p);
+  return true;
+}
+
+bool AppendPlainJisText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
+                        std::u16string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + size);
+  char16_t* o = out.data() + start;
+  std::size_t p = 0;
+  enum class State { kSingleByte, kTwoByte, kKatakana } state = State::kSingleByte;
+  std::size_t i = 0;
+  while (i < size) {
+    const std::uint8_t b = in[i];
+    char16_t unit = 0;
+    if (b == 0x1B) {
+      if (i + 2 < size && in[i + 1] == '$' && (in[i + 2] == 'B' || in[i + 2] == 0x40)) {
+        state = State::kTwoByte;
+      } else if (i + 2 < size && in[i + 1] == '(' && (in[i + 2] == 'J' || in[i + 2] == 'B')) {
+        state = State::kSingleByte;
+      } else if (i + 2 < size && in[i + 1] == '(' && in[i + 2] == 'I') {
+        state = State::kKatakana;
+      } else {
+        break;  // an unknown or cut escape: not plain
+      }
+      i += 3;
+      continue;
+    }
+    std::size_t step = 1;
+    if (state == State::kSingleByte) {
+      unit = b < 0x80 ? table.Single(b) : char16_t{0};
+    } else if (state == State::kKatakana) {
+      unit = b >= 0x21 && b <= 0x5F ? table.Single(static_cast<std::uint8_t>(b | 0x80)) : 0;
+    } else if (i + 1 < size && b >= 0x21 && b <= 0x7E && in[i + 1] >= 0x21 && in[i + 1] <= 0x7E) {
+      unit = table.Pair(b, in[i + 1]);
+      step = 2;
+    }
+    if (unit == 0) {
+      break;  // i stays on the character that is not plain
+    }
+    o[p++] = unit;
+    i += step;
+  }
+  if (i < size || p == 0) {
+    out.resize(start);
+    return false;
+  }
+  out.resize(start + p);
+  return true;
+}
+
+}  // namespace sarnlink

@@ -1,0 +1,44 @@
+// Code page 932's text for every JIS X 0208 row and cell, and for every single byte, read once
+// through the code page port. With it EUC-JP and ISO-2022-JP become text in one pass instead of
+// going through Shift_JIS bytes first; where a character is not plain (an unmapped or
+// incomplete one, a zero byte, a failure), the callers take the two-step road for that input,
+// so the text is always exactly the two-step road's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/bytes.h"
+#include "encoding/code_page_932.h"
+
+namespace sarnlink {
+
+class JisTextTable {
+ public:
+  explicit JisTextTable(const CodePage932& code_page);
+
+  // The unit of row and cell bytes 21-7E; 0 when code page 932 gives no single unit for them.
+  char16_t Pair(unsigned row, unsigned cell) const { return pairs_[(row - 0x21) * 94 + (cell - 0x21)]; }
+  // The unit of a Shift_JIS byte that stands alone; 0 for a lead byte or no single unit.
+  char16_t Single(std::uint8_t byte) const { return singles_[byte]; }
+
+ private:
+  char16_t pairs_[94 * 94];
+  char16_t singles_[256];
+};
+
+// The table for this process's code page (every port gives code page 932 the same way), built
+// when first asked for.
+const JisTextTable& JisTextTableFor(const CodePage932& code_page);
+
+// EUC-JP without 00, 1B, 80 or 9B as text, appended to `out`; false (with `out` cut back) when
+// some character is not plain: then EUCToString's road must be taken.
+bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
+                        std::u16string& out);
+
+// ISO-2022-JP as text, appended to `out`; false (with `out` cut back) when some character is not
+// plain or the input would fail: then JISToString's road must be taken.
+bool AppendPlainJisText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
+                        std::u16string& out);
+
+}  // namespace sarnlink
