@@ -51,6 +51,8 @@ def python_rate(codec, path):
     return len(data) / best_of(3, lambda: data.decode(codec)) / 1e6
 
 
+# The goals, as our ratio to iconv(3) in the same process.
+GOALS = {"UTF-8": 3.0, "Shift_JIS": 2.5, "EUC-JP": 1.5, "ISO-2022-JP": 1.5}
 rows = []
 for name, file in FILES.items():
     path = work / file
@@ -59,15 +61,16 @@ for name, file in FILES.items():
              "python3": python_rate(PYTHON[name], path)}
     if shutil.which("nkf"):
         peers["nkf"] = command_rate(["nkf", NKF[name], "-w16L0"], path)
-    rows.append((name + " to UTF-16", ours[OURS[name]], peers))
+    rows.append((name + " to UTF-16", ours[OURS[name]], peers, GOALS[name]))
 encode_peers = {"iconv(3)": ours["BM_Iconv_UTF16_to_UTF8"]}
-rows.append(("UTF-16 to UTF-8 (lines)", ours["BM_EncodeUTF8_Lines"], encode_peers))
-rows.append(("UTF-16 to UTF-8 (whole)", ours["BM_EncodeUTF8_Whole"], encode_peers))
+rows.append(("UTF-16 to UTF-8 (lines)", ours["BM_EncodeUTF8_Lines"], encode_peers, 3.0))
+rows.append(("UTF-16 to UTF-8 (whole)", ours["BM_EncodeUTF8_Whole"], encode_peers, 3.0))
 
-print(f"{'conversion':26} {'ours MB/s':>10}  peers (MB/s, our ratio)")
-for name, mine, peers in rows:
+print(f"{'conversion':26} {'ours MB/s':>10}  {'goal vs iconv(3)':>16}  peers (MB/s, our ratio)")
+for name, mine, peers, goal in rows:
     cells = ", ".join(f"{peer} {rate:.0f} ({mine / rate:.2f}x)" for peer, rate in peers.items())
-    print(f"{name:26} {mine:10.0f}  {cells}")
+    met = "met" if mine / peers["iconv(3)"] >= goal else "short"
+    print(f"{name:26} {mine:10.0f}  {'>= %.1fx %s' % (goal, met):>16}  {cells}")
 
 print()
 print(f"{'detection before conversion':34} {'MB/s':>12}  vs the conversion that follows")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release and prints the figures: the encoding routines beside iconv,
-# nkf and python3's codecs, then export and import beside the sqlite3 shell.
+# Builds the benchmarks in Release and prints the figures, each with its goal: the encoding
+# routines beside iconv, nkf and python3's codecs in the same process, then `decode` and `detect`
+# as whole processes beside the iconv command, then export and import beside the sqlite3 shell.
 # Usage: tools/bench.sh [--entries N]   (export/import size, 100000 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,5 +13,7 @@ cmake --build build-bench
 work=build-bench/work
 mkdir -p "$work"
 python3 bench/compare.py build-bench "$work"
+echo
+python3 bench/process_bench.py build-bench/sarnlink "$work"
 echo
 python3 bench/diary_bench.py build-bench/sarnlink "$work" "$@"

@@ -1,5 +1,8 @@
 // EUC-JP to ISO-2022-JP, so that EUC-JP goes down the same road to Shift_JIS as JIS code.
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
@@ -117,6 +120,54 @@ std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::si
     i += 2;
   }
   return p;
+}
+
+// A high byte takes the next byte as its second, whatever that is, so the bytes taken as seconds
+// are found as escaped characters are: 64 bytes at a time, with masks, carrying across blocks
+// whether the first byte of the next block is taken. A second below 80 is the only failure
+// before the end.
+void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset) {
+  std::size_t i = 0;
+  bool taken = false;  // in[i] is the second byte of a pair begun before it
+#if defined(__SSE2__)
+  std::uint64_t carry = 0;
+  while (i + 64 <= size) {
+    std::uint64_t high = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16 * k));
+      high |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << (16 * k);
+    }
+    // Which bytes are taken as seconds: a run of high bytes pairs up from its start.
+    const std::uint64_t starts = high & ~carry;
+    const std::uint64_t follows = starts << 1 | carry;
+    constexpr std::uint64_t kEven = 0x5555555555555555ULL;
+    const std::uint64_t odd_starts = starts & ~kEven & ~follows;
+    std::uint64_t even_runs = 0;
+    carry = __builtin_add_overflow(odd_starts, starts, &even_runs) ? 1 : 0;
+    const std::uint64_t seconds = (kEven ^ (even_runs << 1)) & follows;
+    const std::uint64_t bad = seconds & ~high;
+    if (bad != 0) {
+      Fail("the second byte of a two-byte character is below 80",
+           offset + i + static_cast<std::size_t>(__builtin_ctzll(bad)));
+    }
+    i += 64;
+  }
+  taken = carry != 0;
+#endif
+  while (i < size) {
+    if (taken) {
+      if (in[i] < 0x80) {
+        Fail("the second byte of a two-byte character is below 80", offset + i);
+      }
+      taken = false;
+    } else if (in[i] >= 0x80) {
+      taken = true;
+    }
+    ++i;
+  }
+  if (taken) {
+    Fail("a two-byte character cut off by the end of the input", offset + size - 1);
+  }
 }
 
 // The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (OnePassSafe).

@@ -191,11 +191,12 @@ std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece,
     input = waiting_;
   }
   const std::size_t start = shift_jis_.size();
-  const std::size_t converted = jis_.Convert(input.data(), input.size(), last, shift_jis_);
+  const std::size_t converted = want ? jis_.Convert(input.data(), input.size(), last, shift_jis_)
+                                     : jis_.Check(input.data(), input.size(), last);
   Bytes rest(input.begin() + static_cast<std::ptrdiff_t>(converted), input.end());
   waiting_ = std::move(rest);
   if (!want) {
-    shift_jis_.resize(start);  // only the failures matter
+    shift_jis_.resize(start);
     return std::u16string();
   }
   const std::size_t end = ReadyEnd(shift_jis_, last);
@@ -234,8 +235,11 @@ std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool la
         return want ? text : std::u16string();
       }
       std::u16string text;
-      if (want && AppendPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_),
-                                     text)) {
+      if (!want) {
+        CheckEucPairs(bytes.data(), bytes.size(), consumed_);
+        return text;
+      }
+      if (AppendPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_), text)) {
         return text;  // plain characters only: nothing can fail
       }
       Bytes sjis(bytes.size());

@@ -1,6 +1,4 @@
 // ISO-2022-JP to Shift_JIS by arithmetic on the JIS X 0208 row and cell bytes.
-#include <cstring>
-
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
@@ -32,8 +30,35 @@ std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t siz
                                          Bytes& out) {
   const std::size_t start = out.size();
   out.resize(start + size);  // at most one byte out for each byte in
-  std::uint8_t* o = out.data() + start;
-  std::size_t p = 0;
+  std::size_t written = 0;
+  const std::size_t converted = Run(in, size, last, out.data() + start, written);
+  out.resize(start + written);
+  return converted;
+}
+
+std::size_t JisToShiftJisStream::Check(const std::uint8_t* in, std::size_t size, bool last) {
+  std::size_t written = 0;
+  return Run(in, size, last, nullptr, written);
+}
+
+// The result ends before its first zero byte, but the input is still read to its end, so that
+// its failures are the whole input's. With `o` null nothing is written.
+std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, bool last,
+                                     std::uint8_t* o, std::size_t& p) {
+  auto put = [&](unsigned byte) {
+    if (cut_) {
+      return;
+    }
+    if (byte == 0) {
+      cut_ = true;
+      return;
+    }
+    any_ = true;
+    if (o) {
+      o[p] = static_cast<std::uint8_t>(byte);
+    }
+    ++p;
+  };
   std::size_t i = 0;
   while (i < size) {
     const std::uint8_t b = in[i];
@@ -61,10 +86,10 @@ std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t siz
       continue;
     }
     if (state_ == State::kSingleByte) {
-      o[p++] = b;
+      put(b);
       i += 1;
     } else if (state_ == State::kKatakana) {
-      o[p++] = static_cast<std::uint8_t>(b | 0x80);
+      put(b | 0x80u);
       i += 1;
     } else {
       if (i + 1 >= size) {
@@ -78,23 +103,11 @@ std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t siz
       if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
         Fail("a row or cell byte outside 21-7E", offset_ + i);
       }
-      o[p++] = static_cast<std::uint8_t>(s1);
-      o[p++] = static_cast<std::uint8_t>(s2);
+      put(s1);
+      put(s2);
       i += 2;
     }
   }
-  // The result ends before its first zero byte; the input is still converted to its end, so
-  // that its failures are the whole input's.
-  std::size_t kept = cut_ ? 0 : p;
-  if (!cut_) {
-    const void* zero = p == 0 ? nullptr : std::memchr(o, 0, p);
-    if (zero) {
-      kept = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - o);
-      cut_ = true;
-    }
-  }
-  any_ = any_ || kept > 0;
-  out.resize(start + kept);
   offset_ += i;
   if (last && !any_) {
     throw Error(ErrorKind::kConversion, "ISO-2022-JP: the input holds no text (empty result)");

@@ -55,8 +55,13 @@ class JisToShiftJisStream {
   // bytes converted (the rest must come again at the front of the next piece). At the last piece
   // a result that would be empty throws, as JISToSJIS does.
   std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out);
+  // The same, without the bytes: only the failures.
+  std::size_t Check(const std::uint8_t* in, std::size_t size, bool last);
 
  private:
+  std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
+                  std::size_t& written);
+
   enum class State { kSingleByte, kTwoByte, kKatakana };
   State state_ = State::kSingleByte;
   std::size_t offset_ = 0;  // where `in` stands in the whole input
@@ -69,6 +74,9 @@ class JisToShiftJisStream {
 // whole input, for the messages of the failures EUCToJIS names.
 std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,
                                std::uint8_t* out);
+
+// Throws what EucPairsToShiftJis would throw over the same bytes, without converting them.
+void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset);
 
 // Whether EUCToSJIS may take its one-pass road over bytes holding none of these.
 inline bool IsOnePassEucByte(std::uint8_t b) {

@@ -207,8 +207,8 @@ TEST(EUCToSJIS, AgreesWithTheTwoStepsOnRandomInput) {
 template <class Convert>
 std::string Outcome(Convert&& convert) {
   try {
-    return testing::HexOf(ToBytes(std::string(reinterpret_cast<const char*>(convert().data()),
-                                              convert().size() * 2)));
+    return testing::HexOf(ToBytes(
+        std::string(reinterpret_cast<const char*>(convert().data()), convert().size() * 2)));
   } catch (const Error& e) {
     return std::string("error: ") + e.what();
   }
@@ -218,11 +218,22 @@ TEST(LegacyToString, OnePassGivesTheTwoStepText) {
   static const IconvCodePage932 code_page;
   std::mt19937 random(77);
   const std::vector<std::vector<std::uint8_t>> euc_tokens = {
-      {'a'}, {'\n'}, {0xA4, 0xA2}, {0xB0, 0xA1}, {0x8E, 0xB1}, {0xAD, 0xA1}, {0xF9, 0xA1},
-      {0xA9, 0xA1}, {0x8F, 0xA1, 0xA1}, {0xA4}, {0xFF, 0xFF}, {0x8E, 0x41}};
-  const std::vector<std::vector<std::uint8_t>> jis_tokens = {
-      {'a'}, {'\n'}, {0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x1B, '(', 'J'}, {0x1B, '(', 'I'},
-      {0x30, 0x21}, {0x24, 0x22}, {0x2D, 0x21}, {0x7F, 0x21}, {0x1B, 'x'}, {0x00}, {0x31}, {0xB1}};
+      {'a'},        {'\n'},       {0xA4, 0xA2},       {0xB0, 0xA1}, {0x8E, 0xB1}, {0xAD, 0xA1},
+      {0xF9, 0xA1}, {0xA9, 0xA1}, {0x8F, 0xA1, 0xA1}, {0xA4},       {0xFF, 0xFF}, {0x8E, 0x41}};
+  const std::vector<std::vector<std::uint8_t>> jis_tokens = {{'a'},
+                                                             {'\n'},
+                                                             {0x1B, '$', 'B'},
+                                                             {0x1B, '(', 'B'},
+                                                             {0x1B, '(', 'J'},
+                                                             {0x1B, '(', 'I'},
+                                                             {0x30, 0x21},
+                                                             {0x24, 0x22},
+                                                             {0x2D, 0x21},
+                                                             {0x7F, 0x21},
+                                                             {0x1B, 'x'},
+                                                             {0x00},
+                                                             {0x31},
+                                                             {0xB1}};
   for (int round = 0; round < 20000; ++round) {
     const bool euc = round % 2 == 0;
     const auto& tokens = euc ? euc_tokens : jis_tokens;
@@ -241,6 +252,37 @@ TEST(LegacyToString, OnePassGivesTheTwoStepText) {
                 Outcome([&] { return code_page.ToUtf16(JISToSJIS(input)); }))
           << testing::HexOf(input);
     }
+  }
+}
+
+// CheckEucPairs finds the pairs with masks, 64 bytes at a time; it must fail exactly where the
+// conversion it stands for fails, at every length and with runs of high bytes across blocks.
+TEST(CheckEucPairs, FailsWhereTheConversionFails) {
+  std::mt19937 random(91);
+  for (int round = 0; round < 20000; ++round) {
+    Bytes euc;
+    const std::size_t runs = random() % 40;
+    for (std::size_t r = 0; r < runs; ++r) {
+      const std::size_t length = random() % (random() % 8 == 0 ? 70 : 6);
+      const bool high = random() % 2 == 0;
+      for (std::size_t k = 0; k < length; ++k) {
+        euc.push_back(static_cast<std::uint8_t>(high ? 0x80 + random() % 0x80 : random() % 0x80));
+      }
+    }
+    auto outcome = [&](bool check) {
+      try {
+        Bytes out(euc.size());
+        if (check) {
+          CheckEucPairs(euc.data(), euc.size(), 5);
+        } else {
+          EucPairsToShiftJis(euc.data(), euc.size(), 5, out.data());
+        }
+        return std::string("ok");
+      } catch (const Error& e) {
+        return std::string(e.what());
+      }
+    };
+    ASSERT_EQ(outcome(true), outcome(false)) << testing::HexOf(euc);
   }
 }
 
