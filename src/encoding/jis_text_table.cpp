@@ -28,10 +28,14 @@ JisTextTable::JisTextTable(const CodePage932& code_page) {
       unsigned s1 = 0;
       unsigned s2 = 0;
       RowCellToShiftJis(row, cell, s1, s2);
-      const char16_t unit = OneUnit(
-          code_page, Bytes{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)});
-      pairs_[(row - 0x21) * 94 + (cell - 0x21)] = unit == 0xFFFD ? char16_t{0} : unit;
+      const char16_t unit =
+          OneUnit(code_page, Bytes{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)});
+      jis_[row << 8 | cell] = unit == 0xFFFD ? char16_t{0} : unit;
+      euc_[(row | 0x80) << 8 | (cell | 0x80)] = jis_[row << 8 | cell];
     }
+  }
+  for (unsigned kana = 0xA1; kana <= 0xDF; ++kana) {
+    euc_[0x8E << 8 | kana] = singles_[kana];
   }
 }
 
@@ -47,21 +51,20 @@ bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextT
   char16_t* o = out.data() + start;
   std::size_t p = 0;
   std::size_t i = 0;
-  while (i < size) {
+  // Without branches on the bytes, which alternate between ASCII and pairs: both lookups are
+  // made, and the first byte chooses.
+  while (i + 1 < size) {
     const std::uint8_t x = in[i];
-    char16_t unit = 0;
-    if (x < 0x80) {
-      unit = table.Single(x);
-      i += 1;
-    } else if (i + 1 < size) {
-      const std::uint8_t y = in[i + 1];
-      if (x == 0x8E) {
-        unit = y >= 0xA1 && y <= 0xDF ? table.Single(y) : char16_t{0};
-      } else if (x >= 0xA1 && x <= 0xFE && y >= 0xA1 && y <= 0xFE) {
-        unit = table.Pair(x - 0x80u, y - 0x80u);
-      }
-      i += 2;
+    const char16_t unit = x < 0x80 ? table.Single(x) : table.EucPair(x, in[i + 1]);
+    if (unit == 0) {
+      out.resize(start);
+      return false;
     }
+    o[p++] = unit;
+    i += x < 0x80 ? 1 : 2;
+  }
+  if (i < size) {
+    const char16_t unit = in[i] < 0x80 ? table.Single(in[i]) : char16_t{0};
     if (unit == 0) {
       out.resize(start);
       return false;
@@ -101,7 +104,7 @@ bool AppendPlainJisText(const std::uint8_t* in, std::size_t size, const JisTextT
       unit = b < 0x80 ? table.Single(b) : char16_t{0};
     } else if (state == State::kKatakana) {
       unit = b >= 0x21 && b <= 0x5F ? table.Single(static_cast<std::uint8_t>(b | 0x80)) : 0;
-    } else if (i + 1 < size && b >= 0x21 && b <= 0x7E && in[i + 1] >= 0x21 && in[i + 1] <= 0x7E) {
+    } else if (i + 1 < size) {
       unit = table.Pair(b, in[i + 1]);
       step = 2;
     }

@@ -17,14 +17,19 @@ class JisTextTable {
  public:
   explicit JisTextTable(const CodePage932& code_page);
 
-  // The unit of row and cell bytes 21-7E; 0 when code page 932 gives no single unit for them.
-  char16_t Pair(unsigned row, unsigned cell) const { return pairs_[(row - 0x21) * 94 + (cell - 0x21)]; }
+  // The unit of row and cell bytes (21-7E each); 0 for any other two bytes, or when code page 932
+  // gives no single unit for them.
+  char16_t Pair(unsigned row, unsigned cell) const { return jis_[row << 8 | cell]; }
+  // The unit of two EUC-JP bytes: a JIS X 0208 pair (A1-FE each) or a half-width katakana
+  // (8E, A1-DF); 0 for anything else.
+  char16_t EucPair(unsigned first, unsigned second) const { return euc_[first << 8 | second]; }
   // The unit of a Shift_JIS byte that stands alone; 0 for a lead byte or no single unit.
   char16_t Single(std::uint8_t byte) const { return singles_[byte]; }
 
  private:
-  char16_t pairs_[94 * 94];
-  char16_t singles_[256];
+  char16_t jis_[65536] = {};  // indexed by the two bytes, so that lookups need no range checks
+  char16_t euc_[65536] = {};
+  char16_t singles_[256] = {};
 };
 
 // The table for this process's code page (every port gives code page 932 the same way), built

@@ -45,9 +45,8 @@ IconvCodePage932::IconvCodePage932() : pair_(65536, 0) {
     const std::uint8_t byte = static_cast<std::uint8_t>(b);
     char16_t unit = 0;
     const Answer answer = Ask(cd, &byte, 1, unit);
-    single_valid_[b] = answer == Answer::kUnit;
-    single_[b] = unit;
     lead_[b] = answer == Answer::kIncomplete;
+    alone_[b] = answer == Answer::kUnit ? unit : kReplacement;
   }
   for (int lead = 0; lead < 256; ++lead) {
     if (!lead_[lead]) {
@@ -72,17 +71,19 @@ std::u16string IconvCodePage932::ToUtf16(const Bytes& bytes) const {
   const std::size_t size = bytes.size();
   std::u16string out(size, u'\0');
   char16_t* o = out.data();
+  const std::uint8_t* in = bytes.data();
   std::size_t p = 0;
   std::size_t i = 0;
-  while (i < size) {
-    const std::uint8_t b = bytes[i];
-    if (lead_[b] && i + 1 < size && pair_[b * 256 + bytes[i + 1]] != 0) {
-      o[p++] = pair_[b * 256 + bytes[i + 1]];
-      i += 2;
-    } else {
-      o[p++] = (!lead_[b] && single_valid_[b]) ? single_[b] : kReplacement;
-      i += 1;
-    }
+  // Without branches on the bytes, which alternate between ASCII and pairs in Japanese text:
+  // pair_ is 0 for every byte that is no lead, and alone_ is U+FFFD for a lead without a pair.
+  while (i + 1 < size) {
+    const std::uint8_t b = in[i];
+    const char16_t pair = pair_[b * 256 + in[i + 1]];
+    o[p++] = pair != 0 ? pair : alone_[b];
+    i += pair != 0 ? 2 : 1;
+  }
+  if (i < size) {
+    o[p++] = alone_[in[i]];  // a lead byte at the very end stands alone: U+FFFD
   }
   out.resize(p);
   return out;

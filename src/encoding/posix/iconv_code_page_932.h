@@ -20,10 +20,9 @@ class IconvCodePage932 : public CodePage932 {
   std::u16string ToUtf16(const Bytes& bytes) const override;
 
  private:
-  std::array<char16_t, 256> single_{};    // the unit of a byte that stands alone
-  std::array<bool, 256> single_valid_{};  // whether the byte stands alone
-  std::array<bool, 256> lead_{};          // whether the byte may start a pair
-  std::vector<char16_t> pair_;            // lead * 256 + trail -> unit; 0 where invalid
+  std::array<char16_t, 256> alone_{};  // a byte that is no lead: its unit, or U+FFFD
+  std::array<bool, 256> lead_{};       // whether the byte may start a pair
+  std::vector<char16_t> pair_;         // lead * 256 + trail -> unit; 0 where invalid
 };
 
 }  // namespace sarnlink
