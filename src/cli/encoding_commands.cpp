@@ -23,11 +23,11 @@ struct DecodeOptions {
 };
 
 // Runs the import's decision and decoding over the file, a piece at a time, `text` receiving
-// the text of each piece (or, when it is null, the conversion only checked); then the note on
+// the UTF-8 of each piece (or, when it is null, the conversion only checked); then the note on
 // invalid bytes goes to stderr. A conversion that can fail (EUC-JP, ISO-2022-JP) is checked
 // over the whole file before any text is given, so a failure leaves nothing half written.
 TextEncoding DecodeFile(const DecodeOptions& options,
-                        const std::function<void(std::u16string_view)>& text) {
+                        const std::function<void(const Bytes&)>& text) {
   const std::string& path = options.path;
   PosixFileSystem files;
   const std::u16string file_name = FromUtf8(path);
@@ -52,12 +52,15 @@ TextEncoding DecodeFile(const DecodeOptions& options,
       }
       StreamDecoder decoder(decision, code_page);
       Bytes bytes(kImportPieceSize);
+      Bytes utf8;
       file->Rewind();
       while (true) {
         const std::size_t got = file->Read(bytes.data(), bytes.size());
         const std::span<const std::uint8_t> piece(bytes.data(), got);
         if (give_text) {
-          text(decoder.Decode(piece, got == 0));
+          utf8.clear();
+          decoder.DecodeToUtf8(piece, got == 0, utf8);
+          text(utf8);
         } else {
           decoder.Check(piece, got == 0);
         }
@@ -101,13 +104,9 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
   AddEncodingOption(*decode, options->encoding);
   decode->callback([&action, options] {
     action = [options] {
-      Bytes utf8;
-      DecodeFile(*options, [&utf8](std::u16string_view text) {
-        if (!text.empty()) {
-          EncodeUTF8(text, utf8);
-          std::cout.write(reinterpret_cast<const char*>(utf8.data()),
-                          static_cast<std::streamsize>(utf8.size()));
-        }
+      DecodeFile(*options, [](const Bytes& utf8) {
+        std::cout.write(reinterpret_cast<const char*>(utf8.data()),
+                        static_cast<std::streamsize>(utf8.size()));
       });
       std::cout.flush();
       return int{kExitDone};

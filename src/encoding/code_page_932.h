@@ -4,6 +4,7 @@
 // encoding/win32).
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "common/bytes.h"
@@ -16,7 +17,7 @@ class CodePage932 {
 
   // Every byte of `bytes` is converted; a byte or pair that code page 932 cannot map becomes
   // U+FFFD, so nothing is dropped silently and the conversion never fails.
-  virtual std::u16string ToUtf16(const Bytes& bytes) const = 0;
+  virtual std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const = 0;
 };
 
 }  // namespace sarnlink

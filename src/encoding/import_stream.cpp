@@ -148,39 +148,91 @@ std::size_t ReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
 
 }  // namespace
 
-std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
+template <class ReadyBytes>
+void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready) {
+  auto hand_over = [&](std::span<const std::uint8_t> bytes, bool at_end) {
+    ready(bytes, at_end);
+    consumed_ += bytes.size();
+  };
   if (decision_.encoding == TextEncoding::kEUCJP && !decision_.euc_one_pass) {
     waiting_.insert(waiting_.end(), piece.begin(), piece.end());
-    return last ? Ready(waiting_, true, want) : std::u16string();
+    if (last) {
+      hand_over(waiting_, true);
+      waiting_.clear();
+    }
+    return;
   }
-  std::u16string text;
   if (!waiting_.empty()) {
-    // The waiting bytes and the piece up to its first ASCII byte are converted on their own, so
-    // that the piece itself is never copied.
+    // The waiting bytes and the piece up to its first ASCII byte go on their own, so that the
+    // piece itself is never copied.
     std::size_t head = 0;
     while (head < piece.size() && piece[head] >= 0x80) {
       ++head;
     }
     if (head == piece.size() && !last) {
       waiting_.insert(waiting_.end(), piece.begin(), piece.end());
-      return text;
+      return;
     }
     head = std::min(head + 1, piece.size());
     waiting_.insert(waiting_.end(), piece.begin(),
                     piece.begin() + static_cast<std::ptrdiff_t>(head));
-    text = Ready(waiting_, last && head == piece.size(), want);
-    consumed_ += waiting_.size();
+    hand_over(waiting_, last && head == piece.size());
     waiting_.clear();
     piece = piece.subspan(head);
     if (piece.empty()) {
-      return text;
+      return;
     }
   }
   const std::size_t end = ReadyEnd(piece, last);
-  text += Ready(piece.first(end), last, want);
-  consumed_ += end;
+  hand_over(piece.first(end), last);
   waiting_.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
+}
+
+std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
+  std::u16string text;
+  Split(piece, last, [&](std::span<const std::uint8_t> bytes, bool at_end) {
+    std::u16string part = Ready(bytes, at_end, want);
+    if (text.empty()) {
+      text = std::move(part);
+    } else {
+      text += part;
+    }
+  });
   return text;
+}
+
+void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out) {
+  Bytes encoded;
+  auto append_text = [&](std::u16string text) {
+    if (first_text_ && !text.empty()) {
+      first_text_ = false;
+      if (decision_.byte_order_mark) {
+        text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
+      }
+    }
+    if (!text.empty()) {
+      EncodeUTF8(text, encoded);
+      out.insert(out.end(), encoded.begin(), encoded.end());
+    }
+  };
+  if (decision_.encoding != TextEncoding::kUTF8) {
+    append_text(decision_.encoding == TextEncoding::kISO2022JP ? TakeIso2022Jp(piece, last, true)
+                                                               : Take(piece, last, true));
+    return;
+  }
+  // UTF-8 that decodes and encodes back to itself is copied as it is.
+  Split(piece, last, [&](std::span<const std::uint8_t> bytes, bool at_end) {
+    if (!IsVerbatimUTF8(bytes)) {
+      append_text(Ready(bytes, at_end, true));
+      return;
+    }
+    std::size_t skip = 0;
+    if (first_text_ && !bytes.empty()) {
+      first_text_ = false;
+      skip = decision_.byte_order_mark ? 3 : 0;
+    }
+    out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
+  });
 }
 
 std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last,
@@ -206,7 +258,7 @@ std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece,
 }
 
 std::u16string StreamDecoder::ShiftJisText(std::span<const std::uint8_t> bytes) const {
-  return bytes.empty() ? std::u16string() : code_page_.ToUtf16(Bytes(bytes.begin(), bytes.end()));
+  return bytes.empty() ? std::u16string() : code_page_.ToUtf16(bytes);
 }
 
 // `bytes` end after an ASCII byte, or at the end of the file. Without `want`, only what can fail

@@ -49,10 +49,15 @@ class StreamDecoder {
   // conversion that cannot fail would give is not made at all.
   void Check(std::span<const std::uint8_t> piece, bool last);
 
+  // Decode's text as UTF-8, appended to `out`; UTF-8 that would come back unchanged is copied.
+  void DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out);
+
   // UTF-8 only: the invalid bytes met so far, offsets counted in the file.
   const InvalidBytes& invalid() const { return invalid_; }
 
  private:
+  template <class ReadyBytes>
+  void Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready);
   std::u16string Take(std::span<const std::uint8_t> piece, bool last, bool text);
   std::u16string TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last, bool text);
   std::u16string Ready(std::span<const std::uint8_t> bytes, bool last, bool text);

@@ -44,6 +44,10 @@ std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_v
 // `offset`.
 InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset = 0);
 
+// Whether decoding `buffer` and encoding the text again gives `buffer` back: it has no invalid
+// byte, no overlong three-byte form (E0 80-9F) and no encoded surrogate (ED A0-BF).
+bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer);
+
 // Whether the whole buffer is made only of sequences DecodeUTF8 decodes (so decoding it drops
 // nothing) and holds at least one multi-byte sequence.
 bool IsDecodableUTF8(const Bytes& buffer);

@@ -150,6 +150,27 @@ InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t o
   return invalid;
 }
 
+bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer) {
+  const std::uint8_t* s = buffer.data();
+  const std::size_t size = buffer.size();
+  for (const std::uint8_t lead : {std::uint8_t{0xE0}, std::uint8_t{0xED}}) {
+    const std::uint8_t* p = s;
+    while (size > 0 && (p = static_cast<const std::uint8_t*>(
+                            std::memchr(p, lead, size - static_cast<std::size_t>(p - s))))) {
+      const std::size_t at = static_cast<std::size_t>(p - s);
+      if (at + 1 < size && (lead == 0xE0 ? s[at + 1] < 0xA0 : s[at + 1] >= 0xA0) &&
+          IsContinuation(s[at + 1])) {
+        return false;  // decodes to a unit that encodes otherwise
+      }
+      if (at + 1 >= size) {
+        break;
+      }
+      p = s + at + 1;
+    }
+  }
+  return FindInvalidUTF8(buffer).count == 0;
+}
+
 bool IsDecodableUTF8(const Bytes& buffer) {
   const std::uint8_t* s = buffer.data();
   const std::size_t size = buffer.size();

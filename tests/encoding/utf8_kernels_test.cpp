@@ -128,5 +128,42 @@ TEST(Utf8Kernels, DecodeAndTheInvalidByteSearchAgreeWithTheScalarRulesAndIconv) 
   }
 }
 
+// `decode` copies UTF-8 that would come back unchanged; IsVerbatimUTF8 must say so exactly when
+// decoding (dropping nothing) and encoding again gives the same bytes.
+TEST(IsVerbatimUTF8, ExactlyWhenTheRoundTripGivesTheBytesBack) {
+  const std::vector<std::string> tokens = {"a",
+                                           "\n",
+                                           "\xE3\x81\x82",
+                                           "\xC3\xA9",
+                                           "\xF0\x9F\x8D\x89",
+                                           "\xE0\x80\x80",
+                                           "\xE0\x9F\xBF",
+                                           "\xE0\xA0\x80",
+                                           "\xED\x9F\xBF",
+                                           "\xED\xA0\x80",
+                                           "\xED\xA0\xBD\xED\xB8\x80",
+                                           "\xEF\xBB\xBF",
+                                           "\xEF\xBF\xBF",
+                                           "\x80",
+                                           "\xE0",
+                                           "\xED",
+                                           "\xFF"};
+  std::mt19937 random(8);
+  for (int round = 0; round < 20000; ++round) {
+    Bytes bytes;
+    const std::size_t n = random() % 30;
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::string& token = tokens[random() % tokens.size()];
+      bytes.insert(bytes.end(), token.begin(), token.end());
+    }
+    InvalidBytes invalid;
+    const std::u16string text = DecodeUTF8(bytes, u"", &invalid);
+    Bytes again;
+    EncodeUTF8(text, again);
+    const bool round_trips = invalid.count == 0 && (bytes.empty() ? text.empty() : again == bytes);
+    ASSERT_EQ(IsVerbatimUTF8(bytes), round_trips) << testing::HexOf(bytes);
+  }
+}
+
 }  // namespace
 }  // namespace sarnlink

@@ -67,7 +67,7 @@ IconvCodePage932::IconvCodePage932() : pair_(65536, 0) {
 // Notes on invalid input: a byte that is neither a character nor the lead of a valid pair
 // becomes U+FFFD and only that byte is consumed, as iconv reports it; the next byte is judged
 // afresh. A lead byte at the very end becomes U+FFFD.
-std::u16string IconvCodePage932::ToUtf16(const Bytes& bytes) const {
+std::u16string IconvCodePage932::ToUtf16(std::span<const std::uint8_t> bytes) const {
   const std::size_t size = bytes.size();
   std::u16string out(size, u'\0');
   char16_t* o = out.data();

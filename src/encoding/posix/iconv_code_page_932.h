@@ -17,7 +17,7 @@ class IconvCodePage932 : public CodePage932 {
   // Throws a conversion error if this system's iconv has no CP932.
   IconvCodePage932();
 
-  std::u16string ToUtf16(const Bytes& bytes) const override;
+  std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const override;
 
  private:
   std::array<char16_t, 256> alone_{};  // a byte that is no lead: its unit, or U+FFFD

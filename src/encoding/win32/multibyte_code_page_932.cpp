@@ -22,7 +22,7 @@ int Convert(const std::uint8_t* bytes, int length, char16_t* out, int out_length
 // Notes on invalid input: the whole buffer is tried at once; only when Windows refuses it is the
 // buffer converted character by character, each refused character becoming U+FFFD (Windows
 // itself would put its default character there, which is not what the other platforms give).
-std::u16string MultiByteCodePage932::ToUtf16(const Bytes& bytes) const {
+std::u16string MultiByteCodePage932::ToUtf16(std::span<const std::uint8_t> bytes) const {
   if (bytes.empty()) {
     return std::u16string();
   }

@@ -7,7 +7,7 @@ namespace sarnlink {
 
 class MultiByteCodePage932 : public CodePage932 {
  public:
-  std::u16string ToUtf16(const Bytes& bytes) const override;
+  std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const override;
 };
 
 }  // namespace sarnlink
