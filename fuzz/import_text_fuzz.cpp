@@ -1,22 +1,86 @@
 // libFuzzer target: the import's encoding decision and line cutting over arbitrary bytes. Any
 // input must either give text or a conversion error; nothing may crash or read out of bounds.
+// Read in pieces, as the import reads files, the input must give exactly the same text or the
+// same failure; and the UTF-8 vector kernels must give what the scalar rules give.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "common/errors.h"
+#include "encoding/import_stream.h"
 #include "encoding/import_text.h"
 #include "encoding/posix/iconv_code_page_932.h"
+#include "encoding/utf8.h"
+#include "encoding/utf8_kernels.h"
 #include "import/run_import.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const sarnlink::IconvCodePage932 code_page;
-  const sarnlink::Bytes bytes(data, data + size);
+namespace {
+
+class MemoryInputFile : public sarnlink::InputFile {
+ public:
+  explicit MemoryInputFile(const sarnlink::Bytes& bytes) : bytes_(bytes) {}
+  std::size_t Read(std::uint8_t* out, std::size_t max) override {
+    const std::size_t n = std::min(max, bytes_.size() - position_);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), n, out);
+    position_ += n;
+    return n;
+  }
+  void Rewind() override { position_ = 0; }
+
+ private:
+  const sarnlink::Bytes& bytes_;
+  std::size_t position_ = 0;
+};
+
+std::u16string Whole(const sarnlink::Bytes& bytes, const sarnlink::CodePage932& code_page) {
   try {
-    sarnlink::CutIntoLines(sarnlink::DecodeImportText(bytes, code_page).text);
+    return sarnlink::DecodeImportText(bytes, code_page).text;
   } catch (const sarnlink::Error& e) {
     if (e.kind() != sarnlink::ErrorKind::kConversion) {
       __builtin_trap();
     }
+    return u"error: " + sarnlink::FromUtf8(e.what());
+  }
+}
+
+std::u16string InPieces(const sarnlink::Bytes& bytes, const sarnlink::CodePage932& code_page,
+                        std::size_t piece_size) {
+  MemoryInputFile file(bytes);
+  try {
+    const auto decision = sarnlink::DecideImportEncoding(file, bytes.size(), std::nullopt);
+    std::u16string text;
+    sarnlink::DecodeInPieces(
+        file, decision, code_page, [&text](std::u16string_view t) { text += t; }, piece_size);
+    return text;
+  } catch (const sarnlink::Error& e) {
+    return u"error: " + sarnlink::FromUtf8(e.what());
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const sarnlink::IconvCodePage932 code_page;
+  const sarnlink::Bytes bytes(data, data + size);
+  const std::u16string whole = Whole(bytes, code_page);
+  if (whole.rfind(u"error: ", 0) != 0) {
+    sarnlink::CutIntoLines(whole);
+  }
+  for (std::size_t piece_size : {std::size_t{1}, std::size_t{7}}) {
+    if (InPieces(bytes, code_page, piece_size) != whole) {
+      __builtin_trap();
+    }
+  }
+  sarnlink::kernels::SetEnabled(false);
+  const std::u16string scalar = sarnlink::DecodeUTF8(bytes, u"?");
+  sarnlink::kernels::SetEnabled(true);
+  if (sarnlink::DecodeUTF8(bytes, u"?") != scalar || sarnlink::FindInvalidUTF8(bytes).count != [&] {
+        sarnlink::InvalidBytes invalid;
+        sarnlink::DecodeUTF8(bytes, u"", &invalid);
+        return invalid.count;
+      }()) {
+    __builtin_trap();
   }
   return 0;
 }
