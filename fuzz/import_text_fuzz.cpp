@@ -14,24 +14,9 @@
 #include "encoding/utf8.h"
 #include "encoding/utf8_kernels.h"
 #include "import/run_import.h"
+#include "interface/memory_input_file.h"
 
 namespace {
-
-class MemoryInputFile : public sarnlink::InputFile {
- public:
-  explicit MemoryInputFile(const sarnlink::Bytes& bytes) : bytes_(bytes) {}
-  std::size_t Read(std::uint8_t* out, std::size_t max) override {
-    const std::size_t n = std::min(max, bytes_.size() - position_);
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), n, out);
-    position_ += n;
-    return n;
-  }
-  void Rewind() override { position_ = 0; }
-
- private:
-  const sarnlink::Bytes& bytes_;
-  std::size_t position_ = 0;
-};
 
 std::u16string Whole(const sarnlink::Bytes& bytes, const sarnlink::CodePage932& code_page) {
   try {
@@ -46,7 +31,7 @@ std::u16string Whole(const sarnlink::Bytes& bytes, const sarnlink::CodePage932& 
 
 std::u16string InPieces(const sarnlink::Bytes& bytes, const sarnlink::CodePage932& code_page,
                         std::size_t piece_size) {
-  MemoryInputFile file(bytes);
+  sarnlink::MemoryInputFile file(bytes);
   try {
     const auto decision = sarnlink::DecideImportEncoding(file, bytes.size(), std::nullopt);
     std::u16string text;

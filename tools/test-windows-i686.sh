@@ -46,12 +46,7 @@ for needed in "$win32/Pontivo.dll" "$win32/com_client.exe" build/sarnlink; do
   [ -e "$needed" ] || { echo "windows-i686: $needed is missing: run tools/test-windows.sh"; exit 1; }
 done
 
-work=$(mktemp -d /tmp/sarnlink-wine32.XXXXXX)
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WINEDLLPATH
-cleanup() { $wineserver -k 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-make_prefix
+fresh_prefix sarnlink-wine32
 
 regsvr32='C:\windows\syswow64\regsvr32.exe'
 reg32='C:\windows\syswow64\reg.exe'

@@ -20,12 +20,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target sarnlink
 
 source tools/wine-test-lib.sh
-work=$(mktemp -d /tmp/sarnlink-wine.XXXXXX)
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WINEDLLPATH
-cleanup() { $wineserver -k 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-make_prefix
+fresh_prefix sarnlink-wine
 
 # The shipping x86_64 DLL, registered on its own.
 cp build-win64/src/interface/com/Pontivo.dll "$work/Pontivo.dll"

@@ -32,8 +32,12 @@ run_summary() {  # run_summary NAME COMMAND...
   fi
 }
 
-# A fresh win64 prefix at $WINEPREFIX (exported by the caller).
-make_prefix() {
+# A scratch folder at $work holding a fresh win64 prefix, both removed when the script ends.
+fresh_prefix() {  # fresh_prefix NAME
+  work=$(mktemp -d "/tmp/$1.XXXXXX")
+  export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  unset DISPLAY WINEDLLPATH
+  trap '$wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
   $wine wineboot -i >/dev/null 2>&1
   $wineserver -w
 }

@@ -172,56 +172,15 @@ bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer) {
 }
 
 bool IsDecodableUTF8(const Bytes& buffer) {
-  const std::uint8_t* s = buffer.data();
-  const std::size_t size = buffer.size();
-  bool multibyte = false;
-  std::size_t i = 0;
-  while (i < size) {
-    while (i + 8 <= size && EightAscii(s + i)) {
-      i += 8;
-    }
-    if (i == size) {
-      break;
-    }
-    char32_t c = 0;
-    const std::size_t length = DecodeOne(s, i, size, c);
-    if (length == 0) {
-      return false;
-    }
-    multibyte = multibyte || length > 1;
-    i += length;
-  }
-  return multibyte;
+  UTF8Survey survey(buffer.size());
+  survey.Feed(buffer, true);
+  return survey.Decodable();
 }
 
 bool IsMostlyUTF8(const Bytes& buffer) {
-  const std::uint8_t* s = buffer.data();
-  const std::size_t size = buffer.size();
-  std::size_t multibyte = 0;
-  std::size_t invalid = 0;
-  std::size_t i = 0;
-  while (i < size) {
-    while (i + 8 <= size && EightAscii(s + i)) {
-      i += 8;
-    }
-    if (i == size) {
-      break;
-    }
-    char32_t c = 0;
-    const std::size_t length = DecodeOne(s, i, size, c);
-    if (length == 0) {
-      invalid += 1;
-      i += 1;
-      // Every later sequence takes at least two bytes: past this point the ratio is out of reach.
-      if (multibyte + (size - i) / 2 < kMostlyUTF8Ratio * invalid) {
-        return false;
-      }
-    } else {
-      multibyte += length > 1 ? 1 : 0;
-      i += length;
-    }
-  }
-  return invalid > 0 && multibyte >= kMostlyUTF8Ratio * invalid;
+  UTF8Survey survey(buffer.size());
+  survey.Feed(buffer, true);
+  return survey.Mostly();
 }
 
 void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {

@@ -17,6 +17,13 @@ bool HasSsse3() {
   return has;
 }
 
+// Bit k set where byte k of `v`, masked by `mask`, equals `value`.
+inline unsigned BytesWhere(__m128i v, std::uint8_t mask, std::uint8_t value) {
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(mask))),
+                                       _mm_set1_epi8(static_cast<char>(value)))));
+}
+
 // 16 ASCII bytes become 16 units.
 inline bool DecodeAscii16(const std::uint8_t* in, char16_t* out) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
@@ -78,12 +85,8 @@ const DecodeShuffle* DecodeShuffles() {
 // where characters start, the index of the window's shuffle.
 __attribute__((target("ssse3"))) inline std::size_t MixedWindow(__m128i v, unsigned& starts) {
   const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(v)) ^ 0xFFFFu;
-  const unsigned leads = static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))),
-                                       _mm_set1_epi8(static_cast<char>(0xE0)))));
-  const unsigned continuations = static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
-                                       _mm_set1_epi8(static_cast<char>(0x80)))));
+  const unsigned leads = BytesWhere(v, 0xF0, 0xE0);
+  const unsigned continuations = BytesWhere(v, 0xC0, 0x80);
   constexpr unsigned kFirst14 = 0x3FFF;
   if (((ascii | leads | continuations) & kFirst14) != kFirst14 ||
       ((leads << 1 | leads << 2) & kFirst14) != (continuations & kFirst14)) {
@@ -261,12 +264,8 @@ std::size_t SkipAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size) 
         i += 16;
         continue;
       }
-      const unsigned leads = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xF0))),
-                                           _mm_set1_epi8(static_cast<char>(0xE0)))));
-      const unsigned continuations = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
-                                           _mm_set1_epi8(static_cast<char>(0x80)))));
+      const unsigned leads = BytesWhere(v, 0xF0, 0xE0);
+      const unsigned continuations = BytesWhere(v, 0xC0, 0x80);
       const unsigned owed = (leads << 1 | leads << 2) | carry;
       if ((high & ~(leads | continuations)) != 0 || (owed & 0xFFFF) != continuations) {
         break;

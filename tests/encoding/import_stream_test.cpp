@@ -9,6 +9,7 @@
 #include "encoding/import_stream.h"
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
+#include "interface/memory_input_file.h"
 #include "support/test_support.h"
 
 namespace sarnlink {
@@ -16,22 +17,6 @@ namespace {
 
 using testing::DataFile;
 using testing::ReadBytes;
-
-class MemoryInputFile : public InputFile {
- public:
-  explicit MemoryInputFile(const Bytes& bytes) : bytes_(bytes) {}
-  std::size_t Read(std::uint8_t* out, std::size_t max) override {
-    const std::size_t n = std::min(max, bytes_.size() - position_);
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), n, out);
-    position_ += n;
-    return n;
-  }
-  void Rewind() override { position_ = 0; }
-
- private:
-  const Bytes& bytes_;
-  std::size_t position_ = 0;
-};
 
 const IconvCodePage932& CodePage() {
   static const IconvCodePage932 code_page;

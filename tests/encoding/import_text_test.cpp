@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <random>
 
 #include "common/errors.h"
@@ -79,22 +77,6 @@ TEST(DecodeImportText, SaysHowManyBytesWereNotUtf8AndWhereTheFirstWas) {
             "3 bytes that are not UTF-8 replaced by U+FFFD; the first on line 14");
 }
 
-// `utf8` in `encoding`, by glibc's iconv.
-Bytes IconvFromUtf8(const std::string& utf8, const char* encoding) {
-  iconv_t cd = iconv_open(encoding, "UTF-8");
-  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
-  std::string in = utf8;
-  Bytes out(in.size() * 2 + 16);
-  char* in_p = in.data();
-  char* out_p = reinterpret_cast<char*>(out.data());
-  std::size_t in_left = in.size();
-  std::size_t out_left = out.size();
-  EXPECT_NE(iconv(cd, &in_p, &in_left, &out_p, &out_left), static_cast<std::size_t>(-1));
-  iconv_close(cd);
-  out.resize(out.size() - out_left);
-  return out;
-}
-
 // Random Japanese prose (kana, kanji, full-width and half-width forms, some ASCII) in Shift_JIS
 // and EUC-JP is never taken for mostly UTF-8; the same prose in UTF-8 with a few random stray
 // bytes always is.
@@ -115,7 +97,7 @@ TEST(IsMostlyUTF8, JapaneseLegacyTextNeverPassesAndUtf8WithFewStraysAlwaysDoes) 
     }
     const std::string utf8 = ToUtf8(text);
     for (const char* legacy : {"CP932", "EUC-JP"}) {
-      const Bytes bytes = IconvFromUtf8(utf8, legacy);
+      const Bytes bytes = testing::Iconv(legacy, "UTF-8", utf8.data(), utf8.size());
       if (!IsDecodableUTF8(bytes)) {
         EXPECT_FALSE(IsMostlyUTF8(bytes)) << legacy << ": " << utf8;
         ++checked;

@@ -2,7 +2,6 @@
 // boundary, decoding and encoding give the same result with the kernels as with the scalar rules
 // alone, and the same as iconv wherever the input is valid.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <random>
 
@@ -18,21 +17,6 @@ struct ScalarOnly {
   ScalarOnly() { kernels::SetEnabled(false); }
   ~ScalarOnly() { kernels::SetEnabled(true); }
 };
-
-Bytes Iconv(const char* to, const char* from, const void* data, std::size_t size) {
-  iconv_t cd = iconv_open(to, from);
-  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
-  Bytes in(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
-  Bytes out(size * 4 + 16);
-  char* in_p = reinterpret_cast<char*>(in.data());
-  char* out_p = reinterpret_cast<char*>(out.data());
-  std::size_t in_left = in.size();
-  std::size_t out_left = out.size();
-  EXPECT_NE(iconv(cd, &in_p, &in_left, &out_p, &out_left), static_cast<std::size_t>(-1));
-  iconv_close(cd);
-  out.resize(out.size() - out_left);
-  return out;
-}
 
 // Random text in runs: ASCII, kana and kanji, two-byte letters, emoji, and (when `broken`)
 // lone surrogates; each run of a random length, so runs start and end at every offset of a block.
@@ -84,7 +68,8 @@ TEST(Utf8Kernels, EncodeGivesTheScalarBytesAndIconvsForValidText) {
     }
     ASSERT_EQ(vector_bytes, scalar_bytes) << round;
     if (!broken && !text.empty()) {
-      ASSERT_EQ(vector_bytes, Iconv("UTF-8", "UTF-16LE", text.data(), text.size() * 2)) << round;
+      ASSERT_EQ(vector_bytes, testing::Iconv("UTF-8", "UTF-16LE", text.data(), text.size() * 2))
+          << round;
     }
   }
 }
@@ -121,7 +106,7 @@ TEST(Utf8Kernels, DecodeAndTheInvalidByteSearchAgreeWithTheScalarRulesAndIconv) 
     }
     if (!broken) {
       ASSERT_EQ(vector_text, text);
-      const Bytes units = Iconv("UTF-16LE", "UTF-8", bytes.data(), bytes.size());
+      const Bytes units = testing::Iconv("UTF-16LE", "UTF-8", bytes.data(), bytes.size());
       ASSERT_EQ(std::u16string(reinterpret_cast<const char16_t*>(units.data()), units.size() / 2),
                 vector_text);
     }

@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+#include <iconv.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,6 +87,21 @@ CommandResult RunShell(const std::string& command, const std::string& input) {
 
 CommandResult RunSarnlink(const std::string& arguments, const std::string& input) {
   return RunShell(Quote(SARNLINK_CLI_PATH) + " " + arguments, input);
+}
+
+Bytes Iconv(const char* to, const char* from, const void* data, std::size_t size) {
+  iconv_t cd = iconv_open(to, from);
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  Bytes in(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+  Bytes out(size * 4 + 16);
+  char* in_p = reinterpret_cast<char*>(in.data());
+  char* out_p = reinterpret_cast<char*>(out.data());
+  std::size_t in_left = in.size();
+  std::size_t out_left = out.size();
+  EXPECT_NE(iconv(cd, &in_p, &in_left, &out_p, &out_left), static_cast<std::size_t>(-1));
+  iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
 }
 
 std::string CaseName(std::string_view text) {

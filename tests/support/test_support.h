@@ -71,6 +71,10 @@ struct ByField {
   }
 };
 
+// `size` bytes at `data` converted by glibc's iconv from encoding `from` to `to`; a conversion
+// iconv refuses is a test failure.
+Bytes Iconv(const char* to, const char* from, const void* data, std::size_t size);
+
 // Bytes written as hex pairs, "41 E3 81 82", for fixtures and messages.
 Bytes Hex(const std::string& hex);
 std::string HexOf(const Bytes& bytes);
