@@ -38,14 +38,16 @@ inline bool DecodeAscii16(const std::uint8_t* in, char16_t* out) {
 
 // Mixed ASCII and three-byte forms. A window of 16 bytes is taken when every one of its first
 // 14 bytes is ASCII, a lead E0-EF, or one of the two continuations after a lead; the characters
-// that start in its first 12 bytes (eight at most) are decoded with shuffles looked up by where
-// characters start (bits 0-12, which also give each character's length).
+// that start in its first 12 bytes (twelve at most) are decoded with shuffles looked up by where
+// characters start (bits 0-12, which also give each character's length). How far the window
+// goes is worked out from the masks themselves, so that the next window's load never waits for
+// the table.
 struct DecodeShuffle {
-  std::int8_t
-      first_two[16];      // each unit's lane: its second byte low, its lead high (ASCII: the byte)
-  std::int8_t third[16];  // each unit's lane: its third byte (ASCII: nothing)
-  std::uint8_t bytes;     // bytes the window's characters take
-  std::uint8_t units;     // characters (units) they give
+  // Each unit's lane, units 0-7 and then 8-11: its second byte low and its lead high (ASCII: the
+  // byte alone), and its third byte (ASCII: nothing).
+  std::int8_t first_two[2][16];
+  std::int8_t third[2][16];
+  std::uint8_t units;  // characters starting in the first 12 bytes
 };
 
 const DecodeShuffle* DecodeShuffles() {
@@ -53,26 +55,28 @@ const DecodeShuffle* DecodeShuffles() {
     auto* t = new DecodeShuffle[1 << 13];
     for (unsigned starts = 0; starts < (1u << 13); ++starts) {
       DecodeShuffle& d = t[starts];
-      for (int k = 0; k < 16; ++k) {
-        d.first_two[k] = -1;
-        d.third[k] = -1;
+      for (int half = 0; half < 2; ++half) {
+        for (int k = 0; k < 16; ++k) {
+          d.first_two[half][k] = -1;
+          d.third[half][k] = -1;
+        }
       }
       unsigned k = 0;
       unsigned units = 0;
-      while (k < 12 && units < 8 && (starts >> k & 1)) {
-        const bool ascii = (starts >> (k + 1) & 1) != 0;
-        if (ascii) {
-          d.first_two[2 * units] = static_cast<std::int8_t>(k);
+      while (k < 12 && (starts >> k & 1)) {
+        std::int8_t* first_two = d.first_two[units / 8] + 2 * (units % 8);
+        std::int8_t* third = d.third[units / 8] + 2 * (units % 8);
+        if (starts >> (k + 1) & 1) {  // the next byte starts a character: this one is ASCII
+          first_two[0] = static_cast<std::int8_t>(k);
           k += 1;
         } else {
-          d.first_two[2 * units] = static_cast<std::int8_t>(k + 1);
-          d.first_two[2 * units + 1] = static_cast<std::int8_t>(k);
-          d.third[2 * units] = static_cast<std::int8_t>(k + 2);
+          first_two[0] = static_cast<std::int8_t>(k + 1);
+          first_two[1] = static_cast<std::int8_t>(k);
+          third[0] = static_cast<std::int8_t>(k + 2);
           k += 3;
         }
         ++units;
       }
-      d.bytes = static_cast<std::uint8_t>(k);
       d.units = static_cast<std::uint8_t>(units);
     }
     return t;
@@ -80,10 +84,30 @@ const DecodeShuffle* DecodeShuffles() {
   return table;
 }
 
-// The bytes the characters of the window at `in` take (those starting in its first 12 bytes,
-// eight at most); 0 when the window is not ASCII and three-byte forms alone. `starts` receives
-// where characters start, the index of the window's shuffle.
-__attribute__((target("ssse3"))) inline std::size_t MixedWindow(__m128i v, unsigned& starts) {
+// Eight units from the window `v` by one half of a shuffle.
+__attribute__((target("ssse3"))) inline __m128i DecodeLanes(__m128i v, const std::int8_t* first,
+                                                            const std::int8_t* last) {
+  const __m128i first_two =
+      _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(first)));
+  const __m128i third =
+      _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(last)));
+  const __m128i high = _mm_slli_epi16(_mm_and_si128(first_two, _mm_set1_epi16(0x0F00)), 4);
+  const __m128i middle = _mm_slli_epi16(_mm_and_si128(first_two, _mm_set1_epi16(0x003F)), 6);
+  const __m128i low = _mm_and_si128(third, _mm_set1_epi16(0x003F));
+  const __m128i three = _mm_or_si128(_mm_or_si128(high, middle), low);
+  // ASCII lanes have no lead in their high byte: they keep the byte as it is.
+  const __m128i is_ascii = _mm_cmpeq_epi16(
+      _mm_and_si128(first_two, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
+  return _mm_or_si128(_mm_and_si128(is_ascii, first_two), _mm_andnot_si128(is_ascii, three));
+}
+
+// Decodes the characters that start in the first 12 bytes of the window at `in` (16 units are
+// stored; the caller leaves room) and returns the bytes they take; 0 when the window is not
+// ASCII and three-byte forms alone.
+__attribute__((target("ssse3"))) inline std::size_t DecodeMixed(const std::uint8_t* in,
+                                                                char16_t* out, std::size_t& units,
+                                                                const DecodeShuffle* shuffles) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
   const unsigned ascii = static_cast<unsigned>(_mm_movemask_epi8(v)) ^ 0xFFFFu;
   const unsigned leads = BytesWhere(v, 0xF0, 0xE0);
   const unsigned continuations = BytesWhere(v, 0xC0, 0x80);
@@ -92,36 +116,14 @@ __attribute__((target("ssse3"))) inline std::size_t MixedWindow(__m128i v, unsig
       ((leads << 1 | leads << 2) & kFirst14) != (continuations & kFirst14)) {
     return 0;
   }
-  starts = (ascii | leads) & 0x1FFF;
-  return DecodeShuffles()[starts].bytes;
-}
-
-// Decodes the characters of the window at `in`; 0 when the window is not ASCII and three-byte
-// forms alone.
-__attribute__((target("ssse3"))) inline std::size_t DecodeMixed(const std::uint8_t* in,
-                                                                char16_t* out, std::size_t& units) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-  unsigned starts = 0;
-  if (MixedWindow(v, starts) == 0) {
-    return 0;
-  }
-  const DecodeShuffle& d = DecodeShuffles()[starts];
-  const __m128i first_two =
-      _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.first_two)));
-  const __m128i third =
-      _mm_shuffle_epi8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(d.third)));
-  const __m128i high = _mm_slli_epi16(_mm_and_si128(first_two, _mm_set1_epi16(0x0F00)), 4);
-  const __m128i middle = _mm_slli_epi16(_mm_and_si128(first_two, _mm_set1_epi16(0x003F)), 6);
-  const __m128i low = _mm_and_si128(third, _mm_set1_epi16(0x003F));
-  const __m128i three = _mm_or_si128(_mm_or_si128(high, middle), low);
-  // ASCII lanes have no lead in their high byte: they keep the byte as it is.
-  const __m128i is_ascii = _mm_cmpeq_epi16(
-      _mm_and_si128(first_two, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
-  const __m128i result =
-      _mm_or_si128(_mm_and_si128(is_ascii, first_two), _mm_andnot_si128(is_ascii, three));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), result);
+  const unsigned starts = (ascii | leads) & 0x1FFF;
+  const DecodeShuffle& d = shuffles[starts];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), DecodeLanes(v, d.first_two[0], d.third[0]));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), DecodeLanes(v, d.first_two[1], d.third[1]));
   units = d.units;
-  return d.bytes;
+  // A character that starts at 10 or 11 reaches into 12 or 13: their continuations count.
+  const unsigned tail = continuations >> 12;
+  return 12 + (tail & 1) + (tail & (tail >> 1) & 1);
 }
 
 // 16 ASCII units become 16 bytes.
@@ -224,29 +226,50 @@ void SetEnabled(bool enabled) {
   g_enabled = enabled;
 }
 
-std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size, char16_t* out,
-                                        std::size_t& written) {
+#if defined(SARNLINK_X86_64_KERNELS)
+namespace {
+
+// The decoding loop, compiled for SSSE3 so that the window kernels are inlined into it.
+__attribute__((target("ssse3"))) std::size_t DecodeRunsSsse3(const std::uint8_t* in,
+                                                             std::size_t size, char16_t* out,
+                                                             std::size_t& written) {
+  const DecodeShuffle* shuffles = DecodeShuffles();
   std::size_t i = 0;
   std::size_t p = 0;
-#if defined(SARNLINK_X86_64_KERNELS)
-  if (g_enabled) {
-    const bool mixed = HasSsse3();
-    while (i + 16 <= size) {
-      std::size_t units = 0;
-      if (DecodeAscii16(in + i, out + p)) {
-        i += 16, p += 16;
-      } else if (const std::size_t bytes = mixed ? DecodeMixed(in + i, out + p, units) : 0) {
-        i += bytes, p += units;
-      } else {
-        break;
-      }
+  while (i + 16 <= size) {
+    std::size_t units = 0;
+    if (DecodeAscii16(in + i, out + p)) {
+      i += 16, p += 16;
+    } else if (const std::size_t bytes = DecodeMixed(in + i, out + p, units, shuffles)) {
+      i += bytes, p += units;
+    } else {
+      break;
     }
   }
-#else
-  (void)in, (void)size, (void)out;
-#endif
   written = p;
   return i;
+}
+
+}  // namespace
+#endif
+
+std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size, char16_t* out,
+                                        std::size_t& written) {
+  written = 0;
+#if defined(SARNLINK_X86_64_KERNELS)
+  if (g_enabled && HasSsse3()) {
+    return DecodeRunsSsse3(in, size, out, written);
+  }
+  std::size_t i = 0;
+  while (g_enabled && i + 16 <= size && DecodeAscii16(in + i, out + i)) {
+    i += 16;
+  }
+  written = i;
+  return i;
+#else
+  (void)in, (void)size, (void)out;
+  return 0;
+#endif
 }
 
 // Checks 16 bytes at a time with masks alone: every byte ASCII, a lead E0-EF or a continuation,
