@@ -41,8 +41,9 @@ std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_v
                           InvalidBytes* invalid = nullptr);
 
 // The bytes DecodeUTF8 would find invalid in `buffer`, without decoding it; offsets count from
-// `offset`.
-InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset = 0);
+// `offset`. With `first_only` the search ends at the first (its count is then 0 or 1).
+InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset = 0,
+                             bool first_only = false);
 
 // Whether decoding `buffer` and encoding the text again gives `buffer` back: it has no invalid
 // byte, no overlong three-byte form (E0 80-9F) and no encoded surrogate (ED A0-BF).

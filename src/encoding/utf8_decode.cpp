@@ -1,5 +1,6 @@
 // UTF-8 to UTF-16 for the import, and the whole-buffer check that rescues UTF-8 files whose
 // first kilobyte is nearly all ASCII.
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -123,7 +124,8 @@ std::u16string DecodeUTF8(std::span<const std::uint8_t> buffer, std::u16string_v
   return out;
 }
 
-InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset) {
+InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t offset,
+                             bool first_only) {
   InvalidBytes invalid;
   const std::uint8_t* s = buffer.data();
   const std::size_t size = buffer.size();
@@ -141,6 +143,9 @@ InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t o
     if (length == 0) {
       if (invalid.count++ == 0) {
         invalid.first_offset = offset + i;
+        if (first_only) {
+          break;
+        }
       }
       i += 1;
     } else {
@@ -172,9 +177,17 @@ bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer) {
 }
 
 bool IsDecodableUTF8(const Bytes& buffer) {
-  UTF8Survey survey(buffer.size());
-  survey.Feed(buffer, true);
-  return survey.Decodable();
+  if (FindInvalidUTF8(buffer, 0, true).count > 0) {
+    return false;
+  }
+  // Every sequence is valid: a byte above 7F means a multi-byte one.
+  const std::uint8_t* s = buffer.data();
+  const std::size_t size = buffer.size();
+  std::size_t i = 0;
+  while (i + 8 <= size && EightAscii(s + i)) {
+    i += 8;
+  }
+  return std::any_of(s + i, s + size, [](std::uint8_t b) { return b >= 0x80; });
 }
 
 bool IsMostlyUTF8(const Bytes& buffer) {
