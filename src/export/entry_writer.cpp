@@ -1,5 +1,9 @@
 #include "export/entry_writer.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/errors.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
@@ -46,46 +50,94 @@ std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d) {
 
 namespace {
 
+// The texts the section writer puts in, as UTF-16 or as UTF-8 bytes.
+template <class Char>
+struct SectionMarks;
+template <>
+struct SectionMarks<char16_t> {
+  static constexpr std::u16string_view kBreak = u"<BR>";
+  static constexpr std::u16string_view kFullWidthHyphen = u"－";
+  static constexpr std::u16string_view kSection = u"-----";
+  static constexpr std::u16string_view kEntry = u"--------";
+};
+template <>
+struct SectionMarks<char> {
+  static constexpr std::string_view kBreak = "<BR>";
+  static constexpr std::string_view kFullWidthHyphen = "\xEF\xBC\x8D";
+  static constexpr std::string_view kSection = "-----";
+  static constexpr std::string_view kEntry = "--------";
+};
+
+// Where the run of units that need nothing ends: at the next CR, LF or hyphen, or the end.
+inline std::size_t RunEnd(std::u16string_view text, std::size_t i) {
+  while (i < text.size() && text[i] != u'\r' && text[i] != u'\n' && text[i] != u'-') {
+    ++i;
+  }
+  return i;
+}
+
+inline std::size_t RunEnd(std::string_view text, std::size_t i) {
+  const std::size_t n = text.size();
+#if defined(__SSE2__)
+  // 16 bytes at a time: Japanese text has a line break or hyphen only every few dozen bytes.
+  while (i + 16 <= n) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                                                    _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+                                       _mm_cmpeq_epi8(v, _mm_set1_epi8('-')));
+    const int found = _mm_movemask_epi8(marks);
+    if (found != 0) {
+      return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
+    }
+    i += 16;
+  }
+#endif
+  while (i < n && text[i] != '\r' && text[i] != '\n' && text[i] != '-') {
+    ++i;
+  }
+  return i;
+}
+
 // Ends a physical line of a section at `out`'s end: a line that would read as a separator gets
 // its TAB.
-void EndSectionLine(std::u16string& out, std::size_t line_start) {
-  const std::u16string_view line = std::u16string_view(out).substr(line_start);
-  if (line == u"-----" || line == u"--------") {
-    out.push_back(u'\t');
+template <class Char>
+void EndSectionLine(std::basic_string<Char>& out, std::size_t line_start) {
+  const std::basic_string_view<Char> line = std::basic_string_view<Char>(out).substr(line_start);
+  if (line == SectionMarks<Char>::kSection || line == SectionMarks<Char>::kEntry) {
+    out.push_back(Char('\t'));
   }
 }
 
-// Appends `text` as section lines; `breaks` and `hyphens` are the export's conversions.
-void AppendSectionText(std::u16string_view text, bool breaks, bool hyphens,
-                       std::u16string_view line_end, std::u16string& out) {
+// Appends `text` as section lines; `breaks` and `hyphens` are the export's conversions. The
+// same for UTF-16 and for UTF-8, whose bytes of other characters are all above the ASCII marks.
+template <class Char>
+void AppendSectionText(std::basic_string_view<Char> text, bool breaks, bool hyphens,
+                       std::basic_string_view<Char> line_end, std::basic_string<Char>& out) {
+  using Marks = SectionMarks<Char>;
   std::size_t line_start = out.size();
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
     // Most units need nothing: copy the run up to the next CR, LF or hyphen at once.
-    std::size_t run = i;
-    while (run < n && text[run] > u'-') {
-      ++run;
-    }
-    if (run == n || (text[run] != u'\r' && text[run] != u'\n' && text[run] != u'-')) {
-      while (run < n && text[run] != u'\r' && text[run] != u'\n' && text[run] != u'-') {
-        ++run;
-      }
-    }
+    const std::size_t run = RunEnd(text, i);
     out.append(text.substr(i, run - i));
     i = run;
     if (i == n) {
       break;
     }
-    const char16_t c = text[i];
-    if (c == u'-') {
-      out.push_back(hyphens ? u'－' : u'-');
+    const Char c = text[i];
+    if (c == Char('-')) {
+      if (hyphens) {
+        out.append(Marks::kFullWidthHyphen);
+      } else {
+        out.push_back(c);
+      }
       i += 1;
       continue;
     }
-    const bool pair = c == u'\r' && i + 1 < n && text[i + 1] == u'\n';
+    const bool pair = c == Char('\r') && i + 1 < n && text[i + 1] == Char('\n');
     if (pair && breaks) {
-      out.append(u"<BR>");  // holds no hyphen and no line break
+      out.append(Marks::kBreak);  // holds no hyphen and no line break
     } else {
       EndSectionLine(out, line_start);
       out.append(line_end);
@@ -119,7 +171,7 @@ void AppendKeyLineValue(const FieldValue& value, std::u16string& out) {
 // then its value.
 template <class Out>
 void WriteEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
-                std::u16string_view line_end, Out& out) {
+                Out& out) {
   const bool day_from_diary = setting.intPublishDay == 1;
   const std::u16string time = TextOf(row.PublishTime, "PublishTime");
   const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
@@ -135,14 +187,8 @@ void WriteEntry(const ExportRow& row, const std::u16string& author, const Export
   auto fixed = [&](std::u16string_view a, std::u16string_view b = u"") {
     out.Line([&](std::u16string& text) { text.append(a).append(b); });
   };
-  auto section = [&](const FieldValue& value) {
-    out.Line([&](std::u16string& text) {
-      if (const std::u16string* t = std::get_if<std::u16string>(&value)) {
-        AppendSectionText(*t, breaks, hyphens, line_end, text);
-      } else {
-        AppendSectionText(TextOrEmpty(value), breaks, hyphens, line_end, text);
-      }
-    });
+  auto section = [&](const FieldValue& value, const std::optional<std::string>& utf8) {
+    out.Section(value, utf8, breaks, hyphens);
   };
   key(u"AUTHOR: ", author);
   key(u"TITLE: ", row.Title);
@@ -155,21 +201,34 @@ void WriteEntry(const ExportRow& row, const std::u16string& author, const Export
   fixed(u"DATE: ", date);
   fixed(u"-----");
   fixed(u"BODY:");
-  section(row.Contents);
+  section(row.Contents, row.ContentsUtf8);
   fixed(u"-----");
   fixed(u"EXTENDED BODY:");
-  section(row.extend);
+  section(row.extend, row.extendUtf8);
   fixed(u"-----");
   fixed(u"-----");
   fixed(u"EXCERPT:");
-  section(row.excerpt);
+  section(row.excerpt, row.excerptUtf8);
   fixed(u"-----");
   fixed(u"KEYWORDS:");
   fixed(u"-----");
   fixed(u"--------");
 }
 
-// WriteEntry's two destinations: each line a string of its own, or all in one text.
+// A section's text as UTF-16 lines appended to `text`; text kept as UTF-8 is decoded first (it
+// decodes without loss: the export keeps only UTF-8 that does).
+void AppendSection16(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+                     bool hyphens, std::u16string_view line_end, std::u16string& text) {
+  if (utf8) {
+    AppendSectionText<char16_t>(FromUtf8(*utf8), breaks, hyphens, line_end, text);
+  } else if (const std::u16string* t = std::get_if<std::u16string>(&value)) {
+    AppendSectionText<char16_t>(*t, breaks, hyphens, line_end, text);
+  } else {
+    AppendSectionText<char16_t>(TextOrEmpty(value), breaks, hyphens, line_end, text);
+  }
+}
+
+// WriteEntry's destinations: each line a string of its own, all in one text, or all as UTF-8.
 struct LineCollector {
   std::array<std::u16string, kEntryLineCount> lines;
   std::size_t next;
@@ -178,6 +237,12 @@ struct LineCollector {
   void Line(const Fill& fill) {
     fill(lines[next]);
     lines[next++].append(line_end);
+  }
+  void Section(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+               bool hyphens) {
+    Line([&](std::u16string& text) {
+      AppendSection16(value, utf8, breaks, hyphens, line_end, text);
+    });
   }
 };
 
@@ -189,13 +254,49 @@ struct LineAppender {
     fill(text);
     text.append(line_end);
   }
+  void Section(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+               bool hyphens) {
+    Line([&](std::u16string& t) { AppendSection16(value, utf8, breaks, hyphens, line_end, t); });
+  }
+};
+
+// Lines are made as UTF-16 and encoded a run of lines at a time; a section kept as UTF-8 is
+// converted as bytes and never leaves UTF-8.
+struct Utf8Appender {
+  std::string& bytes;
+  std::u16string_view line_end;
+  std::string_view line_end8;
+  std::u16string pending;  // lines made since the last UTF-8 section
+  Bytes encoded;
+  template <class Fill>
+  void Line(const Fill& fill) {
+    fill(pending);
+    pending.append(line_end);
+  }
+  void Section(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+               bool hyphens) {
+    if (!utf8) {
+      Line([&](std::u16string& t) { AppendSection16(value, utf8, breaks, hyphens, line_end, t); });
+      return;
+    }
+    Flush();
+    AppendSectionText<char>(*utf8, breaks, hyphens, line_end8, bytes);
+    bytes.append(line_end8);
+  }
+  void Flush() {
+    if (!pending.empty()) {
+      EncodeUTF8(pending, encoded);
+      bytes.append(reinterpret_cast<const char*>(encoded.data()), encoded.size());
+      pending.clear();
+    }
+  }
 };
 
 }  // namespace
 
 std::u16string SectionLines(std::u16string_view text, std::u16string_view line_end) {
   std::u16string out;
-  AppendSectionText(text, false, false, line_end, out);
+  AppendSectionText<char16_t>(text, false, false, line_end, out);
   return out;
 }
 
@@ -210,14 +311,23 @@ std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const ExportSetting& setting,
                                                        std::u16string_view line_end) {
   LineCollector out{{}, 0, line_end};
-  WriteEntry(row, author, setting, line_end, out);
+  WriteEntry(row, author, setting, out);
   return out.lines;
+}
+
+void AppendEntryUtf8(const ExportRow& row, const std::u16string& author,
+                     const ExportSetting& setting, std::u16string_view line_end,
+                     std::string& bytes) {
+  const std::string line_end8 = ToUtf8(line_end);
+  Utf8Appender out{bytes, line_end, line_end8, {}, {}};
+  WriteEntry(row, author, setting, out);
+  out.Flush();
 }
 
 void AppendEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
                  std::u16string_view line_end, std::u16string& text) {
   LineAppender out{text, line_end};
-  WriteEntry(row, author, setting, line_end, out);
+  WriteEntry(row, author, setting, out);
 }
 
 }  // namespace sarnlink

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "interface/diary_database.h"
@@ -20,6 +21,12 @@ struct ExportRow {
   FieldValue Contents;
   FieldValue extend;
   FieldValue excerpt;
+  // A section's column as the diary keeps it in UTF-8, when that UTF-8 decodes and encodes back
+  // to itself (IsVerbatimUTF8): the export then writes it without a detour through UTF-16, and
+  // the FieldValue beside it is not read.
+  std::optional<std::string> ContentsUtf8;
+  std::optional<std::string> extendUtf8;
+  std::optional<std::string> excerptUtf8;
 };
 
 // The DATE value for time text `t` and day text `d` (empty: the day comes from `t`), on the
@@ -51,5 +58,10 @@ std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
 // The same 23 lines appended to `text` (the export writes each entry in one piece).
 void AppendEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
                  std::u16string_view line_end, std::u16string& text);
+
+// The same entry as UTF-8 bytes, appended to `bytes`: exactly the encoding of AppendEntry's text.
+void AppendEntryUtf8(const ExportRow& row, const std::u16string& author,
+                     const ExportSetting& setting, std::u16string_view line_end,
+                     std::string& bytes);
 
 }  // namespace sarnlink

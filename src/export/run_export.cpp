@@ -11,6 +11,20 @@
 namespace sarnlink {
 namespace {
 
+// A section's column: as the diary's UTF-8 when that survives decoding and encoding unchanged,
+// else as its value.
+void ReadSection(DiaryRecordset& rows, std::u16string_view name, FieldValue& value,
+                 std::optional<std::string>& utf8) {
+  std::string bytes;
+  if (rows.FieldUtf8(name, bytes) &&
+      IsVerbatimUTF8(std::span<const std::uint8_t>(
+          reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))) {
+    utf8 = std::move(bytes);
+  } else {
+    value = rows.Field(name);
+  }
+}
+
 ExportRow ReadRow(DiaryRecordset& rows, bool with_day) {
   ExportRow row;
   row.Title = rows.Field(u"Title");
@@ -20,9 +34,9 @@ ExportRow ReadRow(DiaryRecordset& rows, bool with_day) {
   if (with_day) {
     row.Day = rows.Field(u"Day");
   }
-  row.Contents = rows.Field(u"Contents");
-  row.extend = rows.Field(u"extend");
-  row.excerpt = rows.Field(u"excerpt");
+  ReadSection(rows, u"Contents", row.Contents, row.ContentsUtf8);
+  ReadSection(rows, u"extend", row.extend, row.extendUtf8);
+  ReadSection(rows, u"excerpt", row.excerpt, row.excerptUtf8);
   return row;
 }
 
@@ -66,15 +80,14 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   auto file = ports.files.CreateForWriting(state.FilePath);
   auto rows = connection->OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
   const bool with_day = setting.intPublishDay == 1;
-  std::u16string entry_text;  // one entry at a time, its buffer kept from entry to entry
-  Bytes entry_bytes;
+  std::string entry_bytes;  // one entry at a time, its buffer kept from entry to entry
   std::int64_t written = 0;
   while (!rows->IsEOF()) {
     try {
-      entry_text.clear();
-      AppendEntry(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd, entry_text);
-      EncodeUTF8(entry_text, entry_bytes);
-      file->Write(entry_bytes);
+      entry_bytes.clear();
+      AppendEntryUtf8(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd, entry_bytes);
+      file->Write(std::span<const std::uint8_t>(
+          reinterpret_cast<const std::uint8_t*>(entry_bytes.data()), entry_bytes.size()));
     } catch (const Error& e) {
       // What was written stays written: flush it before the error goes on.
       const std::string entry = EntryName(*rows);

@@ -10,7 +10,7 @@ class BufferedOutputFile : public OutputFile {
  public:
   BufferedOutputFile() { pending_.reserve(kBufferSize); }
 
-  void Write(const Bytes& bytes) final {
+  void Write(std::span<const std::uint8_t> bytes) final {
     if (pending_.size() + bytes.size() > kBufferSize) {
       Flush();
     }

@@ -26,6 +26,13 @@ class DiaryRecordset {
   virtual bool IsEOF() = 0;
   // The current row's field, by column name.
   virtual FieldValue Field(std::u16string_view name) = 0;
+  // The current row's text field as the UTF-8 the backend keeps it in, into `utf8`; false when
+  // the backend does not keep text as UTF-8 or the field holds no text (then Field gives it).
+  // Field's text is this UTF-8 decoded, each invalid byte becoming U+FFFD.
+  virtual bool FieldUtf8(std::u16string_view name, std::string& utf8) {
+    (void)name, (void)utf8;
+    return false;
+  }
   virtual void MoveNext() = 0;
   // Starts a new row; Assign sets its columns; Update commits it by itself.
   virtual void AddNew() = 0;

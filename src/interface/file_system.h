@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "common/bytes.h"
@@ -16,7 +17,7 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   // Appends the bytes at the end of what was written so far. Throws a file error.
-  virtual void Write(const Bytes& bytes) = 0;
+  virtual void Write(std::span<const std::uint8_t> bytes) = 0;
   // Flushes and closes; a failure to flush is a file error, never lost.
   virtual void Close() = 0;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "common/errors.h"
 #include "encoding/utf8.h"
 #include "export/entry_writer.h"
@@ -221,6 +223,50 @@ TEST(EntryLines, LfLineEndsLeaveNoCarriageReturnInTheFile) {
   EXPECT_NE(written.find("\nBODY:\nDay one\nDay two－three\n-----\n"), std::string::npos);
   EXPECT_NE(written.find("\nEXTENDED BODY:\nx\ny\nz\n-----\n"), std::string::npos);
   EXPECT_EQ(written.substr(written.size() - 10), "\n--------\n");
+}
+
+// The export writes sections kept as the diary's UTF-8 without UTF-16; the bytes must be exactly
+// the encoding of the UTF-16 entry, whatever the conversions and line ends.
+TEST(AppendEntryUtf8, GivesTheBytesOfTheUtf16Entry) {
+  const std::u16string pieces[] = {u"a",  u"あ", u"🍉",    u"-",  u"-----", u"--------", u"\r\n",
+                                   u"\r", u"\n", u"<BR>", u"－", u"é",     u" ",        u"\t"};
+  std::mt19937 random(12);
+  for (int round = 0; round < 3000; ++round) {
+    auto text = [&] {
+      std::u16string t;
+      for (std::size_t k = random() % 12; k > 0; --k) {
+        t += pieces[random() % std::size(pieces)];
+      }
+      return t;
+    };
+    ExportRow row = WorkedRow();
+    row.Title = text();
+    row.Contents = text();
+    row.extend = random() % 3 == 0 ? FieldValue(std::monostate()) : FieldValue(text());
+    row.excerpt = text();
+    ExportSetting setting = DefaultExportSetting();
+    setting.intBR = static_cast<std::int16_t>(random() % 2);
+    setting.intHyphen = static_cast<std::int16_t>(random() % 2);
+    const std::u16string line_end = random() % 2 ? u"\r\n" : u"\n";
+
+    std::u16string text16;
+    AppendEntry(row, u"著者", setting, line_end, text16);
+    Bytes expected;
+    EncodeUTF8(text16, expected);
+
+    ExportRow kept = row;
+    for (auto [value, utf8] :
+         {std::pair{&kept.Contents, &kept.ContentsUtf8}, std::pair{&kept.extend, &kept.extendUtf8},
+          std::pair{&kept.excerpt, &kept.excerptUtf8}}) {
+      if (random() % 4 != 0) {
+        *utf8 = ToUtf8(TextOrEmpty(*value));
+        *value = std::u16string(u"never read");
+      }
+    }
+    std::string bytes;
+    AppendEntryUtf8(kept, u"著者", setting, line_end, bytes);
+    ASSERT_EQ(bytes, std::string(expected.begin(), expected.end())) << round;
+  }
 }
 
 }  // namespace

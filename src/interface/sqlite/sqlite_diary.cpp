@@ -136,16 +136,33 @@ class SqliteStatementRecordset : public DiaryRecordset {
 
   bool IsEOF() override { return eof_; }
 
-  FieldValue Field(std::u16string_view name) override {
+  // The statement's column of `name`; no current row or no such column is a database error.
+  int ColumnOf(std::u16string_view name) {
     if (eof_) {
       Fail(path_, "no current row to read " + ToUtf8(name) + " from");
     }
     for (std::size_t c = 0; c < names_.size(); ++c) {
       if (SameName(names_[c], name)) {
-        return ColumnValue(stmt_.get(), static_cast<int>(c));
+        return static_cast<int>(c);
       }
     }
     Fail(path_, "no column " + ToUtf8(name));
+  }
+
+  FieldValue Field(std::u16string_view name) override {
+    return ColumnValue(stmt_.get(), ColumnOf(name));
+  }
+
+  bool FieldUtf8(std::u16string_view name, std::string& utf8) override {
+    const int column = ColumnOf(name);
+    const int type = sqlite3_column_type(stmt_.get(), column);
+    if (type != SQLITE_TEXT && type != SQLITE_BLOB) {
+      return false;
+    }
+    const auto* text = sqlite3_column_text(stmt_.get(), column);
+    utf8.assign(reinterpret_cast<const char*>(text),
+                text ? static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)) : 0);
+    return true;
   }
 
   void MoveNext() override { Step(); }
