@@ -187,7 +187,7 @@ void WriteEntry(const ExportRow& row, const std::u16string& author, const Export
   auto fixed = [&](std::u16string_view a, std::u16string_view b = u"") {
     out.Line([&](std::u16string& text) { text.append(a).append(b); });
   };
-  auto section = [&](const FieldValue& value, const std::optional<std::string>& utf8) {
+  auto section = [&](const FieldValue& value, const std::optional<std::string_view>& utf8) {
     out.Section(value, utf8, breaks, hyphens);
   };
   key(u"AUTHOR: ", author);
@@ -217,8 +217,9 @@ void WriteEntry(const ExportRow& row, const std::u16string& author, const Export
 
 // A section's text as UTF-16 lines appended to `text`; text kept as UTF-8 is decoded first (it
 // decodes without loss: the export keeps only UTF-8 that does).
-void AppendSection16(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
-                     bool hyphens, std::u16string_view line_end, std::u16string& text) {
+void AppendSection16(const FieldValue& value, const std::optional<std::string_view>& utf8,
+                     bool breaks, bool hyphens, std::u16string_view line_end,
+                     std::u16string& text) {
   if (utf8) {
     AppendSectionText<char16_t>(FromUtf8(*utf8), breaks, hyphens, line_end, text);
   } else if (const std::u16string* t = std::get_if<std::u16string>(&value)) {
@@ -238,7 +239,7 @@ struct LineCollector {
     fill(lines[next]);
     lines[next++].append(line_end);
   }
-  void Section(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+  void Section(const FieldValue& value, const std::optional<std::string_view>& utf8, bool breaks,
                bool hyphens) {
     Line([&](std::u16string& text) {
       AppendSection16(value, utf8, breaks, hyphens, line_end, text);
@@ -254,7 +255,7 @@ struct LineAppender {
     fill(text);
     text.append(line_end);
   }
-  void Section(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+  void Section(const FieldValue& value, const std::optional<std::string_view>& utf8, bool breaks,
                bool hyphens) {
     Line([&](std::u16string& t) { AppendSection16(value, utf8, breaks, hyphens, line_end, t); });
   }
@@ -273,7 +274,7 @@ struct Utf8Appender {
     fill(pending);
     pending.append(line_end);
   }
-  void Section(const FieldValue& value, const std::optional<std::string>& utf8, bool breaks,
+  void Section(const FieldValue& value, const std::optional<std::string_view>& utf8, bool breaks,
                bool hyphens) {
     if (!utf8) {
       Line([&](std::u16string& t) { AppendSection16(value, utf8, breaks, hyphens, line_end, t); });

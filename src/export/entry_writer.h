@@ -21,12 +21,12 @@ struct ExportRow {
   FieldValue Contents;
   FieldValue extend;
   FieldValue excerpt;
-  // A section's column as the diary keeps it in UTF-8, when that UTF-8 decodes and encodes back
-  // to itself (IsVerbatimUTF8): the export then writes it without a detour through UTF-16, and
-  // the FieldValue beside it is not read.
-  std::optional<std::string> ContentsUtf8;
-  std::optional<std::string> extendUtf8;
-  std::optional<std::string> excerptUtf8;
+  // A section's column as the diary keeps it in UTF-8 (seen in place, while its row is
+  // current), when that UTF-8 decodes and encodes back to itself (IsVerbatimUTF8): the export
+  // then writes it without a detour through UTF-16, and the FieldValue beside it is not read.
+  std::optional<std::string_view> ContentsUtf8;
+  std::optional<std::string_view> extendUtf8;
+  std::optional<std::string_view> excerptUtf8;
 };
 
 // The DATE value for time text `t` and day text `d` (empty: the day comes from `t`), on the

@@ -14,12 +14,12 @@ namespace {
 // A section's column: as the diary's UTF-8 when that survives decoding and encoding unchanged,
 // else as its value.
 void ReadSection(DiaryRecordset& rows, std::u16string_view name, FieldValue& value,
-                 std::optional<std::string>& utf8) {
-  std::string bytes;
+                 std::optional<std::string_view>& utf8) {
+  std::string_view bytes;
   if (rows.FieldUtf8(name, bytes) &&
       IsVerbatimUTF8(std::span<const std::uint8_t>(
           reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))) {
-    utf8 = std::move(bytes);
+    utf8 = bytes;
   } else {
     value = rows.Field(name);
   }

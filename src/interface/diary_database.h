@@ -26,10 +26,11 @@ class DiaryRecordset {
   virtual bool IsEOF() = 0;
   // The current row's field, by column name.
   virtual FieldValue Field(std::u16string_view name) = 0;
-  // The current row's text field as the UTF-8 the backend keeps it in, into `utf8`; false when
-  // the backend does not keep text as UTF-8 or the field holds no text (then Field gives it).
-  // Field's text is this UTF-8 decoded, each invalid byte becoming U+FFFD.
-  virtual bool FieldUtf8(std::u16string_view name, std::string& utf8) {
+  // The current row's text field as the UTF-8 the backend keeps it in, seen in place through
+  // `utf8` until the next MoveNext or Close; false when the backend does not keep text as UTF-8
+  // or the field holds no text (then Field gives it). Field's text is this UTF-8 decoded, each
+  // invalid byte becoming U+FFFD.
+  virtual bool FieldUtf8(std::u16string_view name, std::string_view& utf8) {
     (void)name, (void)utf8;
     return false;
   }

@@ -255,13 +255,17 @@ TEST(AppendEntryUtf8, GivesTheBytesOfTheUtf16Entry) {
     EncodeUTF8(text16, expected);
 
     ExportRow kept = row;
+    std::string stored[3];  // the diary's UTF-8, seen in place by the row
+    int k = 0;
     for (auto [value, utf8] :
          {std::pair{&kept.Contents, &kept.ContentsUtf8}, std::pair{&kept.extend, &kept.extendUtf8},
           std::pair{&kept.excerpt, &kept.excerptUtf8}}) {
       if (random() % 4 != 0) {
-        *utf8 = ToUtf8(TextOrEmpty(*value));
+        stored[k] = ToUtf8(TextOrEmpty(*value));
+        *utf8 = stored[k];
         *value = std::u16string(u"never read");
       }
+      ++k;
     }
     std::string bytes;
     AppendEntryUtf8(kept, u"著者", setting, line_end, bytes);

@@ -153,15 +153,16 @@ class SqliteStatementRecordset : public DiaryRecordset {
     return ColumnValue(stmt_.get(), ColumnOf(name));
   }
 
-  bool FieldUtf8(std::u16string_view name, std::string& utf8) override {
+  bool FieldUtf8(std::u16string_view name, std::string_view& utf8) override {
     const int column = ColumnOf(name);
     const int type = sqlite3_column_type(stmt_.get(), column);
     if (type != SQLITE_TEXT && type != SQLITE_BLOB) {
       return false;
     }
     const auto* text = sqlite3_column_text(stmt_.get(), column);
-    utf8.assign(reinterpret_cast<const char*>(text),
-                text ? static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)) : 0);
+    utf8 = std::string_view(
+        reinterpret_cast<const char*>(text),
+        text ? static_cast<std::size_t>(sqlite3_column_bytes(stmt_.get(), column)) : 0);
     return true;
   }
 
