@@ -61,6 +61,7 @@ class JisToShiftJisStream {
  private:
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
                   std::size_t& written);
+  std::size_t CheckSevenBit(const std::uint8_t* in, std::size_t size, bool last);
 
   enum class State { kSingleByte, kTwoByte, kKatakana };
   State state_ = State::kSingleByte;
