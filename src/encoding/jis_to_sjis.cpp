@@ -28,6 +28,33 @@ Bytes JISToSJIS(const Bytes& jis) {
   return out;
 }
 
+// The escape at `i`: a known one switches the state and is passed over, an unknown one loses
+// only its ESC. False when its other bytes are still to come; at the end, a failure.
+bool JisToShiftJisStream::TakeEscape(const std::uint8_t* in, std::size_t size, bool last,
+                                     std::size_t& i) {
+  if (i + 2 >= size) {
+    if (!last) {
+      return false;
+    }
+    Fail("an escape sequence cut off by the end of the input", offset_ + i);
+  }
+  const std::uint8_t b1 = in[i + 1];
+  const std::uint8_t b2 = in[i + 2];
+  if (b1 == '$' && (b2 == 'B' || b2 == 0x40)) {
+    state_ = State::kTwoByte;
+    i += 3;
+  } else if (b1 == '(' && (b2 == 'J' || b2 == 'B')) {
+    state_ = State::kSingleByte;
+    i += 3;
+  } else if (b1 == '(' && b2 == 'I') {
+    state_ = State::kKatakana;
+    i += 3;
+  } else {
+    i += 1;
+  }
+  return true;
+}
+
 std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t size, bool last,
                                          Bytes& out) {
   const std::size_t start = out.size();
@@ -92,25 +119,8 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
       i = end;
       continue;
     }
-    if (i + 2 >= size) {
-      if (!last) {
-        break;  // the escape's other bytes are in the next piece
-      }
-      Fail("an escape sequence cut off by the end of the input", offset_ + i);
-    }
-    const std::uint8_t b1 = in[i + 1];
-    const std::uint8_t b2 = in[i + 2];
-    if (b1 == '$' && (b2 == 'B' || b2 == 0x40)) {
-      state_ = State::kTwoByte;
-      i += 3;
-    } else if (b1 == '(' && (b2 == 'J' || b2 == 'B')) {
-      state_ = State::kSingleByte;
-      i += 3;
-    } else if (b1 == '(' && b2 == 'I') {
-      state_ = State::kKatakana;
-      i += 3;
-    } else {
-      i += 1;
+    if (!TakeEscape(in, size, last, i)) {
+      break;  // the escape's other bytes are in the next piece
     }
   }
   offset_ += i;
@@ -142,25 +152,8 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
   while (i < size) {
     const std::uint8_t b = in[i];
     if (b == kEsc) {
-      if (i + 2 >= size) {
-        if (!last) {
-          break;  // the escape's other bytes are in the next piece
-        }
-        Fail("an escape sequence cut off by the end of the input", offset_ + i);
-      }
-      const std::uint8_t b1 = in[i + 1];
-      const std::uint8_t b2 = in[i + 2];
-      if (b1 == '$' && (b2 == 'B' || b2 == 0x40)) {
-        state_ = State::kTwoByte;
-        i += 3;
-      } else if (b1 == '(' && (b2 == 'J' || b2 == 'B')) {
-        state_ = State::kSingleByte;
-        i += 3;
-      } else if (b1 == '(' && b2 == 'I') {
-        state_ = State::kKatakana;
-        i += 3;
-      } else {
-        i += 1;
+      if (!TakeEscape(in, size, last, i)) {
+        break;  // the escape's other bytes are in the next piece
       }
       continue;
     }

@@ -62,6 +62,7 @@ class JisToShiftJisStream {
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
                   std::size_t& written);
   std::size_t CheckSevenBit(const std::uint8_t* in, std::size_t size, bool last);
+  bool TakeEscape(const std::uint8_t* in, std::size_t size, bool last, std::size_t& i);
 
   enum class State { kSingleByte, kTwoByte, kKatakana };
   State state_ = State::kSingleByte;
