@@ -84,9 +84,7 @@ bool AppendPlainJisText(const std::uint8_t* in, std::size_t size, const JisTextT
   enum class State { kSingleByte, kTwoByte, kKatakana } state = State::kSingleByte;
   std::size_t i = 0;
   while (i < size) {
-    const std::uint8_t b = in[i];
-    char16_t unit = 0;
-    if (b == 0x1B) {
+    if (in[i] == 0x1B) {
       if (i + 2 < size && in[i + 1] == '$' && (in[i + 2] == 'B' || in[i + 2] == 0x40)) {
         state = State::kTwoByte;
       } else if (i + 2 < size && in[i + 1] == '(' && (in[i + 2] == 'J' || in[i + 2] == 'B')) {
@@ -99,20 +97,35 @@ bool AppendPlainJisText(const std::uint8_t* in, std::size_t size, const JisTextT
       i += 3;
       continue;
     }
-    std::size_t step = 1;
-    if (state == State::kSingleByte) {
-      unit = b < 0x80 ? table.Single(b) : char16_t{0};
-    } else if (state == State::kKatakana) {
-      unit = b >= 0x21 && b <= 0x5F ? table.Single(static_cast<std::uint8_t>(b | 0x80)) : 0;
-    } else if (i + 1 < size) {
-      unit = table.Pair(b, in[i + 1]);
-      step = 2;
+    // The run up to the next escape, in the state's own tight loop; a character that is not
+    // plain stops the run with i on it.
+    char16_t unit = 1;
+    if (state == State::kTwoByte) {
+      while (i + 1 < size && in[i] != 0x1B && (unit = table.Pair(in[i], in[i + 1])) != 0) {
+        o[p++] = unit;
+        i += 2;
+      }
+      if (i + 1 >= size && i < size && in[i] != 0x1B) {
+        unit = 0;  // a pair cut by the end
+      }
+    } else if (state == State::kSingleByte) {
+      while (i < size && in[i] != 0x1B &&
+             (unit = in[i] < 0x80 ? table.Single(in[i]) : char16_t{0}) != 0) {
+        o[p++] = unit;
+        i += 1;
+      }
+    } else {
+      while (i < size && in[i] != 0x1B &&
+             (unit = in[i] >= 0x21 && in[i] <= 0x5F
+                         ? table.Single(static_cast<std::uint8_t>(in[i] | 0x80))
+                         : char16_t{0}) != 0) {
+        o[p++] = unit;
+        i += 1;
+      }
     }
     if (unit == 0) {
-      break;  // i stays on the character that is not plain
+      break;
     }
-    o[p++] = unit;
-    i += step;
   }
   if (i < size || p == 0) {
     out.resize(start);
