@@ -229,7 +229,7 @@ void AppendSection16(const FieldValue& value, const std::optional<std::string_vi
   }
 }
 
-// WriteEntry's destinations: each line a string of its own, all in one text, or all as UTF-8.
+// WriteEntry's destinations: each line a string of its own, or all as UTF-8.
 struct LineCollector {
   std::array<std::u16string, kEntryLineCount> lines;
   std::size_t next;
@@ -244,20 +244,6 @@ struct LineCollector {
     Line([&](std::u16string& text) {
       AppendSection16(value, utf8, breaks, hyphens, line_end, text);
     });
-  }
-};
-
-struct LineAppender {
-  std::u16string& text;
-  std::u16string_view line_end;
-  template <class Fill>
-  void Line(const Fill& fill) {
-    fill(text);
-    text.append(line_end);
-  }
-  void Section(const FieldValue& value, const std::optional<std::string_view>& utf8, bool breaks,
-               bool hyphens) {
-    Line([&](std::u16string& t) { AppendSection16(value, utf8, breaks, hyphens, line_end, t); });
   }
 };
 
@@ -323,12 +309,6 @@ void AppendEntryUtf8(const ExportRow& row, const std::u16string& author,
   Utf8Appender out{bytes, line_end, line_end8, {}, {}};
   WriteEntry(row, author, setting, out);
   out.Flush();
-}
-
-void AppendEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
-                 std::u16string_view line_end, std::u16string& text) {
-  LineAppender out{text, line_end};
-  WriteEntry(row, author, setting, out);
 }
 
 }  // namespace sarnlink

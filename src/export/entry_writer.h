@@ -55,11 +55,8 @@ std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const ExportSetting& setting,
                                                        std::u16string_view line_end = u"\r\n");
 
-// The same 23 lines appended to `text` (the export writes each entry in one piece).
-void AppendEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
-                 std::u16string_view line_end, std::u16string& text);
-
-// The same entry as UTF-8 bytes, appended to `bytes`: exactly the encoding of AppendEntry's text.
+// The same 23 lines as UTF-8 bytes, appended to `bytes` (the export writes each entry in one
+// piece): exactly the encoding of EntryLines's lines.
 void AppendEntryUtf8(const ExportRow& row, const std::u16string& author,
                      const ExportSetting& setting, std::u16string_view line_end,
                      std::string& bytes);

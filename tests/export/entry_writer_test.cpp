@@ -250,7 +250,9 @@ TEST(AppendEntryUtf8, GivesTheBytesOfTheUtf16Entry) {
     const std::u16string line_end = random() % 2 ? u"\r\n" : u"\n";
 
     std::u16string text16;
-    AppendEntry(row, u"著者", setting, line_end, text16);
+    for (const std::u16string& line : EntryLines(row, u"著者", setting, line_end)) {
+      text16 += line;
+    }
     Bytes expected;
     EncodeUTF8(text16, expected);
 
