@@ -116,13 +116,18 @@ std::u16string StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool l
   std::u16string text = decision_.encoding == TextEncoding::kISO2022JP
                             ? TakeIso2022Jp(piece, last, true)
                             : Take(piece, last, true);
-  if (first_text_ && !text.empty()) {
-    first_text_ = false;
-    if (decision_.byte_order_mark) {
-      text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
-    }
+  if (FirstText(!text.empty())) {
+    text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
   }
   return text;
+}
+
+bool StreamDecoder::FirstText(bool some) {
+  if (!first_text_ || !some) {
+    return false;
+  }
+  first_text_ = false;
+  return decision_.byte_order_mark;
 }
 
 void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
@@ -150,14 +155,14 @@ std::size_t ReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
 
 template <class ReadyBytes>
 void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready) {
-  auto hand_over = [&](std::span<const std::uint8_t> bytes, bool at_end) {
-    ready(bytes, at_end);
+  auto hand_over = [&](std::span<const std::uint8_t> bytes) {
+    ready(bytes);
     consumed_ += bytes.size();
   };
   if (decision_.encoding == TextEncoding::kEUCJP && !decision_.euc_one_pass) {
     waiting_.insert(waiting_.end(), piece.begin(), piece.end());
     if (last) {
-      hand_over(waiting_, true);
+      hand_over(waiting_);
       waiting_.clear();
     }
     return;
@@ -176,7 +181,7 @@ void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyB
     head = std::min(head + 1, piece.size());
     waiting_.insert(waiting_.end(), piece.begin(),
                     piece.begin() + static_cast<std::ptrdiff_t>(head));
-    hand_over(waiting_, last && head == piece.size());
+    hand_over(waiting_);
     waiting_.clear();
     piece = piece.subspan(head);
     if (piece.empty()) {
@@ -184,14 +189,14 @@ void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyB
     }
   }
   const std::size_t end = ReadyEnd(piece, last);
-  hand_over(piece.first(end), last);
+  hand_over(piece.first(end));
   waiting_.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
 }
 
 std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
   std::u16string text;
-  Split(piece, last, [&](std::span<const std::uint8_t> bytes, bool at_end) {
-    std::u16string part = Ready(bytes, at_end, want);
+  Split(piece, last, [&](std::span<const std::uint8_t> bytes) {
+    std::u16string part = Ready(bytes, want);
     if (text.empty()) {
       text = std::move(part);
     } else {
@@ -203,35 +208,28 @@ std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool las
 
 void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out) {
   Bytes encoded;
-  auto append_text = [&](std::u16string text) {
-    if (first_text_ && !text.empty()) {
-      first_text_ = false;
-      if (decision_.byte_order_mark) {
-        text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
-      }
-    }
+  auto append = [&](const std::u16string& text) {
     if (!text.empty()) {
       EncodeUTF8(text, encoded);
       out.insert(out.end(), encoded.begin(), encoded.end());
     }
   };
   if (decision_.encoding != TextEncoding::kUTF8) {
-    append_text(decision_.encoding == TextEncoding::kISO2022JP ? TakeIso2022Jp(piece, last, true)
-                                                               : Take(piece, last, true));
+    append(Decode(piece, last));
     return;
   }
   // UTF-8 that decodes and encodes back to itself is copied as it is.
-  Split(piece, last, [&](std::span<const std::uint8_t> bytes, bool at_end) {
-    if (!IsVerbatimUTF8(bytes)) {
-      append_text(Ready(bytes, at_end, true));
+  Split(piece, last, [&](std::span<const std::uint8_t> bytes) {
+    if (IsVerbatimUTF8(bytes)) {
+      const std::size_t skip = FirstText(!bytes.empty()) ? 3 : 0;  // the mark's three bytes
+      out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
       return;
     }
-    std::size_t skip = 0;
-    if (first_text_ && !bytes.empty()) {
-      first_text_ = false;
-      skip = decision_.byte_order_mark ? 3 : 0;
+    std::u16string text = Ready(bytes, true);
+    if (FirstText(!text.empty())) {
+      text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
     }
-    out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
+    append(text);
   });
 }
 
@@ -263,7 +261,7 @@ std::u16string StreamDecoder::ShiftJisText(std::span<const std::uint8_t> bytes) 
 
 // `bytes` end after an ASCII byte, or at the end of the file. Without `want`, only what can fail
 // or count is done: the invalid bytes of UTF-8 and the converters of EUC-JP.
-std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool last, bool want) {
+std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool want) {
   switch (decision_.encoding) {
     case TextEncoding::kUTF8: {
       InvalidBytes here;
@@ -296,14 +294,13 @@ std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool la
       }
       Bytes sjis(bytes.size());
       sjis.resize(EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data()));
-      return want ? ShiftJisText(sjis) : std::u16string();
+      return ShiftJisText(sjis);
     }
     case TextEncoding::kISO2022JP:  // taken by TakeIso2022Jp
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       break;
   }
-  (void)last;
   return want ? ShiftJisText(bytes) : std::u16string();  // code page 932 never fails
 }
 

@@ -60,7 +60,10 @@ class StreamDecoder {
   void Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready);
   std::u16string Take(std::span<const std::uint8_t> piece, bool last, bool text);
   std::u16string TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last, bool text);
-  std::u16string Ready(std::span<const std::uint8_t> bytes, bool last, bool text);
+  std::u16string Ready(std::span<const std::uint8_t> bytes, bool text);
+  // Whether the text about to be given is the file's first and must lose the byte-order mark;
+  // `some` says there is text at all (the mark goes with the first text there is).
+  bool FirstText(bool some);
   std::u16string ShiftJisText(std::span<const std::uint8_t> bytes) const;
 
   StreamDecision decision_;
