@@ -50,25 +50,19 @@ TextEncoding DecodeFile(const DecodeOptions& options,
       if (!give_text && text && !can_fail) {
         continue;
       }
-      StreamDecoder decoder(decision, code_page);
-      Bytes bytes(kImportPieceSize);
       Bytes utf8;
       file->Rewind();
-      while (true) {
-        const std::size_t got = file->Read(bytes.data(), bytes.size());
-        const std::span<const std::uint8_t> piece(bytes.data(), got);
-        if (give_text) {
-          utf8.clear();
-          decoder.DecodeToUtf8(piece, got == 0, utf8);
-          text(utf8);
-        } else {
-          decoder.Check(piece, got == 0);
-        }
-        if (got == 0) {
-          break;
-        }
-      }
-      invalid = decoder.invalid();
+      invalid =
+          ReadInPieces(*file, decision, code_page,
+                       [&](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+                         if (give_text) {
+                           utf8.clear();
+                           decoder.DecodeToUtf8(piece, last, utf8);
+                           text(utf8);
+                         } else {
+                           decoder.Check(piece, last);
+                         }
+                       });
     }
     if (invalid.count > 0) {
       std::cerr << "sarnlink: " << path << ": "

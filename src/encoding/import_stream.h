@@ -80,21 +80,35 @@ class StreamDecoder {
 // file without LF. Reads the file from its start and leaves it rewound.
 std::int64_t LineOfByte(InputFile& file, std::uint64_t offset);
 
-// Decodes a whole file through StreamDecoder, calling `text` with each piece of text in order.
-// The pieces are `piece_size` bytes (smaller in tests, to put every boundary to the test).
-template <class TextSink>
-InvalidBytes DecodeInPieces(InputFile& file, const StreamDecision& decision,
-                            const CodePage932& code_page, TextSink&& text,
-                            std::size_t piece_size = kImportPieceSize) {
+// Reads a whole file from where it stands, a piece at a time, handing each piece (the last one
+// empty) to `each` with a StreamDecoder of its own; returns the invalid bytes it met. The pieces
+// are `piece_size` bytes (smaller in tests, to put every boundary to the test).
+template <class EachPiece>
+InvalidBytes ReadInPieces(InputFile& file, const StreamDecision& decision,
+                          const CodePage932& code_page, EachPiece&& each,
+                          std::size_t piece_size = kImportPieceSize) {
   StreamDecoder decoder(decision, code_page);
   Bytes piece(piece_size);
   while (true) {
     const std::size_t got = file.Read(piece.data(), piece.size());
-    text(decoder.Decode(std::span<const std::uint8_t>(piece.data(), got), got == 0));
+    each(decoder, std::span<const std::uint8_t>(piece.data(), got), got == 0);
     if (got == 0) {
       return decoder.invalid();
     }
   }
+}
+
+// Decodes a whole file through StreamDecoder, calling `text` with each piece of text in order.
+template <class TextSink>
+InvalidBytes DecodeInPieces(InputFile& file, const StreamDecision& decision,
+                            const CodePage932& code_page, TextSink&& text,
+                            std::size_t piece_size = kImportPieceSize) {
+  return ReadInPieces(
+      file, decision, code_page,
+      [&text](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+        text(decoder.Decode(piece, last));
+      },
+      piece_size);
 }
 
 }  // namespace sarnlink
