@@ -156,21 +156,19 @@ InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t o
 }
 
 bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer) {
-  const std::uint8_t* s = buffer.data();
-  const std::size_t size = buffer.size();
+  if (buffer.empty()) {
+    return true;
+  }
+  const std::uint8_t* end = buffer.data() + buffer.size();
   for (const std::uint8_t lead : {std::uint8_t{0xE0}, std::uint8_t{0xED}}) {
-    const std::uint8_t* p = s;
-    while (size > 0 && (p = static_cast<const std::uint8_t*>(
-                            std::memchr(p, lead, size - static_cast<std::size_t>(p - s))))) {
-      const std::size_t at = static_cast<std::size_t>(p - s);
-      if (at + 1 < size && (lead == 0xE0 ? s[at + 1] < 0xA0 : s[at + 1] >= 0xA0) &&
-          IsContinuation(s[at + 1])) {
+    for (const std::uint8_t* p = buffer.data();
+         (p = static_cast<const std::uint8_t*>(
+              std::memchr(p, lead, static_cast<std::size_t>(end - p)))) &&
+         p + 1 < end;
+         ++p) {
+      if (IsContinuation(p[1]) && (lead == 0xE0 ? p[1] < 0xA0 : p[1] >= 0xA0)) {
         return false;  // decodes to a unit that encodes otherwise
       }
-      if (at + 1 >= size) {
-        break;
-      }
-      p = s + at + 1;
     }
   }
   return FindInvalidUTF8(buffer).count == 0;
