@@ -9,8 +9,6 @@
 namespace sarnlink {
 namespace {
 
-constexpr std::size_t kUtf8Window = 1024;  // leading bytes IsUTF8 examines
-
 // Reads the whole file once, piece by piece, handing each to `look` until it answers false.
 template <class Look>
 void Scan(InputFile& file, Look&& look) {
@@ -71,7 +69,7 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
     head.insert(head.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(wanted));
     return head.size() < kUtf8Window;
   });
-  const bool mark = head.size() >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
+  const bool mark = StartsWithByteOrderMark(head);
   if (forced || mark || IsUTF8(head, static_cast<std::int32_t>(kUtf8Window))) {
     decision.encoding = forced ? *forced : TextEncoding::kUTF8;
     decision.byte_order_mark = decision.encoding == TextEncoding::kUTF8 && mark;

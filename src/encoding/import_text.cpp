@@ -7,15 +7,7 @@
 #include "encoding/utf8.h"
 
 namespace sarnlink {
-namespace {
-
-constexpr std::int32_t kUtf8Window = 1024;  // leading bytes IsUTF8 examines
-
-bool StartsWithByteOrderMark(const Bytes& buffer) {
-  return buffer.size() >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 const char* TextEncodingName(TextEncoding encoding) {
   switch (encoding) {
@@ -112,7 +104,8 @@ ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
   if (forced) {
     return ReadAs(*forced, buffer, code_page);
   }
-  if (StartsWithByteOrderMark(buffer) || IsUTF8(buffer, kUtf8Window) || IsDecodableUTF8(buffer)) {
+  if (StartsWithByteOrderMark(buffer) || IsUTF8(buffer, static_cast<std::int32_t>(kUtf8Window)) ||
+      IsDecodableUTF8(buffer)) {
     return ReadAsUTF8(buffer, false);
   }
   if (IsMostlyUTF8(buffer)) {

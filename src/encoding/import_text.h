@@ -12,6 +12,14 @@ namespace sarnlink {
 
 enum class TextEncoding { kUTF8, kISO2022JP, kEUCJP, kShiftJIS, kBinary };
 
+// The leading bytes IsUTF8 examines in the decision.
+inline constexpr std::size_t kUtf8Window = 1024;
+
+// Whether `bytes` begin with the UTF-8 byte-order mark EF BB BF.
+inline bool StartsWithByteOrderMark(const Bytes& bytes) {
+  return bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+}
+
 // "UTF-8", "ISO-2022-JP", "EUC-JP", "Shift_JIS" or "binary".
 const char* TextEncodingName(TextEncoding encoding);
 
