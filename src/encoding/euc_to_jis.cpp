@@ -31,11 +31,12 @@ std::size_t SwitchTo(JisMode wanted, JisMode& mode, std::uint8_t* o) {
   return 3;
 }
 
-// Whether `euc` can take the one-pass road to Shift_JIS: with no ESC or zero byte in it, and no
-// 9B or 80 (which lose their high bit to become ESC or zero in a pair), the JIS stream EUCToJIS
-// would write holds no ESC but its own mode switches and no zero byte, so JISToSJIS would read
-// every mode back as written and convert every pair without failing.
-bool OnePassSafe(const Bytes& euc) {
+}  // namespace
+
+// Without those bytes, the JIS stream EUCToJIS would write holds no ESC but its own mode
+// switches and no zero byte, so JISToSJIS would read every mode back as written and convert
+// every pair without failing.
+bool OnePassSafe(std::span<const std::uint8_t> euc) {
   if (euc.empty()) {
     return true;
   }
@@ -46,8 +47,6 @@ bool OnePassSafe(const Bytes& euc) {
   }
   return true;
 }
-
-}  // namespace
 
 // Notes on invalid input: any high byte that is not SS2 before a katakana byte is taken as the
 // first of a JIS X 0208 pair, whatever it is; the code page conversion at the end decides what

@@ -1,7 +1,5 @@
 #include "encoding/import_stream.h"
 
-#include <cstring>
-
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/utf8.h"
@@ -28,11 +26,7 @@ StreamDecision WithEucRoad(InputFile& file, StreamDecision decision) {
   if (decision.encoding == TextEncoding::kEUCJP) {
     decision.euc_one_pass = true;
     Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
-      for (int b : {0x1B, 0x00, 0x80, 0x9B}) {
-        if (!piece.empty() && std::memchr(piece.data(), b, piece.size())) {
-          decision.euc_one_pass = false;
-        }
-      }
+      decision.euc_one_pass = OnePassSafe(piece);
       return decision.euc_one_pass;
     });
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "common/bytes.h"
@@ -80,10 +81,10 @@ std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::si
 // Throws what EucPairsToShiftJis would throw over the same bytes, without converting them.
 void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset);
 
-// Whether EUCToSJIS may take its one-pass road over bytes holding none of these.
-inline bool IsOnePassEucByte(std::uint8_t b) {
-  return b != 0x00 && b != 0x1B && b != 0x80 && b != 0x9B;
-}
+// Whether EUC-JP bytes may take EUCToSJIS's one-pass road: they hold no ESC or zero byte, and
+// no 9B or 80 (which lose their high bit to become ESC or zero in a pair). A whole input is
+// safe when every piece of it is.
+bool OnePassSafe(std::span<const std::uint8_t> euc);
 
 // ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
 // error naming the byte offset for an escape among the last two bytes, a two-byte character cut
