@@ -227,18 +227,37 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
 
 std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last,
                                             bool want) {
-  std::span<const std::uint8_t> input = piece;
+  auto run = [&](std::span<const std::uint8_t> bytes, bool at_end) {
+    return want ? jis_.Convert(bytes.data(), bytes.size(), at_end, shift_jis_)
+                : jis_.Check(bytes.data(), bytes.size(), at_end);
+  };
+  // The waiting bytes (an escape or a pair cut by the last piece: two at most) are finished with
+  // the piece's first two bytes on their own, so that the piece itself is never copied.
+  std::size_t from = 0;  // where the piece's unconverted bytes start
+  bool ended = false;    // the converter has been told the input ends
   if (!waiting_.empty()) {
-    waiting_.insert(waiting_.end(), piece.begin(), piece.end());
-    input = waiting_;
+    const std::size_t before = waiting_.size();
+    const std::size_t take = std::min<std::size_t>(piece.size(), 2);
+    waiting_.insert(waiting_.end(), piece.begin(),
+                    piece.begin() + static_cast<std::ptrdiff_t>(take));
+    ended = last && take == piece.size();
+    const std::size_t done = run(waiting_, ended);
+    if (done < before) {  // still unfinished (a piece of one byte): the piece waits with them
+      waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(done));
+      waiting_.insert(waiting_.end(), piece.begin() + static_cast<std::ptrdiff_t>(take),
+                      piece.end());
+      from = piece.size();
+    } else {
+      waiting_.clear();
+      from = done - before;
+    }
   }
-  const std::size_t start = shift_jis_.size();
-  const std::size_t converted = want ? jis_.Convert(input.data(), input.size(), last, shift_jis_)
-                                     : jis_.Check(input.data(), input.size(), last);
-  Bytes rest(input.begin() + static_cast<std::ptrdiff_t>(converted), input.end());
-  waiting_ = std::move(rest);
+  if (!ended && (from < piece.size() || last)) {
+    const std::span<const std::uint8_t> rest = piece.subspan(from);
+    const std::size_t done = run(rest, last);
+    waiting_.assign(rest.begin() + static_cast<std::ptrdiff_t>(done), rest.end());
+  }
   if (!want) {
-    shift_jis_.resize(start);
     return std::u16string();
   }
   const std::size_t end = ReadyEnd(shift_jis_, last);
