@@ -1,5 +1,6 @@
 #include "encoding/import_stream.h"
 
+#include "encoding/ascii_cut.h"
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/utf8.h"
@@ -130,21 +131,6 @@ void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
   }
 }
 
-namespace {
-
-// The end of the bytes that can be converted now: after the last ASCII byte, or all at the last.
-std::size_t ReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
-  std::size_t end = bytes.size();
-  if (!last) {
-    while (end > 0 && bytes[end - 1] >= 0x80) {
-      --end;
-    }
-  }
-  return end;
-}
-
-}  // namespace
-
 template <class ReadyBytes>
 void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready) {
   auto hand_over = [&](std::span<const std::uint8_t> bytes) {
@@ -159,30 +145,7 @@ void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyB
     }
     return;
   }
-  if (!waiting_.empty()) {
-    // The waiting bytes and the piece up to its first ASCII byte go on their own, so that the
-    // piece itself is never copied.
-    std::size_t head = 0;
-    while (head < piece.size() && piece[head] >= 0x80) {
-      ++head;
-    }
-    if (head == piece.size() && !last) {
-      waiting_.insert(waiting_.end(), piece.begin(), piece.end());
-      return;
-    }
-    head = std::min(head + 1, piece.size());
-    waiting_.insert(waiting_.end(), piece.begin(),
-                    piece.begin() + static_cast<std::ptrdiff_t>(head));
-    hand_over(waiting_);
-    waiting_.clear();
-    piece = piece.subspan(head);
-    if (piece.empty()) {
-      return;
-    }
-  }
-  const std::size_t end = ReadyEnd(piece, last);
-  hand_over(piece.first(end));
-  waiting_.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
+  HandOverAfterAscii(waiting_, piece, last, hand_over);
 }
 
 std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {

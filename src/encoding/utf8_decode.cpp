@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/errors.h"
+#include "encoding/ascii_cut.h"
 #include "encoding/utf8.h"
 #include "encoding/utf8_kernels.h"
 
@@ -198,46 +199,32 @@ void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {
   if (settled_) {
     return;
   }
-  std::span<const std::uint8_t> input = piece;
-  Bytes joined;
-  if (!waiting_.empty()) {
-    joined = std::move(waiting_);
-    joined.insert(joined.end(), piece.begin(), piece.end());
-    input = joined;
-  }
-  waiting_.clear();
-  std::size_t end = input.size();
-  if (!last) {
-    while (end > 0 && input[end - 1] >= 0x80) {
-      --end;
-    }
-  }
-  const std::uint8_t* s = input.data();
-  std::size_t i = 0;
-  while (i < end) {
-    while (i + 8 <= end && EightAscii(s + i)) {
-      i += 8;
-    }
-    if (i == end) {
-      break;
-    }
-    char32_t c = 0;
-    const std::size_t length = DecodeOne(s, i, end, c);
-    if (length == 0) {
-      invalid_ += 1;
-      i += 1;
-      // Every later sequence takes at least two bytes: past this point the ratio is out of reach.
-      if (multibyte_ + (total_ - consumed_ - i) / 2 < kMostlyUTF8Ratio * invalid_) {
-        settled_ = true;
-        return;
+  HandOverAfterAscii(waiting_, piece, last, [this](std::span<const std::uint8_t> bytes) {
+    const std::uint8_t* s = bytes.data();
+    const std::size_t end = bytes.size();
+    std::size_t i = 0;
+    while (i < end && !settled_) {
+      while (i + 8 <= end && EightAscii(s + i)) {
+        i += 8;
       }
-    } else {
-      multibyte_ += length > 1 ? 1 : 0;
-      i += length;
+      if (i == end) {
+        break;
+      }
+      char32_t c = 0;
+      const std::size_t length = DecodeOne(s, i, end, c);
+      if (length == 0) {
+        invalid_ += 1;
+        i += 1;
+        // Every later sequence takes at least two bytes: past this point the ratio is out of
+        // reach.
+        settled_ = multibyte_ + (total_ - consumed_ - i) / 2 < kMostlyUTF8Ratio * invalid_;
+      } else {
+        multibyte_ += length > 1 ? 1 : 0;
+        i += length;
+      }
     }
-  }
-  consumed_ += end;
-  waiting_.assign(input.begin() + static_cast<std::ptrdiff_t>(end), input.end());
+    consumed_ += end;
+  });
 }
 
 std::u16string FromUtf8(std::string_view utf8) {
