@@ -13,6 +13,12 @@ void AddEncodingCommands(CLI::App& app, Action& action);
 void AddDiaryCommands(CLI::App& app, Action& action);
 void AddExportCommand(CLI::App& app, Action& action);
 void AddImportCommand(CLI::App& app, Action& action);
+void AddImportRunsCommands(CLI::App& app, Action& action);
+
+// How long a command that writes the diary waits for another import into it, by default.
+inline constexpr double kDefaultWaitSeconds = 120;
+// The --wait option of the commands that write the diary.
+void AddWaitOption(CLI::App& command, double& seconds);
 
 // Parses `argv`, runs the chosen command and turns every outcome into an exit status, with
 // the message on stderr.

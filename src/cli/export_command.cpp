@@ -55,7 +55,7 @@ int RunExportCommand(const ExportOptions& options) {
                       ? "no output file was named"
                       : options.out + " already exists (add --overwrite to replace it)");
   }
-  converter.Execute();
+  RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
   if (!options.quiet) {
     std::cout << "MovableType file: " << options.out << "\n";
   }
@@ -70,7 +70,9 @@ void AddExportCommand(CLI::App& app, Action& action) {
   CLI::App* command = app.add_subcommand("export", "Write diary entries as a MovableType file");
   command->add_option("--db", options->db, "the diary")->required();
   command->add_option("--out", options->out, "the MovableType file to write")->required();
-  command->add_flag("--overwrite", options->overwrite, "replace an existing file at --out");
+  command->add_flag("--overwrite", options->overwrite,
+                    "replace an existing file at --out; it is replaced only once the new file is "
+                    "written whole, and keeps its permissions");
   command->add_option("--genre", options->genre, "export only this genre");
   command->add_option("--start", options->start, "export only days after this one (yyyy/mm/dd)");
   command->add_option("--end", options->end, "export only days before this one (yyyy/mm/dd)");

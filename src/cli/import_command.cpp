@@ -22,11 +22,14 @@ struct ImportOptions {
   bool ask_author = false;
   bool quiet = false;
   bool dry_run = false;
+  bool allow_duplicates = false;
+  std::string twelve_am;
+  double wait = kDefaultWaitSeconds;
   std::string encoding;
 };
 
 int RunImportCommand(const ImportOptions& options) {
-  PosixConverter tool(options.quiet);
+  PosixConverter tool(options.quiet, options.db, options.wait);
   clsMTExport& converter = tool.converter;
   if (!converter.Initialize(FromUtf8(options.db))) {
     throw Refusal("no diary database at " + options.db);
@@ -34,6 +37,8 @@ int RunImportCommand(const ImportOptions& options) {
   converter.SetImport();
   converter.SetImportEncoding(EncodingOption(options.encoding));
   converter.SetDryRun(options.dry_run);
+  converter.SetSkipDuplicates(!options.allow_duplicates);
+  converter.SetTwelveAmIsNoon(options.twelve_am == "noon");
   if (options.ask_author) {
     if (!converter.SetAuthorMySelf()) {
       throw Refusal("the author question was cancelled; nothing was imported");
@@ -44,7 +49,7 @@ int RunImportCommand(const ImportOptions& options) {
   if (!converter.SetPath(FromUtf8(options.in))) {
     throw Refusal("no file to import at " + options.in);
   }
-  converter.Execute();
+  RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
 
   const ImportReport& report = converter.import_report();
   // A dry run's findings are its result; a real run's are a note beside the stored rows.
@@ -76,6 +81,15 @@ void AddImportCommand(CLI::App& app, Action& action) {
   command->add_flag("--dry-run", options->dry_run,
                     "read and check the whole file and print what would be stored; the diary "
                     "is not written");
+  command->add_flag("--allow-duplicates", options->allow_duplicates,
+                    "store entries the diary already holds (same day, time, title, genre and "
+                    "texts) instead of passing them over");
+  command
+      ->add_option("--twelve-am", options->twelve_am,
+                   "noon or midnight: how \"12:mm AM\" reads in a file without the earlier "
+                   "export's \"00:mm AM\" midnight (which makes it noon); midnight by default")
+      ->check(CLI::IsMember({"noon", "midnight"}));
+  AddWaitOption(*command, options->wait);
   command->add_flag("--quiet", options->quiet, "print nothing but errors");
   command->callback(
       [&action, options] { action = [options] { return RunImportCommand(*options); }; });

@@ -1,10 +1,13 @@
 // The converter object wired to the POSIX adapters: SQLite diary, POSIX files, iconv, the
-// terminal forms. The tool drives it exactly as the host drives the COM object.
+// terminal forms. The tool drives it exactly as the host drives the COM object, with the
+// tool's own guarantees on: whole export files, the import in one transaction, duplicates
+// passed over, a stamp of its own for every run.
 #pragma once
 
 #include <unistd.h>
 #include <iostream>
 
+#include "cli/stop_signals.h"
 #include "common/posix/posix_clock.h"
 #include "encoding/posix/iconv_code_page_932.h"
 #include "interface/cls_mt_export.h"
@@ -17,9 +20,17 @@
 namespace sarnlink::cli {
 
 struct PosixConverter {
-  explicit PosixConverter(bool quiet)
-      : progress(std::cerr, std::cout, quiet, ::isatty(STDERR_FILENO) == 1) {}
+  // `wait_seconds`: how long a write waits for another import into the same diary.
+  explicit PosixConverter(bool quiet, const std::string& db = "", double wait_seconds = 5)
+      : diary(SqliteWaiting{wait_seconds,
+                            [db] { std::cerr << "sarnlink: waiting for another import into " << db
+                                             << "\n"; },
+                            &stop_signals}),
+        progress(std::cerr, std::cout, quiet, ::isatty(STDERR_FILENO) == 1) {
+    converter.SetToolGuarantees(true);
+  }
 
+  StopSignals stop_signals;
   PosixFileSystem files;
   SqliteDiaryDatabase diary;
   TerminalProgress progress;
@@ -29,7 +40,8 @@ struct PosixConverter {
   PosixClock clock;
   IconvCodePage932 code_page;
   clsMTExport converter{
-      ConverterPorts{files, diary, progress, options_form, author_prompt, clock, code_page}};
+      ConverterPorts{files,         diary, progress,  options_form,
+                     author_prompt, clock, code_page, &stop_signals}};
 };
 
 }  // namespace sarnlink::cli

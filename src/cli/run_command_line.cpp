@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/stop_signals.h"
 #include "common/errors.h"
 
 namespace sarnlink::cli {
@@ -17,6 +18,7 @@ int RunCommandLine(int argc, char** argv) {
   AddDiaryCommands(app, action);
   AddExportCommand(app, action);
   AddImportCommand(app, action);
+  AddImportRunsCommands(app, action);
   AddEncodingCommands(app, action);
   try {
     app.parse(argc, argv);
@@ -35,7 +37,15 @@ int RunCommandLine(int argc, char** argv) {
     return kExitRefused;
   } catch (const Error& e) {
     std::cerr << "sarnlink: " << ErrorKindName(e.kind()) << ": " << e.what() << "\n";
-    return e.kind() == ErrorKind::kUsage ? kExitRefused : kExitFailed;
+    switch (e.kind()) {
+      case ErrorKind::kUsage:
+      case ErrorKind::kRefused:
+        return kExitRefused;
+      case ErrorKind::kInterrupted:
+        return ExitStatusOfStop(StopSignals::Signal());
+      default:
+        return kExitFailed;
+    }
   } catch (const std::exception& e) {
     std::cerr << "sarnlink: failed: " << e.what() << "\n";
     return kExitFailed;

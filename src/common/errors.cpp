@@ -18,6 +18,10 @@ const char* ErrorKindName(ErrorKind kind) {
       return "format error";
     case ErrorKind::kUsage:
       return "usage error";
+    case ErrorKind::kRefused:
+      return "refused";
+    case ErrorKind::kInterrupted:
+      return "interrupted";
   }
   return "error";
 }

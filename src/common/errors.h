@@ -17,6 +17,8 @@ enum class ErrorKind {
   kOutOfRange,  // a scan that ran off the end of its input (an unclosed section)
   kFormat,      // a value that cannot be read as what it must be (an hour that is no number)
   kUsage,       // the caller broke the object's contract (a front end's expected refusal)
+  kRefused,     // a request that would destroy the user's data (the diary as an output file)
+  kInterrupted, // the user stopped the run (Ctrl-C); the message says what was kept
 };
 
 // Short lower-case name of a kind, used at the start of messages ("conversion error: ...").

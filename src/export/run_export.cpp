@@ -1,6 +1,7 @@
 #include "export/run_export.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "common/errors.h"
 #include "common/text.h"
@@ -50,6 +51,47 @@ std::string EntryName(DiaryRecordset& rows) {
   }
 }
 
+OutputMode ModeOf(const ConverterState& state) {
+  if (!state.WholeFiles) {
+    return OutputMode::kNewInPlace;
+  }
+  return state.ReplaceExisting ? OutputMode::kReplaceWhole : OutputMode::kNewWhole;
+}
+
+// The ends of the entries written so far, as byte offsets, kept only until the disk holds them:
+// after a failure they tell how many entries a file written in place really holds.
+class EntriesOnDisk {
+ public:
+  void Written(std::uint64_t end) { ends_.push_back(end); }
+  // Entries wholly within the first `on_disk` bytes.
+  std::int64_t Count(std::uint64_t on_disk) {
+    while (!ends_.empty() && ends_.front() <= on_disk) {
+      ends_.pop_front();
+      ++confirmed_;
+    }
+    return confirmed_;
+  }
+
+ private:
+  std::deque<std::uint64_t> ends_;  // entries the disk may not hold yet
+  std::int64_t confirmed_ = 0;      // entries the disk holds
+};
+
+// What the file holds after a failure, for the message: a whole file was never put at its path;
+// a file written in place holds the entries that reached the disk.
+std::string WhatTheFileHolds(OutputMode mode, const std::string& file_name,
+                             std::int64_t entries_on_disk) {
+  switch (mode) {
+    case OutputMode::kReplaceWhole:
+      return "nothing was written: " + file_name + " is as it was";
+    case OutputMode::kNewWhole:
+      return "nothing was written: no file was made";
+    case OutputMode::kNewInPlace:
+      break;
+  }
+  return CountOf(entries_on_disk, "entry was", "entries were") + " written to the file before it";
+}
+
 }  // namespace
 
 void RunExport(const ConverterState& state, const ConverterPorts& ports) {
@@ -63,53 +105,64 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   auto connection = ports.diary.Connect(state.DiaryMdbPath);
   auto counted = connection->OpenStatement(statement, CursorKind::kKeyset, LockKind::kReadOnly);
   const std::int32_t n = counted->RecordCount();
-  std::u16string closing;
   if (n < 1) {
     progress.SetMessageText(u"該当する日記がありません。");
-    closing = u"該当するレコード(日記)がありませんでした。";
   } else {
     progress.SetMaximum(n);
     progress.SetMessageText(DecimalText(n) + u"件のレコードを取得。エクスポートします。");
-    closing = DecimalText(n) + u"件のレコードをエクスポート完了。";
   }
   progress.Refresh();
   counted->Close();
   counted.reset();
 
-  // A file left at the path (the direction changed after SetPath) is cut to 0 bytes first.
-  auto file = ports.files.CreateForWriting(state.FilePath);
-  auto rows = connection->OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
+  // The file is new: one left at the path (the direction changed after SetPath) is refused,
+  // never cut; a whole file replaces the old one only once it is complete.
+  const OutputMode mode = ModeOf(state);
+  auto file = ports.files.CreateForWriting(state.FilePath, mode);
   const bool with_day = setting.intPublishDay == 1;
   std::string entry_bytes;  // one entry at a time, its buffer kept from entry to entry
+  std::uint64_t bytes = 0;
+  EntriesOnDisk on_disk;
   std::int64_t written = 0;
-  while (!rows->IsEOF()) {
-    try {
+  std::unique_ptr<DiaryRecordset> rows;
+  try {
+    rows = connection->OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
+    while (!rows->IsEOF()) {
+      ThrowIfStopRequested(ports.stop, "the export");
       entry_bytes.clear();
       AppendEntryUtf8(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd, entry_bytes);
       file->Write(std::span<const std::uint8_t>(
           reinterpret_cast<const std::uint8_t*>(entry_bytes.data()), entry_bytes.size()));
-    } catch (const Error& e) {
-      // What was written stays written: flush it before the error goes on.
-      const std::string entry = EntryName(*rows);
-      std::string also;
-      try {
-        file->Close();
-      } catch (const Error& close_error) {
-        also = " (closing the file failed too: " + std::string(close_error.what()) + ")";
-      }
-      throw e.WithContext("export to " + file_name + " failed at the entry of " + entry + ": ",
-                          "; " + CountOf(written, "entry was", "entries were") +
-                              " written to the file before it" + also);
+      bytes += entry_bytes.size();
+      on_disk.Written(bytes);
+      ++written;
+      rows->MoveNext();
+      // The bar's maximum is the first pass's count; more rows must not drive it past that.
+      progress.SetValue(std::min(progress.Value() + 1, progress.Maximum()));
     }
-    ++written;
-    rows->MoveNext();
-    // The bar's maximum is the first pass's count; more rows must not drive it past that.
-    progress.SetValue(std::min(progress.Value() + 1, progress.Maximum()));
+    rows->Close();
+    file->Close();
+  } catch (const Error& e) {
+    const std::string entry = rows && !rows->IsEOF() ? "the entry of " + EntryName(*rows)
+                                                     : "entry " + std::to_string(written + 1);
+    const std::string abandon_error = file->Abandon();
+    const std::string also =
+        abandon_error.empty() ? "" : " (ending the file failed too: " + abandon_error + ")";
+    const std::string holds =
+        WhatTheFileHolds(mode, file_name, on_disk.Count(file->BytesOnDisk()));
+    if (e.kind() == ErrorKind::kInterrupted) {
+      throw Error(ErrorKind::kInterrupted,
+                  "export to " + file_name + " stopped at " + entry + "; " + holds + also);
+    }
+    throw e.WithContext("export to " + file_name + " failed at " + entry + ": ",
+                        "; " + holds + also);
   }
-  rows->Close();
-  file->Close();
   connection.reset();
 
+  // Every count shown is what the file holds, should the rows have changed since counted.
+  const std::u16string closing = written > 0
+                                     ? DecimalText(written) + u"件のレコードをエクスポート完了。"
+                                     : u"該当するレコード(日記)がありませんでした。";
   progress.SetMessageText(closing + u"\r\nExport完了！");
   progress.EnableOK(true);
 }

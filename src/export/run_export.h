@@ -6,9 +6,10 @@
 
 namespace sarnlink {
 
-// Reads the converter's state, never changes it. A failure ends the run where it happens and
-// is thrown on, naming the entry (its Day and Number) and how many entries were written to the
-// file before it; those entries stay in the file.
+// Reads the converter's state, never changes it. A failure or a stop ends the run where it
+// happens and is thrown on, naming the entry (its Day and Number) and what the file holds: a
+// file written in place keeps the entries written before it (and the message counts those on
+// the disk); a whole file (state.WholeFiles) leaves the path as it was.
 void RunExport(const ConverterState& state, const ConverterPorts& ports);
 
 }  // namespace sarnlink

@@ -91,12 +91,18 @@ bool ReadTime(DateReader& r, bool marker_allowed, std::size_t digits_min, DateFi
   return r.AtEnd();
 }
 
-}  // namespace
-
-std::u16string ParseMTDate(std::u16string_view value) {
-  DateFields f;
+// The fields of a DATE value, checked; throws for a value in no known form or out of range.
+struct ReadDate {
+  DateFields fields;
   bool has_marker = false;
   bool pm = false;
+};
+
+ReadDate ReadMTDate(std::u16string_view value) {
+  ReadDate read;
+  DateFields& f = read.fields;
+  bool& has_marker = read.has_marker;
+  bool& pm = read.pm;
   DateReader month_first(value);
   DateReader year_first(value);
   const bool month_day_year = month_first.Number(1, 2, f.month) && month_first.Char(u'/') &&
@@ -130,9 +136,17 @@ std::u16string ParseMTDate(std::u16string_view value) {
   if (f.minute > 59 || f.second > 59) {
     ThrowBadDate(value, "has a minute or second above 59");
   }
-  if (has_marker && pm && f.hour < 12) {
+  return read;
+}
+
+}  // namespace
+
+std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon) {
+  const ReadDate read = ReadMTDate(value);
+  DateFields f = read.fields;
+  if (read.has_marker && read.pm && f.hour < 12) {
     f.hour += 12;
-  } else if (has_marker && !pm && f.hour == 12) {
+  } else if (read.has_marker && !read.pm && f.hour == 12 && !twelve_am_is_noon) {
     f.hour = 0;  // 12 AM is midnight
   }
   std::u16string out = TwoDigits(f.year / 100) + TwoDigits(f.year % 100);
@@ -140,6 +154,15 @@ std::u16string ParseMTDate(std::u16string_view value) {
   out.append(u" ").append(TwoDigits(f.hour)).append(u":").append(TwoDigits(f.minute));
   out.append(u":").append(TwoDigits(f.second));
   return out;
+}
+
+bool HasZeroHourWithMarker(std::u16string_view value) {
+  try {
+    const ReadDate read = ReadMTDate(value);
+    return read.has_marker && read.fields.hour == 0;
+  } catch (const Error&) {
+    return false;
+  }
 }
 
 namespace {
@@ -233,6 +256,11 @@ void EntryParser::Finish() {
 
 void EntryParser::EndEntry() {
   entry_.Genre = !primary_category_.empty() ? primary_category_ : first_category_;
+  if (!has_date_ && !rules_.undated_time.empty()) {
+    // Filed under the import's own moment, where the host shows it, not under an empty day.
+    entry_.PublishTime = rules_.undated_time;
+    entry_.Day = entry_.PublishTime.substr(0, 10);
+  }
   if (report_) {
     ++report_->entries;
     if (!has_date_) {
@@ -326,7 +354,8 @@ void EntryParser::HandleKeyLine(std::u16string_view line) {
   } else if (key == u"DATE") {
     // The whole line without its "DATE:" marks keeps the colons of the time.
     const std::u16string date(TrimSpaces(ReplaceAll(line, u"DATE:", u"")));
-    entry_.PublishTime = ParseMTDate(date);
+    entry_.PublishTime = ParseMTDate(date, rules_.twelve_am_is_noon);
+    saw_zero_hour_with_marker_ = saw_zero_hour_with_marker_ || HasZeroHourWithMarker(date);
     entry_.Day = entry_.PublishTime.substr(0, 10);
     has_content_ = has_date_ = true;
   } else if (!IsKeptOrSettingKey(key)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import/diary_entry.h"
@@ -19,13 +20,28 @@ namespace sarnlink {
 // Any other form, a two-digit year, or a field out of range (a day the month does not have, an
 // hour above 12 with a marker or above 23 without, a minute or second above 59) throws a format
 // error that quotes the value.
-std::u16string ParseMTDate(std::u16string_view value);
+// With `twelve_am_is_noon` the value follows the earlier export's clock instead, which wrote
+// every hour up to 12 with AM: "12:mm AM" is then 12:mm and "00:mm AM" 00:mm.
+std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon = false);
+
+// Whether a DATE value has hour 0 with an AM or PM marker: no 12-hour clock writes that, but
+// the earlier export did for midnight, so a file holding one follows that export's clock. False
+// for a value ParseMTDate refuses.
+bool HasZeroHourWithMarker(std::u16string_view value);
+
+// How the parser reads what a file leaves open.
+struct ParseRules {
+  bool twelve_am_is_noon = false;  // see ParseMTDate
+  // The Day and PublishTime of an entry without a DATE line ("yyyy/mm/dd hh:nn:ss"); empty
+  // leaves both empty.
+  std::u16string undated_time;
+};
 
 class EntryParser {
  public:
   // `report`, when given, receives what the file holds beyond the stored entries.
-  explicit EntryParser(EntrySink& sink, ImportReport* report = nullptr)
-      : sink_(sink), report_(report) {}
+  explicit EntryParser(EntrySink& sink, ImportReport* report = nullptr, ParseRules rules = {})
+      : sink_(sink), report_(report), rules_(std::move(rules)) {}
 
   // Handles the line at `index` (from 0); lines come one at a time, in order. A section heading
   // makes the lines up to its closing "-----" the section's. Throws a format error for a DATE
@@ -44,6 +60,9 @@ class EntryParser {
   // handled last.
   std::size_t failure_index() const { return in_section() ? section_heading_index_ : index_; }
 
+  // Whether a DATE met so far has the earlier export's zero hour with a marker.
+  bool saw_zero_hour_with_marker() const { return saw_zero_hour_with_marker_; }
+
  private:
   enum class Section { kNone, kBody, kExtended, kExcerpt, kComment, kKeywords, kPing };
 
@@ -56,6 +75,8 @@ class EntryParser {
 
   EntrySink& sink_;        // where finished entries go
   ImportReport* report_;   // what the diary has no place for; may be null
+  ParseRules rules_;       // the clock of the file's DATEs, the time of undated entries
+  bool saw_zero_hour_with_marker_ = false;
   DiaryEntry entry_;       // the entry being filled
   std::u16string author_;  // the latest AUTHOR value; carried across entries
 

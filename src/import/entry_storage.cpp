@@ -56,6 +56,13 @@ void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& aut
     }
     return;
   }
+  const std::u16string genre = entry.Genre.empty() ? std::u16string(kGeneralGenre) : entry.Genre;
+  if (duplicates_ && duplicates_->Holds(entry, genre)) {
+    if (report_) {
+      ++report_->duplicates;  // no row and no number: the diary has it already
+    }
+    return;
+  }
   if (state_.DryRun) {
     NextDayNumber(entry.Day);
     const auto found = day_index_.find(entry.Day);
@@ -70,7 +77,7 @@ void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& aut
   table.Assign(u"Day", entry.Day);
   table.Assign(u"Number", static_cast<std::int64_t>(NextDayNumber(entry.Day)));
   table.Assign(u"Weather", std::u16string(u"-"));
-  table.Assign(u"Genre", entry.Genre.empty() ? std::u16string(kGeneralGenre) : entry.Genre);
+  table.Assign(u"Genre", genre);
   table.Assign(u"Title", entry.Title);
   table.Assign(u"Contents", entry.Contents);
   table.Assign(u"extend", entry.extend);

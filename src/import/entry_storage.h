@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/diary_entry.h"
+#include "import/duplicate_index.h"
 #include "import/import_report.h"
 #include "interface/cls_mt_export.h"
 #include "interface/export_setting.h"
@@ -25,6 +26,8 @@ class EntryStorage : public EntrySink {
 
   // The text written into ImportMark of every row stored from now on.
   void SetRunStamp(std::u16string run_stamp) { run_stamp_ = std::move(run_stamp); }
+  // From now on, entries `duplicates` says the diary holds are passed over (null: none are).
+  void SetDuplicateIndex(DuplicateIndex* duplicates) { duplicates_ = duplicates; }
 
   // Builds the day-number table from the diary. A Null Day or NumMax, or a NumMax above 32767,
   // throws.
@@ -46,6 +49,7 @@ class EntryStorage : public EntrySink {
   DiaryConnection& connection_;            // the run's connection
   const ConverterState& state_;            // Author, AuthorOnly and DryRun
   ImportReport* report_;                   // counts of the run; may be null
+  DuplicateIndex* duplicates_ = nullptr;   // what the diary held before the run; may be null
   std::size_t loaded_days_ = 0;            // days that had entries before the run
   std::u16string run_stamp_;               // ImportMark of every row of the run
   std::vector<DayAndNumber> day_numbers_;  // each day once, in the order first met

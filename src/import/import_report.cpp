@@ -35,6 +35,17 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
     lines.push_back(CountOf(report.passed_over, "entry", "entries") +
                     " passed over by the author filter");
   }
+  if (report.duplicates > 0) {
+    lines.push_back(CountOf(report.duplicates, "entry was", "entries were") +
+                    " already in the diary" + (report.dry_run ? " and would be" : " and were") +
+                    " passed over (--allow-duplicates stores them)");
+  }
+  if (report.twelve_am_is_noon) {
+    lines.push_back(report.twelve_am_from_file
+                        ? "read \"12:mm AM\" as noon: the file writes midnight as \"00:mm AM\", "
+                          "as the earlier export did"
+                        : "read \"12:mm AM\" as noon, as asked");
+  }
   if (!report.added_to_existing_days.empty()) {
     std::vector<std::string> days;
     for (const auto& [day, count] : report.added_to_existing_days) {
@@ -74,8 +85,15 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
     }
     lines.push_back(
         CountOf(static_cast<std::int64_t>(report.entries_without_date.size()), "entry", "entries") +
-        " without a DATE (the day is left empty): starting on line" +
+        " without a DATE" +
+        (report.undated_time.empty()
+             ? std::string(" (the day is left empty)")
+             : " (filed under the import's time, " + ToUtf8(report.undated_time) + ")") +
+        ": starting on line" +
         (at.size() == 1 ? " " : "s ") + ListOf(at));
+  }
+  if (!report.run_stamp.empty() && report.stored > 0 && !report.dry_run) {
+    lines.push_back("the rows are stamped \"" + ToUtf8(report.run_stamp) + "\"");
   }
   return lines;
 }

@@ -21,12 +21,20 @@ struct ImportReport {
   std::int32_t entries = 0;      // entries the file holds, stored or not
   std::int32_t stored = 0;       // rows stored (or, in a dry run, that would be)
   std::int32_t passed_over = 0;  // entries the author filter passed over
+  std::int32_t duplicates = 0;   // entries the diary already held, passed over
   std::int32_t comment_sections = 0;
   std::int32_t ping_sections = 0;
   std::int32_t keyword_sections = 0;  // KEYWORDS sections that held text
   // Keys the diary has no column for (TAGS, BASENAME, ...), each with how often it occurred.
   std::map<std::u16string, std::int32_t> other_keys;
   std::vector<std::int64_t> entries_without_date;  // the first line (from 1) of each
+  std::u16string undated_time;                     // where those were filed; empty: nowhere
+
+  // How "12:mm AM" was read: as noon, because the file writes midnight as "00:mm AM" (as the
+  // earlier export did) or because the user said so; else as midnight.
+  bool twelve_am_is_noon = false;
+  bool twelve_am_from_file = false;
+  std::u16string run_stamp;  // the ImportMark of the stored rows
 
   // Dry run: for each day that already had entries, how many the run would add to it.
   std::map<std::u16string, std::int32_t> added_to_existing_days;

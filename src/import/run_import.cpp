@@ -1,10 +1,13 @@
 #include "import/run_import.h"
 
+#include <optional>
+
 #include "common/errors.h"
 #include "common/text.h"
 #include "encoding/import_stream.h"
 #include "encoding/import_text.h"
 #include "encoding/utf8.h"
+#include "import/duplicate_index.h"
 #include "import/entry_parser.h"
 #include "import/entry_storage.h"
 #include "import/line_stream.h"
@@ -22,14 +25,72 @@ std::vector<std::u16string> CutIntoLines(std::u16string text) {
   return lines;
 }
 
-std::u16string RunStamp(Clock& clock) {
-  return clock.NowAsLocalText() + u" byPontivo.dll";
+namespace {
+
+constexpr char16_t kStampEnd[] = u" byPontivo.dll";
+
+// The checking pass's sink: the entries are read and judged, and nothing is stored.
+class CheckOnly : public EntrySink {
+ public:
+  void StoreEntry(const DiaryEntry&, const std::u16string&) override {}
+};
+
+bool StampInUse(DiaryConnection& connection, const std::u16string& stamp) {
+  auto rows = connection.OpenStatement(
+      u"SELECT Count(*) AS Used FROM Contents WHERE Contents.ImportMark = " + SqlText(stamp),
+      CursorKind::kForwardOnly, LockKind::kReadOnly);
+  const bool used = !rows->IsEOF() && IsTrue(rows->Field(u"Used"));
+  rows->Close();
+  return used;
 }
 
-// The file is read in pieces, twice: the first pass decides the encoding, decodes everything
-// once (so that a conversion failure stops the run before anything is stored) and counts the
-// lines to announce; the second decodes again, cuts the lines and hands them to the parser. So
-// memory holds a piece and an entry, whatever the file's size.
+// The component's stamp is the platform's text for the moment. A stamp that must name one run
+// alone is the moment in the diary's time form, with " #2", " #3", ... after it when a run of
+// the same second is already in the diary (the caller holds the write lock, so none can come
+// between the look and the rows).
+std::u16string RunStampFor(const ConverterState& state, const ConverterPorts& ports,
+                           DiaryConnection& connection, const LocalTime& moment) {
+  if (!state.UniqueRunStamp) {
+    return ports.clock.LocalText(moment) + kStampEnd;
+  }
+  const std::u16string time = DiaryTimeText(moment);
+  for (int k = 1;; ++k) {
+    const std::u16string stamp =
+        time + (k == 1 ? u"" : u" #" + DecimalText(k)) + kStampEnd;
+    if (!StampInUse(connection, stamp)) {
+      return stamp;
+    }
+  }
+}
+
+// One pass over the file's lines through `parser`, a stop looked at before every line; with
+// `progress`, the bar follows the last line consumed.
+void ParseFile(InputFile& file, const StreamDecision& decision, const ConverterPorts& ports,
+               const LineCount& count, EntryParser& parser, ProgressDisplay* progress) {
+  file.Rewind();
+  std::size_t i = 0;
+  auto handle = [&](std::u16string_view line) {
+    ThrowIfStopRequested(ports.stop, "the import");
+    parser.HandleLine(line, i);
+    if (progress && !parser.in_section()) {
+      progress->SetValue(static_cast<double>(i));
+    }
+    ++i;
+  };
+  LineCutter cutter(count);
+  DecodeInPieces(file, decision, ports.code_page,
+                 [&](std::u16string_view text) { cutter.Feed(text, handle); });
+  cutter.Finish(handle);
+  parser.Finish();  // a section left open, or a last entry without its "--------"
+}
+
+}  // namespace
+
+// The file is read in pieces, three times, so that memory holds a piece and an entry whatever
+// the file's size: the first pass decides the encoding, decodes everything once (a conversion
+// failure stops the run there) and counts the lines; the second parses every entry, so that a
+// bad DATE or an unclosed section anywhere stops the run before any row is written, and learns
+// which clock the file's DATEs follow; the third parses again and stores.
 void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportReport& report) {
   const std::string file_name = ToUtf8(state.FilePath);
   ProgressDisplay& progress = ports.progress;
@@ -38,10 +99,20 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
 
   auto connection = ports.diary.Connect(state.DiaryMdbPath);
   report.dry_run = state.DryRun;
+  // One moment for the stamp and for the entries that carry no DATE.
+  const LocalTime moment = ports.clock.Now();
+  ParseRules rules;
+  rules.undated_time = DiaryTimeText(moment);
+  report.undated_time = rules.undated_time;
   EntryStorage storage(*connection, state, &report);
-  EntryParser parser(storage, &report);
-  bool in_line_loop = false;
+  std::optional<DiaryTransaction> transaction;
+  const EntryParser* parsing = nullptr;  // the parser of the pass under way
   try {
+    if (state.OneTransaction && !state.DryRun) {
+      // Taken first, so that the numbers and the duplicates are read from the diary this run
+      // writes to: a second import waits here until the first has committed.
+      transaction.emplace(*connection);
+    }
     storage.LoadDayNumbers();
 
     const std::int64_t length = ports.files.FileLength(state.FilePath);
@@ -59,7 +130,15 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
       report.invalid_bytes = InvalidBytesNote(invalid.count, decision.replace_invalid,
                                               LineOfByte(*file, invalid.first_offset));
     }
-    file->Rewind();
+
+    CheckOnly check_only;
+    EntryParser checker(check_only, &report, rules);
+    parsing = &checker;
+    ParseFile(*file, decision, ports, count, checker, nullptr);
+    parsing = nullptr;
+    report.twelve_am_from_file = checker.saw_zero_hour_with_marker();
+    rules.twelve_am_is_noon = report.twelve_am_from_file || state.TwelveAmIsNoon;
+    report.twelve_am_is_noon = rules.twelve_am_is_noon;
 
     const std::size_t last = count.separators();
     report.line_count = static_cast<std::int64_t>(last) + 1;
@@ -68,30 +147,39 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
                             u"行のテキストをインポートします。");
     progress.Refresh();
 
-    storage.SetRunStamp(RunStamp(ports.clock));
+    report.run_stamp = RunStampFor(state, ports, *connection, moment);
+    storage.SetRunStamp(report.run_stamp);
+    std::optional<DuplicateIndex> duplicates;
+    if (state.SkipDuplicates) {
+      duplicates.emplace(*connection, report.run_stamp);
+      storage.SetDuplicateIndex(&*duplicates);
+    }
     storage.OpenEntryTable();
-    in_line_loop = true;
-    std::size_t i = 0;
-    auto handle = [&](std::u16string_view line) {
-      parser.HandleLine(line, i);
-      if (!parser.in_section()) {
-        progress.SetValue(static_cast<double>(i));  // the last line consumed
-      }
-      ++i;
-    };
-    LineCutter cutter(count);
-    DecodeInPieces(*file, decision, ports.code_page,
-                   [&](std::u16string_view text) { cutter.Feed(text, handle); });
-    cutter.Finish(handle);
-    parser.Finish();  // a section left open, or a last entry without its "--------"
-    in_line_loop = false;
+    EntryParser parser(storage, nullptr, rules);
+    parsing = &parser;
+    ParseFile(*file, decision, ports, count, parser, &progress);
+    parsing = nullptr;
     storage.Close();
+    if (transaction) {
+      transaction->Commit();
+    }
   } catch (const Error& e) {
     const std::string at =
-        in_line_loop ? " at line " + std::to_string(parser.failure_index() + 1) : "";
-    throw e.WithContext(
-        "import of " + file_name + " failed" + at + ": ",
-        "; " + CountOf(storage.stored_count(), "entry was", "entries were") + " stored before it");
+        parsing ? " at line " + std::to_string(parsing->failure_index() + 1) : "";
+    std::string kept;
+    if (state.DryRun) {
+      kept = "nothing was written (a dry run)";
+    } else if (transaction || storage.stored_count() == 0) {
+      kept = "nothing was stored";
+    } else {
+      kept = CountOf(storage.stored_count(), "entry was", "entries were") + " stored before it";
+    }
+    transaction.reset();  // rolled back before anyone is told
+    if (e.kind() == ErrorKind::kInterrupted) {
+      throw Error(ErrorKind::kInterrupted,
+                  kept + " (the import of " + file_name + " was stopped" + at + ")");
+    }
+    throw e.WithContext("import of " + file_name + " failed" + at + ": ", "; " + kept);
   }
   connection.reset();
   if (state.DryRun) {

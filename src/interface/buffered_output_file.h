@@ -1,5 +1,6 @@
 // The part of an output file every platform shares: writes are gathered into one buffer, so a
-// line costs a copy and not a system call. A platform supplies only the raw write and close.
+// line costs a copy and not a system call, and the bytes the system has taken are counted. A
+// platform supplies the raw write and the ends of a file.
 #pragma once
 
 #include "interface/file_system.h"
@@ -15,7 +16,8 @@ class BufferedOutputFile : public OutputFile {
       Flush();
     }
     if (bytes.size() > kBufferSize) {
-      WriteToSystem(bytes.data(), bytes.size());
+      std::size_t done = 0;
+      WriteAll(bytes.data(), bytes.size(), done);
       return;
     }
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
@@ -23,24 +25,61 @@ class BufferedOutputFile : public OutputFile {
 
   void Close() final {
     Flush();
-    CloseInSystem();
+    FinishInSystem();
   }
 
+  std::string Abandon() noexcept final {
+    try {
+      if (KeepsWhatWasWritten()) {
+        Flush();
+      }
+      AbandonInSystem();
+      return std::string();
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+  }
+
+  std::uint64_t BytesOnDisk() const final { return on_disk_; }
+
  protected:
-  // Writes all `size` bytes or throws a file error.
-  virtual void WriteToSystem(const std::uint8_t* data, std::size_t size) = 0;
-  // Closes the file, throwing a file error that a deferred close would lose.
-  virtual void CloseInSystem() = 0;
+  // Writes some of the `size` bytes (at least one) and returns how many, or throws a file
+  // error.
+  virtual std::size_t WriteSomeToSystem(const std::uint8_t* data, std::size_t size) = 0;
+  // Closes the file and puts it at its path, throwing a file error that a deferred close would
+  // lose.
+  virtual void FinishInSystem() = 0;
+  // Whether bytes written before a failure stay (a file written in place).
+  virtual bool KeepsWhatWasWritten() const = 0;
+  // Closes the file after a failure; a whole file's temporary file goes. Throws a file error.
+  virtual void AbandonInSystem() = 0;
 
  private:
   static constexpr std::size_t kBufferSize = 1 << 16;
 
+  // Every byte or an error. `done` counts what the system took, so that after an error those
+  // bytes are never sent again.
+  void WriteAll(const std::uint8_t* data, std::size_t size, std::size_t& done) {
+    while (done < size) {
+      const std::size_t written = WriteSomeToSystem(data + done, size - done);
+      done += written;
+      on_disk_ += written;
+    }
+  }
+
   void Flush() {
-    WriteToSystem(pending_.data(), pending_.size());
+    std::size_t done = 0;
+    try {
+      WriteAll(pending_.data(), pending_.size(), done);
+    } catch (...) {
+      pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(done));
+      throw;
+    }
     pending_.clear();
   }
 
-  Bytes pending_;  // written by the caller, not yet by the system
+  Bytes pending_;             // written by the caller, not yet by the system
+  std::uint64_t on_disk_ = 0;  // taken by the system
 };
 
 }  // namespace sarnlink

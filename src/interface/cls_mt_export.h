@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/clock.h"
+#include "common/stop_request.h"
 #include "encoding/code_page_932.h"
 #include "encoding/import_text.h"
 #include "import/import_report.h"
@@ -33,6 +34,16 @@ struct ConverterState {
   std::u16string LineEnd = u"\r\n";            // the export's line end: CR LF, or LF
   std::optional<TextEncoding> ImportEncoding;  // read the import in this encoding, no guessing
   bool DryRun = false;                         // import: read and count, write no row
+  // The export's file appears only whole (temporary file, flush, rename); SetPath's OverWrite
+  // then deletes nothing and lets the finished file replace the old one.
+  bool WholeFiles = false;
+  bool ReplaceExisting = false;  // SetPath's OverWrite, kept for a whole file
+  // The import is one transaction: every entry or none, the diary's write lock held throughout.
+  bool OneTransaction = false;
+  bool SkipDuplicates = false;  // pass over entries the diary already holds
+  bool UniqueRunStamp = false;  // the run stamp names this run alone
+  // How "12:mm AM" reads in a file without the earlier exporter's "00" hour: midnight, or noon.
+  bool TwelveAmIsNoon = false;
 };
 
 // What the converter and its drivers reach the outside world through.
@@ -44,6 +55,7 @@ struct ConverterPorts {
   AuthorPrompt& author_prompt;
   Clock& clock;
   const CodePage932& code_page;
+  const StopRequest* stop = nullptr;  // asks a run to stop (Ctrl-C); none in the component
 };
 
 class clsMTExport {
@@ -64,7 +76,9 @@ class clsMTExport {
   // nothing changed) when the form was cancelled or closed.
   bool SetExportSettingMySelf();
   // Stores and checks the text file: for an import it must exist; for an export none may
-  // remain (with OverWrite an existing one is deleted at once). False empties FilePath.
+  // remain (with OverWrite an existing one is deleted at once). False empties FilePath. An
+  // export path that names the diary (or its journal files), or a database file to be deleted,
+  // is refused with an error, and nothing is deleted.
   bool SetPath(const std::u16string& stFilePath, bool OverWrite = false);
   // Runs the driver of the chosen direction when both paths are set. Always false.
   bool Execute();
@@ -74,10 +88,21 @@ class clsMTExport {
   void SetLineEnd(std::u16string line_end) { state_.LineEnd = std::move(line_end); }
   void SetImportEncoding(std::optional<TextEncoding> encoding) { state_.ImportEncoding = encoding; }
   void SetDryRun(bool dry_run) { state_.DryRun = dry_run; }
+  // The guarantees the command-line tool gives beyond the component: whole export files, the
+  // import in one transaction, duplicates passed over, a stamp of its own for every run.
+  void SetToolGuarantees(bool on) {
+    state_.WholeFiles = state_.OneTransaction = state_.UniqueRunStamp = on;
+    state_.SkipDuplicates = on;
+  }
+  void SetSkipDuplicates(bool skip) { state_.SkipDuplicates = skip; }
+  void SetTwelveAmIsNoon(bool noon) { state_.TwelveAmIsNoon = noon; }
   // What the latest import met beyond the rows it stored (filled as far as the run got).
   const ImportReport& import_report() const { return import_report_; }
 
  private:
+  // Throws a refusal when an export to `path` would write over the diary or delete a database.
+  void RefuseDestructiveOutput(const std::u16string& path, bool OverWrite);
+
   ConverterState state_;        // the host's choices
   ImportReport import_report_;  // the latest import's report
   ConverterPorts ports_;        // the outside world

@@ -8,6 +8,40 @@
 
 namespace sarnlink {
 
+void DiaryConnection::BeginTrans() {
+  throw Error(ErrorKind::kDatabase, "this diary has no transactions");
+}
+void DiaryConnection::CommitTrans() {
+  throw Error(ErrorKind::kDatabase, "this diary has no transactions");
+}
+void DiaryConnection::RollbackTrans() {
+  throw Error(ErrorKind::kDatabase, "this diary has no transactions");
+}
+std::int64_t DiaryConnection::Execute(const std::u16string&) {
+  throw Error(ErrorKind::kDatabase, "this diary cannot run a changing statement");
+}
+
+DiaryTransaction::~DiaryTransaction() {
+  if (open_) {
+    try {
+      connection_.RollbackTrans();
+    } catch (const Error&) {
+      // The error that unwinds goes on; closing the connection rolls back what remains.
+    }
+  }
+}
+
+std::u16string SqlText(const std::u16string& text) {
+  std::u16string literal = u"'";
+  for (char16_t c : text) {
+    literal += c;
+    if (c == u'\'') {
+      literal += c;
+    }
+  }
+  return literal + u"'";
+}
+
 bool IsNull(const FieldValue& value) {
   return std::holds_alternative<std::monostate>(value);
 }

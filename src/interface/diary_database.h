@@ -49,7 +49,39 @@ class DiaryConnection {
                                                         CursorKind cursor, LockKind lock) = 0;
   virtual std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind cursor,
                                                     LockKind lock) = 0;
+  // A transaction, as ADO's BeginTrans, CommitTrans and RollbackTrans: BeginTrans takes the
+  // diary's write lock (waiting for another writer as the backend allows) and holds it until
+  // the commit or rollback. A backend without transactions throws a database error.
+  virtual void BeginTrans();
+  virtual void CommitTrans();
+  virtual void RollbackTrans();
+  // Runs a statement that changes rows (a DELETE) and returns how many it changed.
+  virtual std::int64_t Execute(const std::u16string& statement);
 };
+
+// A transaction for one scope: begun at once, rolled back when the scope is left without
+// Commit (an error or a stop unwinding through it).
+class DiaryTransaction {
+ public:
+  explicit DiaryTransaction(DiaryConnection& connection) : connection_(connection) {
+    connection_.BeginTrans();
+  }
+  ~DiaryTransaction();
+  DiaryTransaction(const DiaryTransaction&) = delete;
+  DiaryTransaction& operator=(const DiaryTransaction&) = delete;
+  void Commit() {
+    connection_.CommitTrans();
+    open_ = false;
+  }
+
+ private:
+  DiaryConnection& connection_;
+  bool open_ = true;  // begun, neither committed nor rolled back
+};
+
+// A text as an SQL string literal, its quotes doubled, for the few statements that name a
+// value (a day, a run stamp).
+std::u16string SqlText(const std::u16string& text);
 
 class DiaryDatabase {
  public:

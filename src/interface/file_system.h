@@ -12,14 +12,33 @@
 
 namespace sarnlink {
 
+// How an output file meets the path it is written to.
+enum class OutputMode {
+  // A new file, refused when one already stands at the path; written where it stands, so the
+  // bytes written before a failure stay in it (the component's export).
+  kNewInPlace,
+  // Written to a temporary file beside the path, which becomes the file at the path only when
+  // it is whole and flushed to the disk; refused when a file stands at the path by then.
+  kNewWhole,
+  // Like kNewWhole, but it replaces a file standing at the path, keeping its permission bits.
+  kReplaceWhole,
+};
+
 // A file being written from its first byte, in one pass.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
   // Appends the bytes at the end of what was written so far. Throws a file error.
   virtual void Write(std::span<const std::uint8_t> bytes) = 0;
-  // Flushes and closes; a failure to flush is a file error, never lost.
+  // Finishes the file: flushes and closes it and, for a whole file, flushes it to the disk and
+  // puts it at its path. A failure is a file error, never lost; then nothing was put there.
   virtual void Close() = 0;
+  // Ends a file whose writing failed: a whole file's temporary file is removed (the path is as
+  // it was); a file written in place keeps what was written, flushed as far as it goes. Returns
+  // what went wrong on the way, or nothing; it never throws, so the first error goes on.
+  virtual std::string Abandon() noexcept = 0;
+  // The bytes the system has taken so far: what a file written in place holds after a failure.
+  virtual std::uint64_t BytesOnDisk() const = 0;
 };
 
 // A file being read from its first byte, a piece at a time, so that a large file never has to
@@ -55,9 +74,16 @@ class FileSystem {
   // Opens the file at `path` for reading in pieces; throws a file error.
   virtual std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) = 0;
 
-  // Opens the file at `path` for writing from its first byte, creating it if it is missing and
-  // cutting it to 0 bytes if it exists. Throws a file error.
-  virtual std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path) = 0;
+  // Whether `a` and `b` name one file: compared as files (device and inode, volume and file
+  // index) when both exist, else as the same name in the same folder. An empty path names no
+  // file. Throws a file error only when a folder cannot be examined.
+  virtual bool IsSameFile(const std::u16string& a, const std::u16string& b) = 0;
+
+  // Opens a file for writing at `path` from its first byte, as `mode` says. A file standing at
+  // the path where the mode allows none is a refusal (ErrorKind::kRefused); any other failure
+  // is a file error.
+  virtual std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path,
+                                                       OutputMode mode) = 0;
 };
 
 }  // namespace sarnlink

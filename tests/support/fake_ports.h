@@ -73,7 +73,8 @@ class ScriptedAuthorPrompt : public AuthorPrompt {
 
 class FixedClock : public Clock {
  public:
-  std::u16string NowAsLocalText() override { return u"2026/12/09 10:00:00"; }
+  LocalTime Now() override { return LocalTime{2026, 12, 9, 10, 0, 0}; }
+  std::u16string LocalText(const LocalTime& moment) override { return DiaryTimeText(moment); }
 };
 
 // A scratch folder with an empty SQLite diary and a converter wired to it.

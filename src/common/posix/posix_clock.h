@@ -1,4 +1,4 @@
-// The clock port on POSIX: local time written as the user's locale writes a date and a time.
+// The clock port on POSIX: local time, written as the user's locale writes a date and a time.
 #pragma once
 
 #include "common/clock.h"
@@ -7,8 +7,9 @@ namespace sarnlink {
 
 class PosixClock : public Clock {
  public:
+  LocalTime Now() override;
   // The locale's date, a space and its time ("%x %X" under LC_TIME).
-  std::u16string NowAsLocalText() override;
+  std::u16string LocalText(const LocalTime& moment) override;
 };
 
 }  // namespace sarnlink

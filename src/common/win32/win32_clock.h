@@ -7,7 +7,8 @@ namespace sarnlink {
 
 class Win32Clock : public Clock {
  public:
-  std::u16string NowAsLocalText() override;
+  LocalTime Now() override;
+  std::u16string LocalText(const LocalTime& moment) override;
 };
 
 }  // namespace sarnlink

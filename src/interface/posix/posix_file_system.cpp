@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
@@ -41,33 +43,128 @@ class Descriptor {
   int fd_;  // the open descriptor, or -1 once closed
 };
 
+// The folder part and the name part of a path ("." for a bare name).
+std::pair<std::string, std::string> FolderAndName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) {
+    return {".", path};
+  }
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The file a path's symbolic link points at, so that replacing it replaces that file and not
+// the link; any other path as it is.
+std::string ResolvedTarget(const std::string& path) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+    return path;
+  }
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) {
+    return path;  // a dangling link: the rename replaces the link itself
+  }
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+// The permission bits a new file gets from the process: 0666 less the umask.
+mode_t DefaultFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// Flushes a folder's entries, so that a rename in it survives a power cut.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    FailOn("open the folder", folder, errno);
+  }
+  Descriptor dir(fd);
+  if (::fsync(dir.get()) != 0 && errno != EINVAL) {
+    FailOn("flush the folder", folder, errno);
+  }
+}
+
 class PosixOutputFile : public BufferedOutputFile {
  public:
-  PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  // In place: `fd` is the file at `path`. Whole: `fd` is the temporary file `temp_path`, put at
+  // `path` when finished.
+  PosixOutputFile(int fd, std::string path, OutputMode mode, std::string temp_path = "")
+      : fd_(fd), path_(std::move(path)), mode_(mode), temp_path_(std::move(temp_path)) {}
 
- private:
-  void WriteToSystem(const std::uint8_t* data, std::size_t size) override {
-    while (size > 0) {
-      const ssize_t written = ::write(fd_.get(), data, size);
-      if (written < 0) {
-        if (errno == EINTR) {
-          continue;
-        }
-        FailOn("write to", path_, errno);
-      }
-      data += written;
-      size -= static_cast<std::size_t>(written);
+  ~PosixOutputFile() override {
+    if (!temp_path_.empty()) {
+      ::unlink(temp_path_.c_str());  // never finished: the path stays as it was
     }
   }
 
-  void CloseInSystem() override {
+ private:
+  std::size_t WriteSomeToSystem(const std::uint8_t* data, std::size_t size) override {
+    while (true) {
+      const ssize_t written = ::write(fd_.get(), data, size);
+      if (written > 0) {
+        return static_cast<std::size_t>(written);
+      }
+      if (written < 0 && errno != EINTR) {
+        FailOn("write to", path_, errno);
+      }
+    }
+  }
+
+  void FinishInSystem() override {
+    if (mode_ == OutputMode::kNewInPlace) {
+      if (fd_.Release() != 0) {
+        FailOn("close", path_, errno);
+      }
+      return;
+    }
+    if (::fsync(fd_.get()) != 0) {
+      FailOn("flush to the disk", path_, errno);
+    }
     if (fd_.Release() != 0) {
       FailOn("close", path_, errno);
     }
+    if (mode_ == OutputMode::kReplaceWhole) {
+      if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
+        FailOn("put the new file at", path_, errno);
+      }
+    } else if (::link(temp_path_.c_str(), path_.c_str()) != 0) {
+      // A link fails where a file has appeared since the path was checked: never replace it.
+      if (errno == EEXIST) {
+        throw Error(ErrorKind::kRefused, path_ + " appeared while the export ran; it was not "
+                                                 "replaced");
+      }
+      FailOn("put the new file at", path_, errno);
+    } else {
+      ::unlink(temp_path_.c_str());
+    }
+    temp_path_.clear();
+    SyncFolder(FolderAndName(path_).first);
   }
 
-  Descriptor fd_;     // the file being written
-  std::string path_;  // for messages
+  bool KeepsWhatWasWritten() const override { return mode_ == OutputMode::kNewInPlace; }
+
+  void AbandonInSystem() override {
+    const int closed = fd_.get() >= 0 ? fd_.Release() : 0;
+    const int close_error = errno;
+    if (!temp_path_.empty()) {
+      const std::string temp = temp_path_;
+      temp_path_.clear();
+      if (::unlink(temp.c_str()) != 0) {
+        FailOn("remove the temporary file", temp, errno);
+      }
+    }
+    if (closed != 0 && mode_ == OutputMode::kNewInPlace) {
+      FailOn("close", path_, close_error);
+    }
+  }
+
+  Descriptor fd_;          // the file being written
+  std::string path_;       // the path it is for, also for messages
+  OutputMode mode_;        // how it meets its path
+  std::string temp_path_;  // a whole file's temporary file, until it is put at the path
 };
 
 }  // namespace
@@ -198,13 +295,66 @@ Bytes PosixFileSystem::ReadWholeFile(const std::u16string& path) {
   return bytes;
 }
 
-std::unique_ptr<OutputFile> PosixFileSystem::CreateForWriting(const std::u16string& path) {
-  const std::string native = ToUtf8(path);
-  const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    FailOn("create", native, errno);
+bool PosixFileSystem::IsSameFile(const std::u16string& a, const std::u16string& b) {
+  if (a.empty() || b.empty()) {
+    return false;
   }
-  return std::make_unique<PosixOutputFile>(fd, native);
+  const std::string first = ToUtf8(a);
+  const std::string second = ToUtf8(b);
+  struct stat first_info, second_info;
+  const bool first_exists = ::stat(first.c_str(), &first_info) == 0;
+  const bool second_exists = ::stat(second.c_str(), &second_info) == 0;
+  if (first_exists && second_exists) {
+    return first_info.st_dev == second_info.st_dev && first_info.st_ino == second_info.st_ino;
+  }
+  if (first_exists || second_exists) {
+    return false;
+  }
+  const auto [first_folder, first_name] = FolderAndName(first);
+  const auto [second_folder, second_name] = FolderAndName(second);
+  if (first_name != second_name) {
+    return false;
+  }
+  struct stat first_dir, second_dir;
+  if (::stat(first_folder.c_str(), &first_dir) != 0 ||
+      ::stat(second_folder.c_str(), &second_dir) != 0) {
+    return false;  // a folder that is not there holds no file
+  }
+  return first_dir.st_dev == second_dir.st_dev && first_dir.st_ino == second_dir.st_ino;
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::CreateForWriting(const std::u16string& path,
+                                                              OutputMode mode) {
+  const std::string native = ToUtf8(path);
+  if (mode == OutputMode::kNewInPlace) {
+    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) {
+        throw Error(ErrorKind::kRefused,
+                    native + " already exists; the export never writes over a file");
+      }
+      FailOn("create", native, errno);
+    }
+    return std::make_unique<PosixOutputFile>(fd, native, mode);
+  }
+  const std::string target = ResolvedTarget(native);
+  struct stat existing;
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && mode == OutputMode::kNewWhole) {
+    throw Error(ErrorKind::kRefused, native + " already exists; it was not replaced");
+  }
+  const auto [folder, name] = FolderAndName(target);
+  std::string temp = folder + "/." + name + ".sarnlink-XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    FailOn("create a temporary file in", folder, errno);
+  }
+  auto file = std::make_unique<PosixOutputFile>(fd, target, mode, temp);
+  const mode_t bits = exists ? (existing.st_mode & 07777) : DefaultFileMode();
+  if (::fchmod(fd, bits) != 0) {
+    FailOn("set the permissions of", temp, errno);
+  }
+  return file;
 }
 
 }  // namespace sarnlink

@@ -1,4 +1,5 @@
-// The file-system port on POSIX: stat, access, unlink, open and write. Paths are turned from
+// The file-system port on POSIX: stat, access, unlink, open and write, and whole
+// files through a temporary file, fsync and rename. Paths are turned from
 // UTF-16 into UTF-8 bytes for the system and are never pattern-matched.
 #pragma once
 
@@ -13,7 +14,9 @@ class PosixFileSystem : public FileSystem {
   std::int64_t FileLength(const std::u16string& path) override;
   Bytes ReadWholeFile(const std::u16string& path) override;
   std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override;
-  std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path) override;
+  bool IsSameFile(const std::u16string& a, const std::u16string& b) override;
+  std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path,
+                                               OutputMode mode) override;
 };
 
 }  // namespace sarnlink

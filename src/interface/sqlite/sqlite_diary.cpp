@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -279,9 +281,51 @@ class SqliteTableRecordset : public DiaryRecordset {
   std::map<std::string, std::unique_ptr<Statement>> inserts_;  // prepared INSERTs
 };
 
+// The busy handler: waits in short sleeps while another connection holds the write lock, says
+// so once after a second, and gives up at the limit or when a stop is asked for.
+class LockWait {
+ public:
+  explicit LockWait(const SqliteWaiting& waiting) : waiting_(waiting) {}
+
+  static int Handler(void* self, int attempts) {
+    return static_cast<LockWait*>(self)->KeepWaiting(attempts);
+  }
+
+  bool stopped() const { return stopped_; }
+
+ private:
+  int KeepWaiting(int attempts) {
+    const auto now = std::chrono::steady_clock::now();
+    if (attempts == 0) {
+      start_ = now;
+      told_ = false;
+    }
+    if (waiting_.stop && waiting_.stop->IsRequested()) {
+      stopped_ = true;
+      return 0;
+    }
+    const double waited = std::chrono::duration<double>(now - start_).count();
+    if (waited >= waiting_.limit_seconds) {
+      return 0;
+    }
+    if (waited >= 1 && !told_ && waiting_.on_waiting) {
+      told_ = true;
+      waiting_.on_waiting();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return 1;
+  }
+
+  const SqliteWaiting& waiting_;
+  std::chrono::steady_clock::time_point start_;
+  bool told_ = false;     // on_waiting was called for this wait
+  bool stopped_ = false;  // a wait ended by a stop
+};
+
 class SqliteDiaryConnection : public DiaryConnection {
  public:
-  explicit SqliteDiaryConnection(const std::string& path) : path_(path) {
+  SqliteDiaryConnection(const std::string& path, const SqliteWaiting& waiting)
+      : path_(path), waiting_(waiting), lock_wait_(waiting_) {
     CheckHeader(path);
     // Open without create: a diary is never made on the way.
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
@@ -293,7 +337,7 @@ class SqliteDiaryConnection : public DiaryConnection {
     // A connection that turns out not to be a diary is closed before the error goes on.
     try {
       sqlite3_extended_result_codes(db_, 1);
-      sqlite3_busy_timeout(db_, 5000);
+      sqlite3_busy_handler(db_, &LockWait::Handler, &lock_wait_);
       // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
       sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
       Execute(kConnectionSettings);
@@ -322,7 +366,42 @@ class SqliteDiaryConnection : public DiaryConnection {
     return std::make_unique<SqliteTableRecordset>(db_, ToUtf8(table), path_);
   }
 
+  void BeginTrans() override { Run("BEGIN IMMEDIATE", "take the diary's write lock"); }
+  void CommitTrans() override { Run("COMMIT", "commit"); }
+  void RollbackTrans() override { Run("ROLLBACK", "roll back"); }
+
+  std::int64_t Execute(const std::u16string& statement) override {
+    const std::string sql = ToUtf8(statement);
+    Statement change(db_, sql, path_);
+    const int rc = sqlite3_step(change.get());
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+      FailStep(rc, "run " + sql);
+    }
+    return sqlite3_changes64(db_);
+  }
+
  private:
+  void Run(const char* sql, const std::string& what) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+      FailStep(rc, what);
+    }
+  }
+
+  // A statement that failed: a wait ended by a stop is an interruption, a lock held past the
+  // limit says so, anything else is the engine's message.
+  [[noreturn]] void FailStep(int rc, const std::string& what) {
+    if (lock_wait_.stopped()) {
+      throw Error(ErrorKind::kInterrupted, "stopped while waiting for the diary " + path_);
+    }
+    if ((rc & 0xff) == SQLITE_BUSY) {
+      Fail(path_, "cannot " + what + ": another program (another import?) kept the diary locked " +
+                      "for " + std::to_string(static_cast<int>(waiting_.limit_seconds)) +
+                      " seconds; nothing was changed");
+    }
+    Fail(path_, "cannot " + what + ": " + SqliteMessage(db_));
+  }
+
   void Execute(const char* sql) {
     char* message = nullptr;
     if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
@@ -333,6 +412,8 @@ class SqliteDiaryConnection : public DiaryConnection {
   }
 
   std::string path_;       // for messages
+  SqliteWaiting waiting_;  // how to wait for the write lock
+  LockWait lock_wait_;     // the busy handler's state
   sqlite3* db_ = nullptr;  // the connection
 };
 
@@ -342,7 +423,7 @@ std::unique_ptr<DiaryConnection> SqliteDiaryDatabase::Connect(const std::u16stri
   if (path.empty()) {
     throw Error(ErrorKind::kDatabase, "no diary path was given");
   }
-  return std::make_unique<SqliteDiaryConnection>(ToUtf8(path));
+  return std::make_unique<SqliteDiaryConnection>(ToUtf8(path), waiting_);
 }
 
 void CreateEmptyDiary(const std::string& path) {

@@ -2,18 +2,34 @@
 // texts run as they stand; booleans are stored 0/1; every Update commits by itself.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "common/stop_request.h"
 
 #include "interface/diary_database.h"
 
 namespace sarnlink {
 
+// How a connection waits while another process holds the diary's write lock (another import).
+struct SqliteWaiting {
+  double limit_seconds = 5;          // then the statement fails as "locked"
+  std::function<void()> on_waiting;  // called once, after a second of waiting
+  const StopRequest* stop = nullptr;  // a stop ends the wait at once
+};
+
 class SqliteDiaryDatabase : public DiaryDatabase {
  public:
+  SqliteDiaryDatabase() = default;
+  explicit SqliteDiaryDatabase(SqliteWaiting waiting) : waiting_(std::move(waiting)) {}
+
   // Opens an existing diary, never creating one. A missing file, a Jet or ACE database, a file
   // that is no SQLite database or one without the table Contents each throw a database error
   // naming the path and the reason.
   std::unique_ptr<DiaryConnection> Connect(const std::u16string& path) override;
+
+ private:
+  SqliteWaiting waiting_;  // for every connection it opens
 };
 
 // Creates an empty diary at `path`: the table Contents with the host's columns, its indexes,

@@ -36,25 +36,34 @@ class Handle {
   HANDLE h_;  // the open file, or INVALID_HANDLE_VALUE once closed
 };
 
+// A new file written where it stands; what was written before a failure stays in it.
 class Win32OutputFile : public BufferedOutputFile {
  public:
   Win32OutputFile(HANDLE h, std::u16string path) : file_(h), path_(std::move(path)) {}
 
  private:
-  void WriteToSystem(const std::uint8_t* data, std::size_t size) override {
-    while (size > 0) {
-      DWORD written = 0;
-      const DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
-      if (!WriteFile(file_.get(), data, chunk, &written, nullptr)) {
-        FailOn("write to", path_, GetLastError());
-      }
-      data += written;
-      size -= written;
+  std::size_t WriteSomeToSystem(const std::uint8_t* data, std::size_t size) override {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
+    if (!WriteFile(file_.get(), data, chunk, &written, nullptr)) {
+      FailOn("write to", path_, GetLastError());
+    }
+    if (written == 0) {
+      FailOn("write to", path_, ERROR_DISK_FULL);
+    }
+    return written;
+  }
+
+  void FinishInSystem() override {
+    if (!file_.Release()) {
+      FailOn("close", path_, GetLastError());
     }
   }
 
-  void CloseInSystem() override {
-    if (!file_.Release()) {
+  bool KeepsWhatWasWritten() const override { return true; }
+
+  void AbandonInSystem() override {
+    if (file_.get() != INVALID_HANDLE_VALUE && !file_.Release()) {
       FailOn("close", path_, GetLastError());
     }
   }
@@ -62,6 +71,28 @@ class Win32OutputFile : public BufferedOutputFile {
   Handle file_;          // the file being written
   std::u16string path_;  // for messages
 };
+
+// Identifies the file or folder at `path` for comparison; false when nothing stands there.
+bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  // No access is asked for: the file is only examined, and a folder needs backup semantics.
+  Handle h(CreateFileW(Wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return h.get() != INVALID_HANDLE_VALUE && GetFileInformationByHandle(h.get(), &info);
+}
+
+bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// The folder part and the name part of a path, cut at its last separator.
+std::pair<std::u16string, std::u16string> FolderAndName(const std::u16string& path) {
+  const std::size_t cut = path.find_last_of(u"\\/:");
+  if (cut == std::u16string::npos) {
+    return {u".", path};
+  }
+  return {path.substr(0, cut + 1), path.substr(cut + 1)};
+}
 
 }  // namespace
 
@@ -164,11 +195,44 @@ Bytes Win32FileSystem::ReadWholeFile(const std::u16string& path) {
   return bytes;
 }
 
-std::unique_ptr<OutputFile> Win32FileSystem::CreateForWriting(const std::u16string& path) {
-  HANDLE h = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+bool Win32FileSystem::IsSameFile(const std::u16string& a, const std::u16string& b) {
+  if (a.empty() || b.empty()) {
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION first, second;
+  const bool first_exists = FileIdentity(a, first);
+  const bool second_exists = FileIdentity(b, second);
+  if (first_exists && second_exists) {
+    return SameIdentity(first, second);
+  }
+  if (first_exists || second_exists) {
+    return false;
+  }
+  const auto [first_folder, first_name] = FolderAndName(a);
+  const auto [second_folder, second_name] = FolderAndName(b);
+  // File names on Windows are compared without regard to letter case.
+  if (CompareStringOrdinal(Wide(first_name), -1, Wide(second_name), -1, TRUE) != CSTR_EQUAL) {
+    return false;
+  }
+  return FileIdentity(first_folder, first) && FileIdentity(second_folder, second) &&
+         SameIdentity(first, second);
+}
+
+std::unique_ptr<OutputFile> Win32FileSystem::CreateForWriting(const std::u16string& path,
+                                                              OutputMode mode) {
+  if (mode != OutputMode::kNewInPlace) {
+    throw Error(ErrorKind::kUsage, "the component writes its files in place only");
+  }
+  HANDLE h = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    FailOn("create", path, GetLastError());
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+      throw Error(ErrorKind::kRefused,
+                  ToUtf8(path) + " already exists; the export never writes over a file (SetPath "
+                                 "with OverWrite replaces it)");
+    }
+    FailOn("create", path, error);
   }
   return std::make_unique<Win32OutputFile>(h, path);
 }

@@ -1,0 +1,120 @@
+// sarnlink imports and undo-import: the import runs a diary holds, and taking one back.
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/posix_converter.h"
+#include "common/errors.h"
+#include "common/text.h"
+#include "encoding/utf8.h"
+#include "import/import_runs.h"
+
+namespace sarnlink::cli {
+namespace {
+
+struct UndoOptions {
+  std::string db;
+  std::string stamp;
+  bool dry_run = false;
+  double wait = kDefaultWaitSeconds;
+};
+
+void RequireDiary(PosixFileSystem& files, const std::string& db) {
+  if (!files.FileExists(FromUtf8(db), true)) {
+    throw Refusal("no diary database at " + db);
+  }
+}
+
+int ListRuns(const std::string& db) {
+  PosixFileSystem files;
+  RequireDiary(files, db);
+  SqliteDiaryDatabase diary;
+  auto connection = diary.Connect(FromUtf8(db));
+  const std::vector<ImportRun> runs = ListImportRuns(*connection);
+  if (runs.empty()) {
+    std::cerr << "sarnlink: " << db << " holds no imported entries\n";
+    return kExitDone;
+  }
+  std::cout << "entries\tfirst day\tlast day\tstamp\n";
+  for (const ImportRun& run : runs) {
+    std::cout << run.rows << "\t" << ToUtf8(run.first_day) << "\t" << ToUtf8(run.last_day) << "\t"
+              << ToUtf8(run.stamp) << "\n";
+  }
+  return kExitDone;
+}
+
+// The run named by the stamp as given, or with the stamp's usual ending added.
+ImportRun RunNamed(DiaryConnection& connection, const std::u16string& stamp) {
+  ImportRun run = FindImportRun(connection, stamp);
+  if (run.rows == 0 && !stamp.ends_with(u" byPontivo.dll")) {
+    const ImportRun completed = FindImportRun(connection, stamp + u" byPontivo.dll");
+    if (completed.rows > 0) {
+      return completed;
+    }
+  }
+  return run;
+}
+
+int UndoRun(const UndoOptions& options) {
+  PosixConverter tool(false, options.db, options.wait);
+  RequireDiary(tool.files, options.db);
+  auto connection = tool.diary.Connect(FromUtf8(options.db));
+  RunStoppable(tool.stop_signals, [&] {
+    // The count shown and the rows deleted are read under one write lock.
+    DiaryTransaction transaction(*connection);
+    const ImportRun run = RunNamed(*connection, FromUtf8(options.stamp));
+    if (run.rows == 0) {
+      throw Refusal("no entry of " + options.db + " is stamped \"" + options.stamp +
+                    "\" (sarnlink imports lists the stamps)");
+    }
+    const std::string what = CountOf(run.rows, "entry", "entries") + " of the import \"" +
+                             ToUtf8(run.stamp) + "\" (days " + ToUtf8(run.first_day) + " to " +
+                             ToUtf8(run.last_day) + ")";
+    if (options.dry_run) {
+      std::cout << "dry run: " << what << " would be deleted; the diary was not changed\n";
+      return;
+    }
+    std::cerr << "sarnlink: deleting " << what << "\n";
+    const std::int64_t deleted = DeleteImportRun(*connection, run.stamp);
+    if (deleted != run.rows) {
+      throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
+                                            std::to_string(deleted) + " rows instead of " +
+                                            std::to_string(run.rows) + "); nothing was deleted");
+    }
+    ThrowIfStopRequested(&tool.stop_signals, "undo-import");
+    transaction.Commit();
+    std::cout << "deleted " << what << "\n";
+  });
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddWaitOption(CLI::App& command, double& seconds) {
+  command
+      .add_option("--wait", seconds,
+                  "seconds to wait for another import into the same diary before giving up")
+      ->check(CLI::NonNegativeNumber)
+      ->capture_default_str();
+}
+
+void AddImportRunsCommands(CLI::App& app, Action& action) {
+  auto db = std::make_shared<std::string>();
+  CLI::App* imports = app.add_subcommand("imports", "List the import runs the diary holds");
+  imports->add_option("--db", *db, "the diary")->required();
+  imports->callback([&action, db] { action = [db] { return ListRuns(*db); }; });
+
+  auto options = std::make_shared<UndoOptions>();
+  CLI::App* undo = app.add_subcommand(
+      "undo-import", "Delete the entries one import run stored (sarnlink imports lists the runs)");
+  undo->add_option("--db", options->db, "the diary")->required();
+  undo->add_option("--stamp", options->stamp, "the run's stamp, as sarnlink imports shows it")
+      ->required();
+  undo->add_flag("--dry-run", options->dry_run, "only show what would be deleted");
+  AddWaitOption(*undo, options->wait);
+  undo->callback([&action, options] { action = [options] { return UndoRun(*options); }; });
+}
+
+}  // namespace sarnlink::cli
