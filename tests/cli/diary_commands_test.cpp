@@ -87,7 +87,8 @@ TEST(SampleDiary, LoadsExportsAndImportsBack) {
   }
   EXPECT_EQ(entries, 32u);
   EXPECT_NE(text.find("STATUS: Draft"), std::string::npos);
-  const auto imported = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(out));
+  const auto imported =
+      RunSarnlink("import --allow-duplicates --db " + Quote(db) + " --in " + Quote(out));
   EXPECT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.out, "32件の日記をImport完了！\n");
 }

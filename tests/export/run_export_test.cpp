@@ -57,13 +57,22 @@ TEST_F(RunExportTest, NoRowsWriteAnEmptyFileAndLeaveTheBarAlone) {
 
 // Regression: after the direction changed behind SetPath, the new entries once sat in front of
 // the old file's stale bytes.
-TEST_F(RunExportTest, AFileLeftAtThePathIsCutFirst) {
+// SetImport, SetPath(an existing file), SetExport, Execute: the user's file is refused, never cut.
+TEST_F(RunExportTest, AFileLeftAtThePathIsRefusedAndKept) {
+  AddRow("2004/07/01", 1, "日記", "good", "b", "2004/07/01 10:00:00");
+  testing::WriteText(out_path, "the user's own file");
   converter.Initialize(U(db_path));
-  converter.SetExport();
+  converter.SetImport();
   ASSERT_TRUE(converter.SetPath(U(out_path)));
-  testing::WriteText(out_path, std::string(5000, 'x'));
-  converter.Execute();
-  EXPECT_EQ(std::filesystem::file_size(out_path), 0u);
+  converter.SetExport();
+  try {
+    converter.Execute();
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kRefused);
+    EXPECT_NE(std::string(e.what()).find("already exists"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(testing::ReadText(out_path), "the user's own file");
 }
 
 TEST_F(RunExportTest, ABadEntryStopsTheRunNamingItAndKeepsWhatWasWritten) {
