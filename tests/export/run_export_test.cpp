@@ -55,8 +55,6 @@ TEST_F(RunExportTest, NoRowsWriteAnEmptyFileAndLeaveTheBarAlone) {
   EXPECT_EQ(std::filesystem::file_size(out_path), 0u);
 }
 
-// Regression: after the direction changed behind SetPath, the new entries once sat in front of
-// the old file's stale bytes.
 // SetImport, SetPath(an existing file), SetExport, Execute: the user's file is refused, never cut.
 TEST_F(RunExportTest, AFileLeftAtThePathIsRefusedAndKept) {
   AddRow("2004/07/01", 1, "日記", "good", "b", "2004/07/01 10:00:00");

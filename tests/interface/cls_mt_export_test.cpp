@@ -120,6 +120,62 @@ TEST_F(ConverterTest, SetPathTakesWildcardsLiterally) {
   EXPECT_FALSE(converter.SetPath(U(dir.File("?.txt"))));
 }
 
+// The diary as the export's file: by its own name, through a link, as one of its journal files,
+// or (the names swapped) as the file to replace. Nothing is deleted and FilePath is emptied.
+struct RefusedOutputCase {
+  const char* name;
+  const char* path;  // in the scratch folder; "diary.db" is the diary
+  bool overwrite;
+};
+
+class RefusedOutputTable : public ConverterFixture,
+                           public ::testing::WithParamInterface<RefusedOutputCase> {};
+
+TEST_P(RefusedOutputTable, TheDiaryIsNeverAnOutput) {
+  const RefusedOutputCase& c = GetParam();
+  std::filesystem::create_symlink(db_path, dir.File("link.db"));
+  std::filesystem::create_hard_link(db_path, dir.File("hard.db"));
+  std::filesystem::copy_file(db_path, dir.File("other-diary.db"));
+  const auto diary_bytes = testing::ReadBytes(db_path);
+  converter.Initialize(U(db_path));
+  converter.SetExport();
+  try {
+    converter.SetPath(U(dir.File(c.path)), c.overwrite);
+    FAIL() << "not refused";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kRefused);
+    EXPECT_NE(std::string(e.what()).find(dir.File(c.path)), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(converter.state().FilePath, u"");
+  EXPECT_EQ(testing::ReadBytes(db_path), diary_bytes);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("other-diary.db")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, RefusedOutputTable,
+    ::testing::Values(RefusedOutputCase{"TheDiary", "diary.db", false},
+                      RefusedOutputCase{"TheDiaryWithOverWrite", "diary.db", true},
+                      RefusedOutputCase{"ASymbolicLinkToIt", "link.db", true},
+                      RefusedOutputCase{"AHardLinkToIt", "hard.db", true},
+                      RefusedOutputCase{"ItsWriteAheadLog", "diary.db-wal", false},
+                      RefusedOutputCase{"ItsJournal", "diary.db-journal", true},
+                      RefusedOutputCase{"ThroughAnotherFolderName", "./diary.db", true},
+                      RefusedOutputCase{"AnotherDatabaseToReplace", "other-diary.db", true}),
+    testing::ByName());
+
+TEST_F(ConverterTest, WholeFilesDeleteNothingUntilTheNewFileIsWritten) {
+  const std::string out = dir.File("out.txt");
+  testing::WriteText(out, "old");
+  converter.SetToolGuarantees(true);
+  converter.Initialize(U(db_path));
+  converter.SetExport();
+  EXPECT_FALSE(converter.SetPath(U(out)));
+  EXPECT_TRUE(converter.SetPath(U(out), true));
+  EXPECT_EQ(testing::ReadText(out), "old");
+  converter.Execute();
+  EXPECT_EQ(testing::ReadText(out), "");  // the diary is empty: an empty file replaced it
+}
+
 TEST_F(ConverterTest, ExecuteDoesNothingWithoutBothPathsAndIsAlwaysFalse) {
   EXPECT_FALSE(converter.Execute());
   converter.Initialize(U(db_path));
