@@ -59,11 +59,13 @@ const std::vector<DuplicateIndex::Columns>& DuplicateIndex::RowsOfDay(const std:
     return cached_rows_;
   }
   cached_rows_.clear();
-  auto rows = connection_.OpenStatement(
-      std::u16string(kComparedSelection) + u" WHERE Contents.Day = " + SqlText(day) +
-          u" AND (Contents.ImportMark Is Null OR Contents.ImportMark <> " + SqlText(run_stamp_) +
-          u")",
-      CursorKind::kForwardOnly, LockKind::kReadOnly);
+  std::u16string statement =
+      std::u16string(kComparedSelection) + u" WHERE Contents.Day = " + SqlText(day);
+  if (!run_stamp_.empty()) {
+    statement += u" AND (Contents.ImportMark Is Null OR Contents.ImportMark <> " +
+                 SqlText(run_stamp_) + u")";
+  }
+  auto rows = connection_.OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
   while (!rows->IsEOF()) {
     Columns columns;
     ReadColumns(*rows, columns);

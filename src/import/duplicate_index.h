@@ -18,8 +18,8 @@ namespace sarnlink {
 
 class DuplicateIndex {
  public:
-  // Reads the compared columns of every row once and keeps a hash of each; rows stamped
-  // `run_stamp` (this run's) are never counted as held before it.
+  // Reads the compared columns of every row once and keeps a hash of each. When `run_stamp`
+  // names this run alone, rows stamped with it are never counted as held before the run.
   DuplicateIndex(DiaryConnection& connection, std::u16string run_stamp);
 
   // Whether the diary held the entry before the run, as it would be stored with `genre`. A

@@ -151,7 +151,7 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
     storage.SetRunStamp(report.run_stamp);
     std::optional<DuplicateIndex> duplicates;
     if (state.SkipDuplicates) {
-      duplicates.emplace(*connection, report.run_stamp);
+      duplicates.emplace(*connection, state.UniqueRunStamp ? report.run_stamp : u"");
       storage.SetDuplicateIndex(&*duplicates);
     }
     storage.OpenEntryTable();

@@ -116,9 +116,10 @@ TEST_F(RunExportTest, AnUncreatableFileIsAFileError) {
   }
 }
 
-// A diary that delivers more rows than it counted.
+// A diary that delivers more rows than it counted, or fails to read the row after `fail_at`.
 class GrowingRows : public DiaryRecordset {
  public:
+  explicit GrowingRows(int fail_at) : fail_at_(fail_at) {}
   std::int32_t RecordCount() override { return 2; }
   bool IsEOF() override { return left_ == 0; }
   FieldValue Field(std::u16string_view name) override {
@@ -127,7 +128,11 @@ class GrowingRows : public DiaryRecordset {
     }
     return std::monostate();
   }
-  void MoveNext() override { --left_; }
+  void MoveNext() override {
+    if (--left_ == 5 - fail_at_) {
+      throw Error(ErrorKind::kDatabase, "disk I/O error");
+    }
+  }
   void AddNew() override {}
   void Assign(std::u16string_view, FieldValue) override {}
   void Update() override {}
@@ -135,20 +140,25 @@ class GrowingRows : public DiaryRecordset {
 
  private:
   int left_ = 5;  // rows still to deliver
+  int fail_at_;   // rows delivered before the read error; 0: none
 };
 
 class GrowingDiary : public DiaryDatabase, public DiaryConnection {
  public:
+  explicit GrowingDiary(int fail_at = 0) : fail_at_(fail_at) {}
   std::unique_ptr<DiaryConnection> Connect(const std::u16string&) override {
-    return std::make_unique<GrowingDiary>();
+    return std::make_unique<GrowingDiary>(fail_at_);
   }
   std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string&, CursorKind,
                                                 LockKind) override {
-    return std::make_unique<GrowingRows>();
+    return std::make_unique<GrowingRows>(fail_at_);
   }
   std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string&, CursorKind, LockKind) override {
     return nullptr;
   }
+
+ private:
+  int fail_at_;
 };
 
 TEST_F(RunExportTest, TheBarNeverPassesTheCountedMaximum) {
@@ -164,6 +174,28 @@ TEST_F(RunExportTest, TheBarNeverPassesTheCountedMaximum) {
   EXPECT_EQ(progress.highest_value, 2);
   const std::string written = testing::ReadText(out_path);
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 5 * 23);
+}
+
+// Regression: a read error after some rows lost the entries still in the write buffer, and the
+// message counted entries that never reached the file.
+TEST_F(RunExportTest, AReadErrorMidwayKeepsAndCountsTheEntriesOnDisk) {
+  GrowingDiary failing(3);
+  ConverterState state;
+  state.FilePath = U(out_path);
+  state.DiaryMdbPath = u"x";
+  state.Setting = DefaultExportSetting();
+  state.Setting.intPublishDay = 0;
+  try {
+    RunExport(state, ConverterPorts{files, failing, progress, options_form, author_prompt, clock,
+                                    code_page});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("3 entries were written to the file before it"),
+              std::string::npos)
+        << e.what();
+  }
+  const std::string written = testing::ReadText(out_path);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3 * 23);
 }
 
 }  // namespace

@@ -262,5 +262,103 @@ TEST_F(RunImportTest, RoundTripKeepsEveryColumnTheFormatCarries) {
             original);
 }
 
+// Files the earlier export wrote put noon at "12:mm AM" and midnight at "00:mm AM": one "00"
+// hour with a marker is the evidence, and then every "12 AM" of the file is noon.
+struct TwelveAmCase {
+  const char* name;
+  std::vector<std::string> dates;
+  bool told_noon;  // --twelve-am noon
+  const char* times;
+  bool noon;  // how the report says "12 AM" was read
+};
+
+class TwelveAmTable : public RunImportTest, public ::testing::WithParamInterface<TwelveAmCase> {};
+
+TEST_P(TwelveAmTable, TheFileOrTheUserDecidesWhatTwelveAmIs) {
+  const TwelveAmCase& c = GetParam();
+  std::string text;
+  for (const std::string& date : c.dates) {
+    text += Entry("a", date, date);
+  }
+  converter.SetTwelveAmIsNoon(c.told_noon);
+  Import(text);
+  EXPECT_EQ(Query("SELECT PublishTime FROM Contents ORDER BY rowid"), c.times);
+  EXPECT_EQ(converter.import_report().twelve_am_is_noon, c.noon);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TwelveAmTable,
+    ::testing::Values(
+        TwelveAmCase{"BlogSoftwareMidnight",
+                     {"07/14/2004 12:30:00 AM", "07/14/2004 12:30:00 PM"},
+                     false,
+                     "2004/07/14 00:30:00\n2004/07/14 12:30:00",
+                     false},
+        TwelveAmCase{"EarlierExportNoonAndMidnight",
+                     {"07/14/2004 12:30:00 AM", "07/15/2004 00:05:00 AM", "07/15/2004 06:00:00 PM"},
+                     false,
+                     "2004/07/14 12:30:00\n2004/07/15 00:05:00\n2004/07/15 18:00:00",
+                     true},
+        TwelveAmCase{"TheEvidenceAfterTheNoon",
+                     {"07/14/2004 12:30:00 AM", "07/14/2004 03:00:00 PM", "07/20/2004 0:10:00 AM"},
+                     false,
+                     "2004/07/14 12:30:00\n2004/07/14 15:00:00\n2004/07/20 00:10:00",
+                     true},
+        TwelveAmCase{"NoEvidenceButTold",
+                     {"07/14/2004 12:30:00 AM"},
+                     true,
+                     "2004/07/14 12:30:00",
+                     true}),
+    testing::ByName());
+
+TEST_F(RunImportTest, EntriesTheDiaryHoldsArePassedOverOnlyWhenAsked) {
+  const std::string text = Entry("a", "one", "01/02/2005 10:00:00 AM", "x") +
+                           Entry("a", "two", "01/02/2005 11:00:00 AM", "y");
+  Import(text);
+  converter.SetSkipDuplicates(true);
+  // The same file, and one that overlaps it: one entry the same, one with another body, one new.
+  Import(text);
+  EXPECT_EQ(converter.import_report().duplicates, 2);
+  EXPECT_EQ(converter.import_report().stored, 0);
+  Import(Entry("a", "two", "01/02/2005 11:00:00 AM", "y") +
+         Entry("a", "one", "01/02/2005 10:00:00 AM", "x changed") +
+         Entry("a", "three", "01/03/2005 10:00:00 AM", "z"));
+  EXPECT_EQ(converter.import_report().duplicates, 1);
+  EXPECT_EQ(Query("SELECT Title, Contents, Number FROM Contents ORDER BY rowid"),
+            "one|x|1\ntwo|y|2\none|x changed|3\nthree|z|1");
+  // Twice in one file and new to the diary: both are stored, as the file has them.
+  Import(Entry("a", "four", "01/04/2005 10:00:00 AM") + Entry("a", "four", "01/04/2005 10:00:00 AM"));
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents WHERE Title = 'four'"), "2");
+  converter.SetSkipDuplicates(false);
+  Import(text);
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "8");
+}
+
+// A failure while storing: the component keeps the rows committed before it; the tool's one
+// transaction keeps none.
+TEST_F(RunImportTest, AStorageFailureKeepsRowsOnlyOutsideATransaction) {
+  AddRow("2005/01/02", 32767, "一般", "full", "", "t");
+  const std::string text = Entry("a", "ok", "01/01/2005 10:00:00 AM") +
+                           Entry("a", "no number left", "01/02/2005 10:00:00 AM");
+  EXPECT_NE(ImportError(text).find("1 entry was stored before it"), std::string::npos);
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents WHERE Title = 'ok'"), "1");
+  Sql("DELETE FROM Contents WHERE Title = 'ok'");
+  converter.SetToolGuarantees(true);
+  EXPECT_NE(ImportError(text).find("nothing was stored"), std::string::npos);
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "1");
+}
+
+TEST_F(RunImportTest, RunsInTheSameSecondGetStampsOfTheirOwn) {
+  converter.SetToolGuarantees(true);
+  converter.SetSkipDuplicates(false);
+  const std::string text = Entry("a", "e", "01/02/2005 10:00:00 AM");
+  Import(text);
+  Import(text);
+  Import(text);
+  EXPECT_EQ(Query("SELECT ImportMark FROM Contents ORDER BY rowid"),
+            "2026/12/09 10:00:00 byPontivo.dll\n2026/12/09 10:00:00 #2 byPontivo.dll\n"
+            "2026/12/09 10:00:00 #3 byPontivo.dll");
+}
+
 }  // namespace
 }  // namespace sarnlink
