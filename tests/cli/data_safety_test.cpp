@@ -1,0 +1,304 @@
+// What the tool guarantees when the user errs, retries or stops it: the diary is never an
+// output, an export replaces its file whole or not at all, an import stores every entry once
+// or nothing, and a run can be taken back.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "support/test_support.h"
+
+namespace sarnlink {
+namespace {
+
+using testing::Quote;
+using testing::ReadText;
+using testing::RunSarnlink;
+using testing::RunShell;
+
+// The tool started in the background, its output going to files.
+struct Background {
+  pid_t pid = -1;
+  std::string out, err;  // the files its stdout and stderr go to
+
+  // Waits for the process and returns its exit status (128 + the signal if one ended it).
+  int Wait() {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  bool Running() const {
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == 0;
+  }
+};
+
+Background Start(const std::vector<std::string>& arguments, const std::string& folder,
+                 const std::string& name) {
+  Background run;
+  run.out = folder + "/" + name + ".out";
+  run.err = folder + "/" + name + ".err";
+  run.pid = fork();
+  if (run.pid == 0) {
+    const int out = ::open(run.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(run.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    std::vector<char*> argv{const_cast<char*>("sarnlink")};
+    for (const std::string& a : arguments) {
+      argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(SARNLINK_CLI_PATH, argv.data());
+    _exit(127);
+  }
+  return run;
+}
+
+// Polls until `ready` holds, for at most five seconds.
+bool WaitFor(const std::function<bool()>& ready) {
+  for (int k = 0; k < 500; ++k) {
+    if (ready()) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// A MovableType file of `entries` entries, spread over 28 days of January 2005.
+std::string EntriesFile(int entries, const std::string& prefix) {
+  std::string text;
+  for (int k = 0; k < entries; ++k) {
+    const int day = k % 28 + 1;
+    text += "TITLE: " + prefix + std::to_string(k) + "\nDATE: 01/" + std::to_string(day) +
+            "/2005 10:00:00 AM\n-----\nBODY:\nbody of " + prefix + std::to_string(k) +
+            "\n-----\n--------\n";
+  }
+  return text;
+}
+
+class DataSafety : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0); }
+
+  void Sql(const std::string& sql) {
+    const auto r = RunShell("sqlite3 " + Quote(db) + " " + Quote(sql));
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  std::string Query(const std::string& sql) {
+    return RunShell("sqlite3 " + Quote(db) + " " + Quote(sql)).out;
+  }
+  // `rows` rows of about 300 bytes each, over 336 days.
+  void FillDiary(int rows) {
+    Sql("INSERT INTO Contents (Day, Number, Genre, Title, Contents, PublishTime, Private) "
+        "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " +
+        std::to_string(rows) +
+        ") SELECT printf('2005/%02d/%02d', k % 12 + 1, k % 28 + 1), k / 336 + 1, '日記', "
+        "'title ' || k, 'body ' || k || ' ' || hex(randomblob(100)), "
+        "printf('2005/%02d/%02d 10:00:00', k % 12 + 1, k % 28 + 1), 0 FROM n");
+  }
+  // Whether a temporary export file stands in the folder, and how large it has grown.
+  std::uintmax_t TemporaryFileSize() const {
+    for (const auto& file : std::filesystem::directory_iterator(dir.path())) {
+      if (file.path().filename().string().find(".sarnlink-") != std::string::npos) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file.path(), error);
+        return error ? 1 : size + 1;
+      }
+    }
+    return 0;
+  }
+  void ExpectNoTemporaryFile() const { EXPECT_EQ(TemporaryFileSize(), 0u); }
+
+  testing::TempDir dir;
+  std::string db = dir.File("diary.db");
+  std::string out = dir.File("out.txt");
+};
+
+// Swapped names, the same name twice, the diary's journal: refused before anything is touched.
+TEST_F(DataSafety, TheDiaryIsNeverAnExportFile) {
+  FillDiary(10);
+  ASSERT_EQ(RunSarnlink("export --quiet --db " + Quote(db) + " --out " + Quote(out)).status, 0);
+  const std::string before = Query("SELECT COUNT(*), SUM(length(Contents)) FROM Contents");
+  const std::string exported = ReadText(out);
+  const std::string commands[] = {
+      "export --db " + Quote(db) + " --out " + Quote(db),
+      "export --db " + Quote(db) + " --out " + Quote(db) + " --overwrite",
+      "export --db " + Quote(out) + " --out " + Quote(db) + " --overwrite",
+      "export --db " + Quote(db) + " --out " + Quote(db + "-wal") + " --overwrite",
+      "export --db " + Quote(db) + " --out " + Quote(dir.path().string() + "/./diary.db"),
+  };
+  for (const std::string& command : commands) {
+    const auto run = RunSarnlink(command);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("refused: "), std::string::npos) << run.err;
+    EXPECT_EQ(Query("SELECT COUNT(*), SUM(length(Contents)) FROM Contents"), before) << command;
+    EXPECT_EQ(ReadText(out), exported) << command;
+  }
+}
+
+// The disk fills up (here: the file-size limit) while an export replaces a file.
+TEST_F(DataSafety, AFullDiskLeavesTheOldFileWhole) {
+  FillDiary(3000);
+  testing::WriteText(out, "last year's export");
+  const auto full = RunShell("ulimit -f 300; trap '' XFSZ; " + Quote(SARNLINK_CLI_PATH) +
+                             " export --quiet --overwrite --db " + Quote(db) + " --out " +
+                             Quote(out));
+  EXPECT_EQ(full.status, 2);
+  EXPECT_NE(full.err.find("nothing was written: " + out + " is as it was"), std::string::npos)
+      << full.err;
+  EXPECT_EQ(ReadText(out), "last year's export");
+  ExpectNoTemporaryFile();
+}
+
+struct StopCase {
+  const char* name;
+  int signal;
+};
+
+class StopTable : public DataSafety, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StopTable, AStoppedExportLeavesTheOldFile) {
+  FillDiary(60000);
+  testing::WriteText(out, "last year's export");
+  Background run =
+      Start({"export", "--quiet", "--overwrite", "--db", db, "--out", out}, dir.path(), "export");
+  ASSERT_TRUE(WaitFor([&] { return TemporaryFileSize() > 1; }));
+  ASSERT_TRUE(run.Running()) << "the export finished before it was stopped";
+  kill(run.pid, GetParam().signal);
+  EXPECT_EQ(run.Wait(), 128 + GetParam().signal);
+  const std::string err = ReadText(run.err);
+  EXPECT_NE(err.find("interrupted: export to " + out + " stopped at"), std::string::npos) << err;
+  EXPECT_NE(err.find(out + " is as it was"), std::string::npos) << err;
+  EXPECT_EQ(ReadText(out), "last year's export");
+  ExpectNoTemporaryFile();
+}
+
+TEST_P(StopTable, AStoppedImportStoresNothing) {
+  const std::string in = dir.File("in.txt");
+  testing::WriteText(in, EntriesFile(60000, "e"));
+  Background run = Start({"import", "--quiet", "--db", db, "--in", in}, dir.path(), "import");
+  const std::string wal = db + "-wal";
+  ASSERT_TRUE(WaitFor([&] {
+    std::error_code error;
+    return std::filesystem::file_size(wal, error) > 400000 && !error;
+  }));
+  ASSERT_TRUE(run.Running()) << "the import finished before it was stopped";
+  kill(run.pid, GetParam().signal);
+  EXPECT_EQ(run.Wait(), 128 + GetParam().signal);
+  const std::string err = ReadText(run.err);
+  EXPECT_NE(err.find("interrupted: nothing was stored"), std::string::npos) << err;
+  EXPECT_EQ(Query("PRAGMA integrity_check"), "ok\n");
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "0\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopTable,
+                         ::testing::Values(StopCase{"CtrlC", SIGINT}, StopCase{"Term", SIGTERM}),
+                         testing::ByName());
+
+// Blog services hand out exports in overlapping pieces: what the diary holds is passed over.
+TEST_F(DataSafety, ImportingAgainStoresOnlyWhatIsNew) {
+  const std::string first = dir.File("first.txt");
+  const std::string overlapping = dir.File("overlapping.txt");
+  testing::WriteText(first, EntriesFile(100, "e"));
+  std::string text = EntriesFile(150, "e");
+  testing::WriteText(overlapping, text);
+  ASSERT_EQ(RunSarnlink("import --quiet --db " + Quote(db) + " --in " + Quote(first)).status, 0);
+
+  const auto again = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(first));
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.err.find("100 entries were already in the diary"), std::string::npos)
+      << again.err;
+  const auto dry = RunSarnlink("import --dry-run --db " + Quote(db) + " --in " + Quote(overlapping));
+  EXPECT_NE(dry.out.find("100 entries were already in the diary and would be passed over"),
+            std::string::npos)
+      << dry.out;
+  EXPECT_NE(dry.out.find("50 entries would be stored"), std::string::npos) << dry.out;
+  const auto more = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(overlapping));
+  EXPECT_EQ(more.out, "50件の日記をImport完了！\n");
+  EXPECT_EQ(Query("SELECT COUNT(*), COUNT(DISTINCT Title) FROM Contents"), "150|150\n");
+  const auto allowed =
+      RunSarnlink("import --allow-duplicates --db " + Quote(db) + " --in " + Quote(first));
+  EXPECT_EQ(allowed.out, "100件の日記をImport完了！\n");
+}
+
+// Two imports into one diary at once: the second waits for the first and numbers after it.
+TEST_F(DataSafety, TwoImportsAtOnceStoreEveryEntryOnceWithUniqueNumbers) {
+  const std::string a = dir.File("a.txt");
+  const std::string b = dir.File("b.txt");
+  testing::WriteText(a, EntriesFile(5000, "a"));
+  testing::WriteText(b, EntriesFile(5000, "b"));
+  Background first = Start({"import", "--quiet", "--db", db, "--in", a}, dir.path(), "a");
+  Background second = Start({"import", "--quiet", "--db", db, "--in", b}, dir.path(), "b");
+  EXPECT_EQ(first.Wait(), 0) << ReadText(first.err);
+  EXPECT_EQ(second.Wait(), 0) << ReadText(second.err);
+  EXPECT_EQ(Query("SELECT COUNT(*), COUNT(DISTINCT Title) FROM Contents"), "10000|10000\n");
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM (SELECT Day, Number FROM Contents GROUP BY Day, Number "
+                  "HAVING COUNT(*) > 1)"),
+            "0\n");
+  EXPECT_EQ(Query("SELECT COUNT(DISTINCT ImportMark) FROM Contents"), "2\n");
+}
+
+// Another program holding the diary's write lock: the import says it waits, then goes on; past
+// its limit it gives up and stores nothing.
+TEST_F(DataSafety, AnImportWaitsForTheDiaryThenGivesUpClearly) {
+  const std::string in = dir.File("in.txt");
+  testing::WriteText(in, EntriesFile(3, "e"));
+  const std::string hold = "(echo 'BEGIN IMMEDIATE;'; sleep 3; echo 'COMMIT;') | sqlite3 " +
+                           Quote(db) + " & sleep 0.5; ";
+  const auto gave_up = RunShell(hold + Quote(SARNLINK_CLI_PATH) + " import --wait 1 --db " +
+                                Quote(db) + " --in " + Quote(in) + "; status=$?; wait; exit $status");
+  EXPECT_EQ(gave_up.status, 2);
+  EXPECT_NE(gave_up.err.find("kept the diary locked for 1 seconds; nothing was changed"),
+            std::string::npos)
+      << gave_up.err;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "0\n");
+  const auto waited = RunShell(hold + Quote(SARNLINK_CLI_PATH) + " import --db " + Quote(db) +
+                               " --in " + Quote(in) + "; status=$?; wait; exit $status");
+  EXPECT_EQ(waited.status, 0) << waited.err;
+  EXPECT_NE(waited.err.find("waiting for another import into " + db), std::string::npos)
+      << waited.err;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "3\n");
+}
+
+TEST_F(DataSafety, AnImportRunIsListedAndTakenBack) {
+  const std::string first = dir.File("first.txt");
+  const std::string second = dir.File("second.txt");
+  testing::WriteText(first, EntriesFile(30, "first"));
+  testing::WriteText(second, EntriesFile(4, "second"));
+  ASSERT_EQ(RunSarnlink("import --quiet --db " + Quote(db) + " --in " + Quote(first)).status, 0);
+  ASSERT_EQ(RunSarnlink("import --quiet --db " + Quote(db) + " --in " + Quote(second)).status, 0);
+  const auto runs = RunSarnlink("imports --db " + Quote(db));
+  ASSERT_EQ(runs.status, 0) << runs.err;
+  const std::string last_stamp =
+      Query("SELECT ImportMark FROM Contents WHERE Title = 'second0'").substr(0, std::string::npos);
+  const std::string stamp = last_stamp.substr(0, last_stamp.size() - 1);
+  EXPECT_NE(runs.out.find("30\t2005/01/01\t2005/01/28\t"), std::string::npos) << runs.out;
+  EXPECT_NE(runs.out.find("4\t2005/01/01\t2005/01/04\t" + stamp + "\n"), std::string::npos)
+      << runs.out;
+
+  const auto dry = RunSarnlink("undo-import --dry-run --db " + Quote(db) + " --stamp " + Quote(stamp));
+  EXPECT_EQ(dry.status, 0) << dry.err;
+  EXPECT_NE(dry.out.find("4 entries of the import"), std::string::npos) << dry.out;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "34\n");
+  const auto undone = RunSarnlink("undo-import --db " + Quote(db) + " --stamp " + Quote(stamp));
+  EXPECT_EQ(undone.status, 0) << undone.err;
+  EXPECT_NE(undone.out.find("deleted 4 entries"), std::string::npos) << undone.out;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents WHERE Title LIKE 'first%'"), "30\n");
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "30\n");
+
+  const auto missing = RunSarnlink("undo-import --db " + Quote(db) + " --stamp " + Quote(stamp));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("sarnlink imports lists the stamps"), std::string::npos)
+      << missing.err;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "30\n");
+}
+
+}  // namespace
+}  // namespace sarnlink
