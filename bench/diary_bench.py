@@ -134,3 +134,20 @@ for name, path in (("UTF-8", out), ("Shift_JIS", sjis)):
     print(f"import {name}: {seconds:.2f} s, {n / seconds:.0f} entries/s, ratio to floor "
           f"{seconds / floor_s:.2f}x (goal <= 0.75x), peak {kb / 1024:.0f} MB (goal <= 64 MB), "
           f"rows now {stored}")
+
+# Passing over what the diary already holds: an import of n entries into a diary of n other
+# rows, with the check and without it (--allow-duplicates), then the same file once more, when
+# every entry is passed over.
+print(f"generating a diary of {n} other rows for the duplicate check ...", flush=True)
+full_db = work / "full.db"
+make_diary(full_db, rows(n, 3, 3000))
+timings = {}
+for name, extra in (("without the check", ["--allow-duplicates"]), ("with the check", [])):
+    fresh_copy(full_db, target_db)
+    timings[name], _ = timed([sarnlink, "import", "--quiet", *extra, "--db", str(target_db),
+                              "--in", str(out)])
+again_s, _ = timed([sarnlink, "import", "--quiet", "--db", str(target_db), "--in", str(out)])
+print(f"import of {n} into {n} rows: {timings['without the check']:.2f} s without the duplicate "
+      f"check, {timings['with the check']:.2f} s with it; ratio "
+      f"{timings['with the check'] / timings['without the check']:.2f}x (goal <= 1.5x); "
+      f"the same file again, every entry passed over: {again_s:.2f} s")

@@ -64,7 +64,7 @@ run_summary calling_order $wine cscript //nologo "$(winpath "$root/tests/windows
 check "the COM export is the CLI's, byte for byte" cmp "$work/com-export.txt" "$work/cli-export.txt"
 # The same import by the CLI, into a copy of the diary as it was, gives the same rows.
 cp "$work/diary.db" "$work/cli.db"
-"$root/build/sarnlink" import --quiet --db "$work/cli.db" --in "$work/cli-export.txt"
+"$root/build/sarnlink" import --quiet --allow-duplicates --db "$work/cli.db" --in "$work/cli-export.txt"
 "$root/build/sarnlink" import --quiet --db "$work/cli.db" --in "$work/broken.txt" 2>/dev/null || true
 rows='SELECT Day, Number, Weather, Genre, Title, Contents, extend, excerpt, TrackBack, PublishTime, Private FROM Contents ORDER BY rowid'
 check "the COM import stores the CLI's rows" \
@@ -78,12 +78,22 @@ real_world=(blog-service.utf8.txt movable-type.utf8.txt mostly-english.utf8-stra
 real_world_paths=()
 for f in "${real_world[@]}"; do
   real_world_paths+=("$(winpath "$root/tests/data/real-world/$f")")
-  "$root/build/sarnlink" import --quiet --db "$work/real-cli.db" --in "$root/tests/data/real-world/$f"
+  "$root/build/sarnlink" import --quiet --allow-duplicates --db "$work/real-cli.db" \
+    --in "$root/tests/data/real-world/$f"
 done
 run_summary import_files $wine cscript //nologo "$(winpath "$root/tests/windows/import_files.vbs")" \
   "$(winpath "$work/real-com.db")" "${real_world_paths[@]}"
 check "real-world files: the COM import stores the CLI's rows" \
   cmp <(sqlite3 "$work/real-com.db" "$rows") <(sqlite3 "$work/real-cli.db" "$rows")
+# An entry without a DATE is filed under the import's own day, where the host shows it.
+printf 'TITLE: undated\r\nBODY:\r\nx\r\n-----\r\n--------\r\n' > "$work/undated.txt"
+"$root/build/sarnlink" init --db "$work/undated.db" >/dev/null
+run_summary import_files $wine cscript //nologo "$(winpath "$root/tests/windows/import_files.vbs")" \
+  "$(winpath "$work/undated.db")" "$(winpath "$work/undated.txt")"
+today=$(date +%Y/%m/%d)
+check "an undated entry is filed under the import's day" test \
+  "$(sqlite3 "$work/undated.db" "SELECT Day || '|' || substr(PublishTime, 1, 10) FROM Contents")" \
+  = "$today|$today"
 # frmProgress in a real window under Xvfb; its picture is kept in artifacts/.
 start_display 97
 cp "$work/diary.db" "$work/window.db"

@@ -22,10 +22,10 @@ namespace sarnlink::cli {
 struct PosixConverter {
   // `wait_seconds`: how long a write waits for another import into the same diary.
   explicit PosixConverter(bool quiet, const std::string& db = "", double wait_seconds = 5)
-      : diary(SqliteWaiting{wait_seconds,
-                            [db] { std::cerr << "sarnlink: waiting for another import into " << db
-                                             << "\n"; },
-                            &stop_signals}),
+      : diary(SqliteWaiting{
+            wait_seconds,
+            [db] { std::cerr << "sarnlink: waiting for another import into " << db << "\n"; },
+            &stop_signals}),
         progress(std::cerr, std::cout, quiet, ::isatty(STDERR_FILENO) == 1) {
     converter.SetToolGuarantees(true);
   }
@@ -39,9 +39,8 @@ struct PosixConverter {
   TerminalAuthorPrompt author_prompt{questions};
   PosixClock clock;
   IconvCodePage932 code_page;
-  clsMTExport converter{
-      ConverterPorts{files,         diary, progress,  options_form,
-                     author_prompt, clock, code_page, &stop_signals}};
+  clsMTExport converter{ConverterPorts{files, diary, progress, options_form, author_prompt, clock,
+                                       code_page, &stop_signals}};
 };
 
 }  // namespace sarnlink::cli

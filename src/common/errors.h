@@ -10,15 +10,15 @@
 namespace sarnlink {
 
 enum class ErrorKind {
-  kDatabase,    // the diary could not be opened, or a statement or insertion was refused
-  kFile,        // a file could not be examined, opened, read, written or deleted
-  kConversion,  // bytes that a legacy-encoding converter cannot turn into text
-  kOverflow,    // a 16- or 32-bit value that would leave its range
-  kOutOfRange,  // a scan that ran off the end of its input (an unclosed section)
-  kFormat,      // a value that cannot be read as what it must be (an hour that is no number)
-  kUsage,       // the caller broke the object's contract (a front end's expected refusal)
-  kRefused,     // a request that would destroy the user's data (the diary as an output file)
-  kInterrupted, // the user stopped the run (Ctrl-C); the message says what was kept
+  kDatabase,     // the diary could not be opened, or a statement or insertion was refused
+  kFile,         // a file could not be examined, opened, read, written or deleted
+  kConversion,   // bytes that a legacy-encoding converter cannot turn into text
+  kOverflow,     // a 16- or 32-bit value that would leave its range
+  kOutOfRange,   // a scan that ran off the end of its input (an unclosed section)
+  kFormat,       // a value that cannot be read as what it must be (an hour that is no number)
+  kUsage,        // the caller broke the object's contract (a front end's expected refusal)
+  kRefused,      // a request that would destroy the user's data (the diary as an output file)
+  kInterrupted,  // the user stopped the run (Ctrl-C); the message says what was kept
 };
 
 // Short lower-case name of a kind, used at the start of messages ("conversion error: ...").

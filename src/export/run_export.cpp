@@ -148,8 +148,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
     const std::string abandon_error = file->Abandon();
     const std::string also =
         abandon_error.empty() ? "" : " (ending the file failed too: " + abandon_error + ")";
-    const std::string holds =
-        WhatTheFileHolds(mode, file_name, on_disk.Count(file->BytesOnDisk()));
+    const std::string holds = WhatTheFileHolds(mode, file_name, on_disk.Count(file->BytesOnDisk()));
     if (e.kind() == ErrorKind::kInterrupted) {
       throw Error(ErrorKind::kInterrupted,
                   "export to " + file_name + " stopped at " + entry + "; " + holds + also);

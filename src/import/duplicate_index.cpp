@@ -7,8 +7,8 @@ namespace sarnlink {
 namespace {
 
 // The compared columns, by name, in the order of Columns.
-constexpr const char16_t* kComparedColumns[] = {u"Day",   u"PublishTime", u"Title",  u"Genre",
-                                                u"Contents", u"extend",   u"excerpt"};
+constexpr const char16_t* kComparedColumns[] = {u"Day",      u"PublishTime", u"Title",  u"Genre",
+                                                u"Contents", u"extend",      u"excerpt"};
 
 constexpr char16_t kComparedSelection[] =
     u"SELECT Contents.Day, Contents.PublishTime, Contents.Title, Contents.Genre, "
@@ -26,8 +26,8 @@ void ReadColumns(DiaryRecordset& rows, Columns& columns) {
 
 DuplicateIndex::DuplicateIndex(DiaryConnection& connection, std::u16string run_stamp)
     : connection_(connection), run_stamp_(std::move(run_stamp)) {
-  auto rows = connection_.OpenStatement(kComparedSelection, CursorKind::kForwardOnly,
-                                        LockKind::kReadOnly);
+  auto rows =
+      connection_.OpenStatement(kComparedSelection, CursorKind::kForwardOnly, LockKind::kReadOnly);
   Columns columns;
   while (!rows->IsEOF()) {
     ReadColumns(*rows, columns);

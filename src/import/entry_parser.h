@@ -73,9 +73,9 @@ class EntryParser {
   void EndEntry();
   void NoteUnkeptKey(std::u16string_view key);
 
-  EntrySink& sink_;        // where finished entries go
-  ImportReport* report_;   // what the diary has no place for; may be null
-  ParseRules rules_;       // the clock of the file's DATEs, the time of undated entries
+  EntrySink& sink_;       // where finished entries go
+  ImportReport* report_;  // what the diary has no place for; may be null
+  ParseRules rules_;      // the clock of the file's DATEs, the time of undated entries
   bool saw_zero_hour_with_marker_ = false;
   DiaryEntry entry_;       // the entry being filled
   std::u16string author_;  // the latest AUTHOR value; carried across entries

@@ -89,8 +89,7 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
         (report.undated_time.empty()
              ? std::string(" (the day is left empty)")
              : " (filed under the import's time, " + ToUtf8(report.undated_time) + ")") +
-        ": starting on line" +
-        (at.size() == 1 ? " " : "s ") + ListOf(at));
+        ": starting on line" + (at.size() == 1 ? " " : "s ") + ListOf(at));
   }
   if (!report.run_stamp.empty() && report.stored > 0 && !report.dry_run) {
     lines.push_back("the rows are stamped \"" + ToUtf8(report.run_stamp) + "\"");

@@ -31,9 +31,10 @@ std::vector<ImportRun> RunsOf(DiaryConnection& connection, const std::u16string&
 }  // namespace
 
 std::vector<ImportRun> ListImportRuns(DiaryConnection& connection) {
-  return RunsOf(connection, std::u16string(kRunsSelection) +
-                                u"WHERE Contents.ImportMark Is Not Null AND Contents.ImportMark "
-                                u"<> '' GROUP BY Contents.ImportMark ORDER BY Contents.ImportMark;");
+  return RunsOf(connection,
+                std::u16string(kRunsSelection) +
+                    u"WHERE Contents.ImportMark Is Not Null AND Contents.ImportMark "
+                    u"<> '' GROUP BY Contents.ImportMark ORDER BY Contents.ImportMark;");
 }
 
 ImportRun FindImportRun(DiaryConnection& connection, const std::u16string& stamp) {

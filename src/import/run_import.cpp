@@ -55,8 +55,7 @@ std::u16string RunStampFor(const ConverterState& state, const ConverterPorts& po
   }
   const std::u16string time = DiaryTimeText(moment);
   for (int k = 1;; ++k) {
-    const std::u16string stamp =
-        time + (k == 1 ? u"" : u" #" + DecimalText(k)) + kStampEnd;
+    const std::u16string stamp = time + (k == 1 ? u"" : u" #" + DecimalText(k)) + kStampEnd;
     if (!StampInUse(connection, stamp)) {
       return stamp;
     }

@@ -78,7 +78,7 @@ class BufferedOutputFile : public OutputFile {
     pending_.clear();
   }
 
-  Bytes pending_;             // written by the caller, not yet by the system
+  Bytes pending_;              // written by the caller, not yet by the system
   std::uint64_t on_disk_ = 0;  // taken by the system
 };
 

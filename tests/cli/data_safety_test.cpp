@@ -147,9 +147,9 @@ TEST_F(DataSafety, TheDiaryIsNeverAnExportFile) {
 TEST_F(DataSafety, AFullDiskLeavesTheOldFileWhole) {
   FillDiary(3000);
   testing::WriteText(out, "last year's export");
-  const auto full = RunShell("ulimit -f 300; trap '' XFSZ; " + Quote(SARNLINK_CLI_PATH) +
-                             " export --quiet --overwrite --db " + Quote(db) + " --out " +
-                             Quote(out));
+  const auto full =
+      RunShell("ulimit -f 300; trap '' XFSZ; " + Quote(SARNLINK_CLI_PATH) +
+               " export --quiet --overwrite --db " + Quote(db) + " --out " + Quote(out));
   EXPECT_EQ(full.status, 2);
   EXPECT_NE(full.err.find("nothing was written: " + out + " is as it was"), std::string::npos)
       << full.err;
@@ -215,7 +215,8 @@ TEST_F(DataSafety, ImportingAgainStoresOnlyWhatIsNew) {
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_NE(again.err.find("100 entries were already in the diary"), std::string::npos)
       << again.err;
-  const auto dry = RunSarnlink("import --dry-run --db " + Quote(db) + " --in " + Quote(overlapping));
+  const auto dry =
+      RunSarnlink("import --dry-run --db " + Quote(db) + " --in " + Quote(overlapping));
   EXPECT_NE(dry.out.find("100 entries were already in the diary and would be passed over"),
             std::string::npos)
       << dry.out;
@@ -252,8 +253,9 @@ TEST_F(DataSafety, AnImportWaitsForTheDiaryThenGivesUpClearly) {
   testing::WriteText(in, EntriesFile(3, "e"));
   const std::string hold = "(echo 'BEGIN IMMEDIATE;'; sleep 3; echo 'COMMIT;') | sqlite3 " +
                            Quote(db) + " & sleep 0.5; ";
-  const auto gave_up = RunShell(hold + Quote(SARNLINK_CLI_PATH) + " import --wait 1 --db " +
-                                Quote(db) + " --in " + Quote(in) + "; status=$?; wait; exit $status");
+  const auto gave_up =
+      RunShell(hold + Quote(SARNLINK_CLI_PATH) + " import --wait 1 --db " + Quote(db) + " --in " +
+               Quote(in) + "; status=$?; wait; exit $status");
   EXPECT_EQ(gave_up.status, 2);
   EXPECT_NE(gave_up.err.find("kept the diary locked for 1 seconds; nothing was changed"),
             std::string::npos)
@@ -283,7 +285,8 @@ TEST_F(DataSafety, AnImportRunIsListedAndTakenBack) {
   EXPECT_NE(runs.out.find("4\t2005/01/01\t2005/01/04\t" + stamp + "\n"), std::string::npos)
       << runs.out;
 
-  const auto dry = RunSarnlink("undo-import --dry-run --db " + Quote(db) + " --stamp " + Quote(stamp));
+  const auto dry =
+      RunSarnlink("undo-import --dry-run --db " + Quote(db) + " --stamp " + Quote(stamp));
   EXPECT_EQ(dry.status, 0) << dry.err;
   EXPECT_NE(dry.out.find("4 entries of the import"), std::string::npos) << dry.out;
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "34\n");

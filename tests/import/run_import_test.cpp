@@ -304,11 +304,8 @@ INSTANTIATE_TEST_SUITE_P(
                      false,
                      "2004/07/14 12:30:00\n2004/07/14 15:00:00\n2004/07/20 00:10:00",
                      true},
-        TwelveAmCase{"NoEvidenceButTold",
-                     {"07/14/2004 12:30:00 AM"},
-                     true,
-                     "2004/07/14 12:30:00",
-                     true}),
+        TwelveAmCase{
+            "NoEvidenceButTold", {"07/14/2004 12:30:00 AM"}, true, "2004/07/14 12:30:00", true}),
     testing::ByName());
 
 TEST_F(RunImportTest, EntriesTheDiaryHoldsArePassedOverOnlyWhenAsked) {
@@ -327,7 +324,8 @@ TEST_F(RunImportTest, EntriesTheDiaryHoldsArePassedOverOnlyWhenAsked) {
   EXPECT_EQ(Query("SELECT Title, Contents, Number FROM Contents ORDER BY rowid"),
             "one|x|1\ntwo|y|2\none|x changed|3\nthree|z|1");
   // Twice in one file and new to the diary: both are stored, as the file has them.
-  Import(Entry("a", "four", "01/04/2005 10:00:00 AM") + Entry("a", "four", "01/04/2005 10:00:00 AM"));
+  Import(Entry("a", "four", "01/04/2005 10:00:00 AM") +
+         Entry("a", "four", "01/04/2005 10:00:00 AM"));
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents WHERE Title = 'four'"), "2");
   converter.SetSkipDuplicates(false);
   Import(text);

@@ -16,6 +16,15 @@ Sub Check(ok, what)
   End If
 End Sub
 
+' The error the last call raised (under On Error Resume Next), kept and cleared.
+Dim number, description, source
+Sub TakeError()
+  number = Err.Number
+  description = Err.Description
+  source = Err.Source
+  Err.Clear
+End Sub
+
 Dim args, diary, exportFile, importFile, brokenFile, scratch
 Set args = WScript.Arguments
 diary = args(0)
@@ -47,6 +56,31 @@ o.SetAuthor author
 Check o.SetPath(exportFile, True) = True, "export SetPath with OverWrite"
 Check o.Execute = False, "Execute exports and returns False"
 
+' The diary is never an output: SetPath refuses it, OverWrite or not, and deletes nothing.
+On Error Resume Next
+r = o.SetPath(diary, True)
+TakeError
+On Error Goto 0
+Check number <> 0, "SetPath of the diary raises an error"
+Check InStr(description, "is the diary database") > 0, "the refusal says why: " & description
+Check o.Initialize(diary) = True, "the diary is still there"
+o.SetAuthor author
+
+' The direction changed after SetPath: the export refuses the file it finds, and leaves it.
+Dim fso, sizeBefore
+Set fso = CreateObject("Scripting.FileSystemObject")
+sizeBefore = fso.GetFile(importFile).Size
+o.SetImport
+Check o.SetPath(importFile) = True, "import SetPath before the direction changes"
+o.SetExport
+On Error Resume Next
+o.Execute
+TakeError
+On Error Goto 0
+Check number <> 0, "an export onto the file SetPath found raises an error"
+Check InStr(description, "already exists") > 0, "the refusal says why: " & description
+Check fso.GetFile(importFile).Size = sizeBefore, "the file is untouched"
+
 ' An import end to end.
 o.SetImport
 o.SetAuthor ""
@@ -57,14 +91,12 @@ o.Execute
 Check o.SetPath(brokenFile) = True, "import SetPath of the broken file"
 On Error Resume Next
 o.Execute
-Dim number, description, source
-number = Err.Number
-description = Err.Description
-source = Err.Source
+TakeError
 On Error Goto 0
 Check number <> 0, "a failing run raises an error"
 Check InStr(description, "line 3") > 0, "the description names the line: " & description
-Check InStr(description, "1 entry was stored before it") > 0, "the description counts the rows"
+Check InStr(description, "nothing was stored") > 0, "a malformed file stores nothing: " & _
+  description
 Check source = "Sarnlink.clsMTExport", "the source is the ProgID: " & source
 
 Dim info

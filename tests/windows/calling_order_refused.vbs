@@ -34,6 +34,17 @@ Check o.Initialize(args(0)) = True, "Initialize with the diary"
 o.SetExport
 author = "Sample Writer"
 o.SetAuthor author
+' The diary is never an output, in the shipping build too.
+On Error Resume Next
+r = o.SetPath(args(0), True)
+Dim refusal
+refusal = Err.Description
+Check Err.Number <> 0, "SetPath of the diary raises an error"
+Err.Clear
+On Error Goto 0
+Check InStr(refusal, "is the diary database") > 0, "the refusal says why: " & refusal
+Check o.Initialize(args(0)) = True, "the diary is still there"
+o.SetAuthor author
 Check o.SetPath(args(1), True) = True, "export SetPath with OverWrite"
 On Error Resume Next
 r = o.Execute

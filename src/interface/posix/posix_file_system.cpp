@@ -133,8 +133,9 @@ class PosixOutputFile : public BufferedOutputFile {
     } else if (::link(temp_path_.c_str(), path_.c_str()) != 0) {
       // A link fails where a file has appeared since the path was checked: never replace it.
       if (errno == EEXIST) {
-        throw Error(ErrorKind::kRefused, path_ + " appeared while the export ran; it was not "
-                                                 "replaced");
+        throw Error(ErrorKind::kRefused, path_ +
+                                             " appeared while the export ran; it was not "
+                                             "replaced");
       }
       FailOn("put the new file at", path_, errno);
     } else {

@@ -6,10 +6,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "common/errors.h"

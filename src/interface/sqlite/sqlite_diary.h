@@ -13,8 +13,8 @@ namespace sarnlink {
 
 // How a connection waits while another process holds the diary's write lock (another import).
 struct SqliteWaiting {
-  double limit_seconds = 5;          // then the statement fails as "locked"
-  std::function<void()> on_waiting;  // called once, after a second of waiting
+  double limit_seconds = 5;           // then the statement fails as "locked"
+  std::function<void()> on_waiting;   // called once, after a second of waiting
   const StopRequest* stop = nullptr;  // a stop ends the wait at once
 };
 

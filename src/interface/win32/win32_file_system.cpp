@@ -81,8 +81,8 @@ bool FileIdentity(const std::u16string& path, BY_HANDLE_FILE_INFORMATION& info) 
 }
 
 bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 // The folder part and the name part of a path, cut at its last separator.
@@ -229,8 +229,9 @@ std::unique_ptr<OutputFile> Win32FileSystem::CreateForWriting(const std::u16stri
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
       throw Error(ErrorKind::kRefused,
-                  ToUtf8(path) + " already exists; the export never writes over a file (SetPath "
-                                 "with OverWrite replaces it)");
+                  ToUtf8(path) +
+                      " already exists; the export never writes over a file (SetPath "
+                      "with OverWrite replaces it)");
     }
     FailOn("create", path, error);
   }
