@@ -157,6 +157,24 @@ TEST_F(DataSafety, AFullDiskLeavesTheOldFileWhole) {
   ExpectNoTemporaryFile();
 }
 
+// A disk that really fills up: a small tmpfs in a mount namespace of the test's own.
+TEST_F(DataSafety, AFullTmpfsLeavesTheOldFileWhole) {
+  FillDiary(3000);
+  const std::string small = dir.File("small");
+  std::filesystem::create_directory(small);
+  const auto run = RunShell(
+      "unshare -rm sh -c 'mount -t tmpfs -o size=256k tmpfs \"$1\" || exit 99; "
+      "printf \"last year\" > \"$1/out.txt\"; \"$2\" export --quiet --overwrite --db \"$3\" "
+      "--out \"$1/out.txt\"; echo \"status $?\"; cat \"$1/out.txt\"; echo; ls -A \"$1\"' sh " +
+      Quote(small) + " " + Quote(SARNLINK_CLI_PATH) + " " + Quote(db));
+  if (run.status == 99 || run.status == 1) {
+    GTEST_SKIP() << "no mount namespace for a tmpfs here: " << run.err;
+  }
+  EXPECT_EQ(run.out, "status 2\nlast year\nout.txt\n") << run.err;
+  EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("is as it was"), std::string::npos) << run.err;
+}
+
 struct StopCase {
   const char* name;
   int signal;
