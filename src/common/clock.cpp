@@ -2,6 +2,12 @@
 
 namespace sarnlink {
 
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 std::u16string DiaryTimeText(const LocalTime& moment) {
   auto digits = [](int n, int width) {
     std::u16string text(static_cast<std::size_t>(width), u'0');

@@ -25,6 +25,9 @@ class Clock {
   virtual std::u16string LocalText(const LocalTime& moment) = 0;
 };
 
+// The days of `month` (1-12) in `year` of the Gregorian calendar.
+int DaysInMonth(int year, int month);
+
 // `moment` in the diary's time form, "yyyy/mm/dd hh:nn:ss".
 std::u16string DiaryTimeText(const LocalTime& moment);
 

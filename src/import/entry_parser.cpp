@@ -1,5 +1,6 @@
 #include "import/entry_parser.h"
 
+#include "common/clock.h"
 #include "common/errors.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
@@ -51,15 +52,6 @@ class DateReader {
 struct DateFields {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
-
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 std::u16string TwoDigits(int n) {
   return std::u16string{static_cast<char16_t>(u'0' + n / 10), static_cast<char16_t>(u'0' + n % 10)};

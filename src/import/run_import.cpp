@@ -105,7 +105,17 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
   report.undated_time = rules.undated_time;
   EntryStorage storage(*connection, state, &report);
   std::optional<DiaryTransaction> transaction;
-  const EntryParser* parsing = nullptr;  // the parser of the pass under way
+  std::optional<std::size_t> failed_line;  // from 1, when a pass over the lines failed
+  // One pass over the lines; a failure in it keeps the line it belongs to.
+  auto parse = [&](InputFile& file, const StreamDecision& decision, const LineCount& count,
+                   EntryParser& parser, ProgressDisplay* shown) {
+    try {
+      ParseFile(file, decision, ports, count, parser, shown);
+    } catch (const Error&) {
+      failed_line = parser.failure_index() + 1;
+      throw;
+    }
+  };
   try {
     if (state.OneTransaction && !state.DryRun) {
       // Taken first, so that the numbers and the duplicates are read from the diary this run
@@ -132,9 +142,7 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
 
     CheckOnly check_only;
     EntryParser checker(check_only, &report, rules);
-    parsing = &checker;
-    ParseFile(*file, decision, ports, count, checker, nullptr);
-    parsing = nullptr;
+    parse(*file, decision, count, checker, nullptr);
     report.twelve_am_from_file = checker.saw_zero_hour_with_marker();
     rules.twelve_am_is_noon = report.twelve_am_from_file || state.TwelveAmIsNoon;
     report.twelve_am_is_noon = rules.twelve_am_is_noon;
@@ -155,16 +163,13 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
     }
     storage.OpenEntryTable();
     EntryParser parser(storage, nullptr, rules);
-    parsing = &parser;
-    ParseFile(*file, decision, ports, count, parser, &progress);
-    parsing = nullptr;
+    parse(*file, decision, count, parser, &progress);
     storage.Close();
     if (transaction) {
       transaction->Commit();
     }
   } catch (const Error& e) {
-    const std::string at =
-        parsing ? " at line " + std::to_string(parsing->failure_index() + 1) : "";
+    const std::string at = failed_line ? " at line " + std::to_string(*failed_line) : "";
     std::string kept;
     if (state.DryRun) {
       kept = "nothing was written (a dry run)";
