@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace sarnlink::cli {
 
@@ -19,6 +21,9 @@ void AddImportRunsCommands(CLI::App& app, Action& action);
 inline constexpr double kDefaultWaitSeconds = 120;
 // The --wait option of the commands that write the diary.
 void AddWaitOption(CLI::App& command, double& seconds);
+
+// The end of a subcommand's help: its examples, then the exit statuses.
+std::string ExitStatusFooter(const std::vector<std::string>& examples);
 
 // Parses `argv`, runs the chosen command and turns every outcome into an exit status, with
 // the message on stderr.

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/option_checks.h"
 #include "encoding/utf8.h"
 #include "interface/information.h"
 #include "interface/posix/posix_file_system.h"
@@ -18,7 +19,8 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
   auto db = std::make_shared<std::string>();
 
   CLI::App* init = app.add_subcommand("init", "Create an empty diary");
-  init->add_option("--db", *db, "the diary file to create")->required();
+  init->add_option("--db", *db, "the diary file to create")->required()->check(NonEmptyPath());
+  init->footer(ExitStatusFooter({"sarnlink init --db diary.db"}));
   init->callback([&action, db] {
     action = [db] {
       struct stat info;
@@ -32,7 +34,8 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
   });
 
   CLI::App* genres = app.add_subcommand("genres", "List the genres the options form offers");
-  genres->add_option("--db", *db, "the diary")->required();
+  genres->add_option("--db", *db, "the diary")->required()->check(NonEmptyPath());
+  genres->footer(ExitStatusFooter({"sarnlink genres --db diary.db"}));
   genres->callback([&action, db] {
     action = [db] {
       PosixFileSystem files;
@@ -48,6 +51,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
   });
 
   CLI::App* version = app.add_subcommand("version", "Print the component's version");
+  version->footer(ExitStatusFooter({"sarnlink version", "sarnlink --version"}));
   version->callback([&action] {
     action = [] {
       const Information information;

@@ -84,6 +84,7 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
   CLI::App* detect =
       app.add_subcommand("detect", "Print the encoding the import would read FILE in");
   detect->add_option("FILE", options->path, "the MovableType file")->required();
+  detect->footer(ExitStatusFooter({"sarnlink detect blog-export.txt"}));
   AddEncodingOption(*detect, options->encoding);
   detect->callback([&action, options] {
     action = [options] {
@@ -95,6 +96,9 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
 
   CLI::App* decode = app.add_subcommand("decode", "Write the text the import would read, as UTF-8");
   decode->add_option("FILE", options->path, "the MovableType file")->required();
+  decode->footer(
+      ExitStatusFooter({"sarnlink decode old-backup.txt | less",
+                        "sarnlink decode --encoding euc-jp entries.txt > entries.utf8.txt"}));
   AddEncodingOption(*decode, options->encoding);
   decode->callback([&action, options] {
     action = [options] {

@@ -1,12 +1,15 @@
 // sarnlink export: the converter in export mode, as the host drives it.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "encoding/utf8.h"
+#include "ui/options_form.h"
 
 namespace sarnlink::cli {
 namespace {
@@ -25,6 +28,25 @@ struct ExportOptions {
   std::string line_ends = "crlf";
 };
 
+// A genre the diary does not have selects nothing: the export still runs, as the component's
+// does, but the user hears of it with the genres there are.
+void WarnOfAnUnknownGenre(PosixConverter& tool, const ExportOptions& options,
+                          const std::u16string& genre) {
+  if (genre.empty() || options.quiet) {
+    return;
+  }
+  const std::vector<std::u16string> genres = FillGenreList(tool.diary, FromUtf8(options.db));
+  if (std::find(genres.begin() + 1, genres.end(), genre) != genres.end()) {
+    return;
+  }
+  std::string list;
+  for (std::size_t k = 1; k < genres.size(); ++k) {
+    list += (k > 1 ? ", " : "") + ToUtf8(genres[k]);
+  }
+  std::cerr << "sarnlink: the diary has no genre \"" << options.genre
+            << "\": no entry will be exported (its genres: " << list << ")\n";
+}
+
 int RunExportCommand(const ExportOptions& options) {
   PosixConverter tool(options.quiet);
   clsMTExport& converter = tool.converter;
@@ -38,7 +60,9 @@ int RunExportCommand(const ExportOptions& options) {
     }
   } else {
     ExportSetting setting = options.setting;
-    setting.stGenre = FromUtf8(options.genre);
+    // "[ALL]", as the genre list shows it, is no filter at all.
+    setting.stGenre = options.genre == "[ALL]" ? u"" : FromUtf8(options.genre);
+    WarnOfAnUnknownGenre(tool, options, setting.stGenre);
     setting.stStartDay = FromUtf8(options.start);
     setting.stEndDay = FromUtf8(options.end);
     converter.setExportSetting(setting);
@@ -56,6 +80,7 @@ int RunExportCommand(const ExportOptions& options) {
                       : options.out + " already exists (add --overwrite to replace it)");
   }
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
+  tool.progress.WriteResult();
   if (!options.quiet) {
     std::cout << "MovableType file: " << options.out << "\n";
   }
@@ -68,27 +93,54 @@ void AddExportCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ExportOptions>();
   ExportSetting& s = options->setting;
   CLI::App* command = app.add_subcommand("export", "Write diary entries as a MovableType file");
-  command->add_option("--db", options->db, "the diary")->required();
-  command->add_option("--out", options->out, "the MovableType file to write")->required();
+  OnceOnly(*command);
+  command->footer(ExitStatusFooter(
+      {"sarnlink export --db diary.db --out blog.txt --author Hanako",
+       "sarnlink export --db diary.db --out 2006.txt --start 2005/12/31 --end 2007-01-01 "
+       "--overwrite",
+       "sarnlink export --db diary.db --out mt.txt --line-ends lf --no-br --genre 旅行"}));
+  command->add_option("--db", options->db, "the diary")->required()->check(NonEmptyPath());
+  command->add_option("--out", options->out, "the MovableType file to write")
+      ->required()
+      ->check(NonEmptyPath());
   command->add_flag("--overwrite", options->overwrite,
                     "replace an existing file at --out; it is replaced only once the new file is "
                     "written whole, and keeps its permissions");
-  command->add_option("--genre", options->genre, "export only this genre");
-  command->add_option("--start", options->start, "export only days after this one (yyyy/mm/dd)");
-  command->add_option("--end", options->end, "export only days before this one (yyyy/mm/dd)");
+  command->add_option("--genre", options->genre,
+                      "export only this genre (\"[ALL]\", as genres lists it: every genre)");
+  command
+      ->add_option("--start", options->start,
+                   "export only days after this one (yyyy/mm/dd or yyyy-mm-dd)")
+      ->transform(DayBound());
+  command
+      ->add_option("--end", options->end,
+                   "export only days before this one (yyyy/mm/dd or yyyy-mm-dd)")
+      ->transform(DayBound());
   command->add_option("--publish", s.intPublish, "0 all, 1 public only, 2 private only")
+      ->check(CLI::Range(0, 2))
       ->capture_default_str();
-  command->add_option("--br", s.intBR, "nonzero: line breaks in texts become <BR>")
-      ->capture_default_str();
-  command->add_flag_callback(
-      "--no-br", [&s] { s.intBR = 0; }, "same as --br 0");
-  command->add_option("--hyphen", s.intHyphen, "1: hyphens in texts become full-width")
-      ->capture_default_str();
-  command->add_flag_callback(
-      "--no-hyphen", [&s] { s.intHyphen = 0; }, "same as --hyphen 0");
+  CLI::Option* br =
+      command
+          ->add_option("--br", s.intBR,
+                       "any value but 0: line breaks in texts become <BR>; 0: they stay")
+          ->capture_default_str();
+  command
+      ->add_flag_callback(
+          "--no-br", [&s] { s.intBR = 0; }, "same as --br 0")
+      ->excludes(br);
+  CLI::Option* hyphen =
+      command
+          ->add_option("--hyphen", s.intHyphen,
+                       "1: hyphens in texts become full-width; any other value: they stay")
+          ->capture_default_str();
+  command
+      ->add_flag_callback(
+          "--no-hyphen", [&s] { s.intHyphen = 0; }, "same as --hyphen 0")
+      ->excludes(hyphen);
   command
       ->add_option("--publish-day", s.intPublishDay,
-                   "1: the DATE's day is the diary day; other: the update time's")
+                   "1: the DATE's day is the diary day; any other value: the day of the "
+                   "update time")
       ->capture_default_str();
   // The values blog software accepts: Movable Type refuses a whole file over "ALLOW PINGS: 2".
   command->add_option("--pings", s.intAllowPing, "the ALLOW PINGS value: 0 or 1")

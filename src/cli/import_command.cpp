@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "common/errors.h"
 #include "encoding/utf8.h"
@@ -59,12 +60,13 @@ int RunImportCommand(const ImportOptions& options) {
       out << (options.dry_run ? "" : "sarnlink: ") << line << "\n";
     }
   }
-  if (report.entries == 0) {
+  if (report.entries == 0) {  // the closing message would claim an import that did not happen
     throw Error(ErrorKind::kFormat, options.in +
                                         " does not look like a MovableType file: no entry was "
                                         "found in its " +
                                         std::to_string(report.line_count) + " lines");
   }
+  tool.progress.WriteResult();
   return kExitDone;
 }
 
@@ -73,8 +75,16 @@ int RunImportCommand(const ImportOptions& options) {
 void AddImportCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ImportOptions>();
   CLI::App* command = app.add_subcommand("import", "Store the entries of a MovableType file");
-  command->add_option("--db", options->db, "the diary")->required();
-  command->add_option("--in", options->in, "the MovableType file to read")->required();
+  OnceOnly(*command);
+  command->footer(
+      ExitStatusFooter({"sarnlink import --db diary.db --in blog-export.txt",
+                        "sarnlink import --dry-run --db diary.db --in old-backup.txt",
+                        "sarnlink import --db diary.db --in entries.txt --author Hanako "
+                        "--encoding sjis"}));
+  command->add_option("--db", options->db, "the diary")->required()->check(NonEmptyPath());
+  command->add_option("--in", options->in, "the MovableType file to read")
+      ->required()
+      ->check(NonEmptyPath());
   command->add_option("--author", options->author, "import only this author's entries");
   command->add_flag("--ask-author", options->ask_author, "ask which author to import");
   AddEncodingOption(*command, options->encoding);

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "common/errors.h"
 #include "common/text.h"
@@ -103,13 +104,17 @@ void AddWaitOption(CLI::App& command, double& seconds) {
 void AddImportRunsCommands(CLI::App& app, Action& action) {
   auto db = std::make_shared<std::string>();
   CLI::App* imports = app.add_subcommand("imports", "List the import runs the diary holds");
-  imports->add_option("--db", *db, "the diary")->required();
+  imports->add_option("--db", *db, "the diary")->required()->check(NonEmptyPath());
+  imports->footer(ExitStatusFooter({"sarnlink imports --db diary.db"}));
   imports->callback([&action, db] { action = [db] { return ListRuns(*db); }; });
 
   auto options = std::make_shared<UndoOptions>();
   CLI::App* undo = app.add_subcommand(
       "undo-import", "Delete the entries one import run stored (sarnlink imports lists the runs)");
-  undo->add_option("--db", options->db, "the diary")->required();
+  undo->add_option("--db", options->db, "the diary")->required()->check(NonEmptyPath());
+  undo->footer(ExitStatusFooter(
+      {"sarnlink undo-import --dry-run --db diary.db --stamp '2026/12/10 11:17:12 byPontivo.dll'",
+       "sarnlink undo-import --db diary.db --stamp '2026/12/10 11:17:12 byPontivo.dll'"}));
   undo->add_option("--stamp", options->stamp, "the run's stamp, as sarnlink imports shows it")
       ->required();
   undo->add_flag("--dry-run", options->dry_run, "only show what would be deleted");

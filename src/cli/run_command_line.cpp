@@ -1,5 +1,8 @@
 #include <clocale>
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
@@ -7,25 +10,99 @@
 #include "common/errors.h"
 
 namespace sarnlink::cli {
+namespace {
+
+std::string SubcommandNames(const CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command : app.get_subcommands({})) {
+    names += (names.empty() ? "" : ", ") + command->get_name();
+  }
+  return names;
+}
+
+bool HasSubcommand(const CLI::App& app, const std::string& name) {
+  for (const CLI::App* command : app.get_subcommands({})) {
+    if (command->get_name() == name) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// `help [SUBCOMMAND]`: the help of the tool, or of one subcommand.
+void AddHelpCommand(CLI::App& app, Action& action) {
+  auto topic = std::make_shared<std::string>();
+  CLI::App* help = app.add_subcommand("help", "Print the help of the tool or of a subcommand");
+  help->add_option("SUBCOMMAND", *topic, "the subcommand");
+  help->callback([&app, &action, topic] {
+    action = [&app, topic] {
+      if (topic->empty()) {
+        std::cout << app.help();
+        return int{kExitDone};
+      }
+      for (CLI::App* command : app.get_subcommands({})) {
+        if (command->get_name() == *topic) {
+          std::cout << command->help();
+          return int{kExitDone};
+        }
+      }
+      throw Refusal("no subcommand \"" + *topic + "\"; the subcommands: " + SubcommandNames(app));
+    };
+  });
+}
+
+}  // namespace
+
+std::string ExitStatusFooter(const std::vector<std::string>& examples) {
+  std::string footer = "Examples:\n";
+  for (const std::string& example : examples) {
+    footer += "  " + example + "\n";
+  }
+  return footer +
+         "\nExit status: 0 done; 1 refused (a missing file, an existing output, bad usage, a "
+         "cancelled form); 2 failed (the message says what was kept); 130 or 143 stopped by "
+         "Ctrl-C or SIGTERM.";
+}
 
 int RunCommandLine(int argc, char** argv) {
   // The run stamp uses the user's locale for its date and time, as the host's platform does.
   std::setlocale(LC_TIME, "");
 
-  CLI::App app{"sarnlink: moves diary entries between a diary and MovableType text files"};
+  CLI::App app{"sarnlink: moves diary entries between a diary and MovableType text files",
+               "sarnlink"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "1.00");
+  app.footer(ExitStatusFooter({"sarnlink export --db diary.db --out blog.txt --author Hanako",
+                               "sarnlink import --db diary.db --in blog-export.txt",
+                               "sarnlink help export"}));
   Action action;
   AddDiaryCommands(app, action);
   AddExportCommand(app, action);
   AddImportCommand(app, action);
   AddImportRunsCommands(app, action);
   AddEncodingCommands(app, action);
+  AddHelpCommand(app, action);
+  if (argc > 1 && argv[1][0] != '-' && !HasSubcommand(app, argv[1])) {
+    std::cerr << "sarnlink: unknown subcommand \"" << argv[1]
+              << "\"; the subcommands: " << SubcommandNames(app) << "\n";
+    return kExitRefused;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::RequiredError& e) {
+    if (app.get_subcommands().empty()) {
+      std::cerr << "sarnlink: a subcommand is required: " << SubcommandNames(app)
+                << " (see sarnlink --help)\n";
+      return kExitRefused;
+    }
+    std::cerr << "sarnlink: " << e.what() << " (see sarnlink --help)\n";
+    return kExitRefused;
   } catch (const CLI::ParseError& e) {
     std::cerr << "sarnlink: " << e.what() << " (see sarnlink --help)\n";
     return kExitRefused;

@@ -1,6 +1,7 @@
 #include "encoding/import_text.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/text.h"
 #include "encoding/kanji_code_convert.h"
@@ -32,17 +33,20 @@ std::optional<TextEncoding> TextEncodingFromName(std::string_view name) {
       c = static_cast<char>(c - 'A' + 'a');
     }
   }
-  if (lower == "utf-8") {
-    return TextEncoding::kUTF8;
-  }
-  if (lower == "shift_jis") {
-    return TextEncoding::kShiftJIS;
-  }
-  if (lower == "euc-jp") {
-    return TextEncoding::kEUCJP;
-  }
-  if (lower == "iso-2022-jp") {
-    return TextEncoding::kISO2022JP;
+  // The names and the aliases that iconv, nkf and editors use for each.
+  static constexpr std::pair<const char*, TextEncoding> kNames[] = {
+      {"utf-8", TextEncoding::kUTF8},          {"utf8", TextEncoding::kUTF8},
+      {"shift_jis", TextEncoding::kShiftJIS},  {"shift-jis", TextEncoding::kShiftJIS},
+      {"sjis", TextEncoding::kShiftJIS},       {"cp932", TextEncoding::kShiftJIS},
+      {"ms932", TextEncoding::kShiftJIS},      {"windows-31j", TextEncoding::kShiftJIS},
+      {"euc-jp", TextEncoding::kEUCJP},        {"eucjp", TextEncoding::kEUCJP},
+      {"euc_jp", TextEncoding::kEUCJP},        {"iso-2022-jp", TextEncoding::kISO2022JP},
+      {"iso2022jp", TextEncoding::kISO2022JP}, {"jis", TextEncoding::kISO2022JP},
+  };
+  for (const auto& [known, encoding] : kNames) {
+    if (lower == known) {
+      return encoding;
+    }
   }
   return std::nullopt;
 }

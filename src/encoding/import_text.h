@@ -24,7 +24,8 @@ inline bool StartsWithByteOrderMark(const Bytes& bytes) {
 const char* TextEncodingName(TextEncoding encoding);
 
 // The encoding a user names to override the decision: "utf-8", "shift_jis", "euc-jp" or
-// "iso-2022-jp", in any letter case; nothing for any other name.
+// "iso-2022-jp", or a usual alias (utf8; sjis, cp932, ms932, windows-31j; eucjp; jis), in any
+// letter case; nothing for any other name.
 std::optional<TextEncoding> TextEncodingFromName(std::string_view name);
 
 struct ImportText {

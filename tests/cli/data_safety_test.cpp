@@ -275,7 +275,7 @@ TEST_F(DataSafety, AnImportWaitsForTheDiaryThenGivesUpClearly) {
       RunShell(hold + Quote(SARNLINK_CLI_PATH) + " import --wait 1 --db " + Quote(db) + " --in " +
                Quote(in) + "; status=$?; wait; exit $status");
   EXPECT_EQ(gave_up.status, 2);
-  EXPECT_NE(gave_up.err.find("kept the diary locked for 1 seconds; nothing was changed"),
+  EXPECT_NE(gave_up.err.find("kept the diary locked for 1 second; nothing was changed"),
             std::string::npos)
       << gave_up.err;
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "0\n");

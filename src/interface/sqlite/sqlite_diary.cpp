@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/text.h"
 #include "encoding/utf8.h"
 #include "interface/sqlite/sqlite_diary_schema.h"
 
@@ -395,9 +396,11 @@ class SqliteDiaryConnection : public DiaryConnection {
       throw Error(ErrorKind::kInterrupted, "stopped while waiting for the diary " + path_);
     }
     if ((rc & 0xff) == SQLITE_BUSY) {
-      Fail(path_, "cannot " + what + ": another program (another import?) kept the diary locked " +
-                      "for " + std::to_string(static_cast<int>(waiting_.limit_seconds)) +
-                      " seconds; nothing was changed");
+      Fail(path_,
+           "cannot " + what + ": another program (another import?) kept the diary locked " +
+               "for " +
+               CountOf(static_cast<std::int64_t>(waiting_.limit_seconds), "second", "seconds") +
+               "; nothing was changed");
     }
     Fail(path_, "cannot " + what + ": " + SqliteMessage(db_));
   }

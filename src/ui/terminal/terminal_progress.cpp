@@ -51,9 +51,14 @@ void TerminalProgress::EnableOK(bool enabled) {
   }
   if (!quiet_) {
     EndBarLine();
-    result_ << TerminalLines(message_) << "\n" << std::flush;
+    result_pending_ = TerminalLines(message_) + "\n";
   }
   message_pending_ = false;
+}
+
+void TerminalProgress::WriteResult() {
+  result_ << result_pending_ << std::flush;
+  result_pending_.clear();
 }
 
 void TerminalProgress::SetValue(double value) {
@@ -74,9 +79,13 @@ void TerminalProgress::SetValue(double value) {
 }
 
 void TerminalProgress::UnlockAfterFailure() {
-  if (!quiet_) {
-    EndBarLine();
+  if (!quiet_ && live_bar_ && drawn_percent_ >= 0) {
+    // The bar's line is cleared, the "^C" a terminal echoes with it, so that what happened is
+    // said on a line of its own.
+    status_ << "\r\033[K" << std::flush;
+    drawn_percent_ = -1;
   }
+  result_pending_.clear();
 }
 
 void TerminalProgress::EndBarLine() {

@@ -29,6 +29,10 @@ class TerminalProgress : public ProgressDisplay {
   void Refresh() override;
   void UnlockAfterFailure() override;
 
+  // Writes the closing message of a run that finished, once the command knows it did what the
+  // message says; a command that fails after the run never writes it.
+  void WriteResult();
+
  private:
   void EndBarLine();
 
@@ -38,6 +42,7 @@ class TerminalProgress : public ProgressDisplay {
   bool live_bar_;                 // redraw the bar in place
   std::u16string message_;        // the latest message text
   bool message_pending_ = false;  // set but not yet written
+  std::string result_pending_;    // the closing message, until WriteResult
   double maximum_ = 100;          // the bar's maximum, 100 when freshly shown
   double value_ = 0;              // the bar's value
   int drawn_percent_ = -1;        // the percentage last drawn, -1 when no bar is on screen
