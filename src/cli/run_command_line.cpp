@@ -42,7 +42,7 @@ void AddHelpCommand(CLI::App& app, Action& action) {
       }
       for (CLI::App* command : app.get_subcommands({})) {
         if (command->get_name() == *topic) {
-          std::cout << command->help();
+          std::cout << command->help(app.get_name());
           return int{kExitDone};
         }
       }

@@ -1,0 +1,151 @@
+// The command line as users meet it: malformed values and contradictory flags are bad usage
+// that names what is accepted, the help answers where users look for it, and a run's closing
+// text appears only when the run did what it says.
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace sarnlink {
+namespace {
+
+using testing::Quote;
+using testing::RunSarnlink;
+using testing::RunShell;
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
+    const auto loaded =
+        RunShell("sqlite3 " + Quote(db) + " < " +
+                 Quote(std::string(SARNLINK_SOURCE_DIR) + "/data/sample-diary.sql"));
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+  }
+  std::string Export(const std::string& options) {
+    return "export --quiet --db " + Quote(db) + " --out " + Quote(out) + " " + options;
+  }
+
+  testing::TempDir dir;
+  std::string db = dir.File("diary.db");
+  std::string out = dir.File("out.txt");
+};
+
+struct BadUsageCase {
+  const char* name;
+  const char* options;
+  const char* says;  // a part of the message
+};
+
+class BadExportOptions : public CommandLine, public ::testing::WithParamInterface<BadUsageCase> {};
+
+TEST_P(BadExportOptions, AreRefusedBeforeAnythingIsWritten) {
+  const auto run = RunSarnlink(Export(GetParam().options));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BadExportOptions,
+    ::testing::Values(
+        BadUsageCase{"OneDigitMonth", "--start 2006/1/1", "write it as yyyy/mm/dd or yyyy-mm-dd"},
+        BadUsageCase{"NoSuchMonth", "--start 2006/13/45", "\"2006/13/45\" is not a day"},
+        BadUsageCase{"NoSeparators", "--end 20060101", "is not a day"},
+        BadUsageCase{"NotADay", "--start abc", "is not a day"},
+        BadUsageCase{"NotALeapYear", "--end 2006-02-29", "is not a day"},
+        BadUsageCase{"MixedSeparators", "--end 2006-02/01", "is not a day"},
+        BadUsageCase{"PublishNine", "--publish 9", "--publish"},
+        BadUsageCase{"PublishNegative", "--publish -1", "--publish"},
+        BadUsageCase{"BrAndNoBr", "--br 1 --no-br", "excludes"},
+        BadUsageCase{"HyphenAndNoHyphen", "--no-hyphen --hyphen 1", "excludes"},
+        BadUsageCase{"GenreTwice", "--genre a --genre b", "--genre"},
+        BadUsageCase{"StartTwice", "--start 2006/01/01 --start 2006/02/01", "--start"}),
+    testing::ByName());
+
+TEST_F(CommandLine, DayBoundsInEitherFormSelectTheSameEntries) {
+  ASSERT_EQ(RunSarnlink(Export("--start 2006/03/31 --end 2006/07/01")).status, 0);
+  const std::string slashes = testing::ReadText(out);
+  ASSERT_EQ(RunSarnlink(Export("--overwrite --start 2006-03-31 --end 2006-07-01")).status, 0);
+  EXPECT_EQ(testing::ReadText(out), slashes);
+  EXPECT_NE(slashes.find("DATE: 04/"), std::string::npos);
+  EXPECT_EQ(slashes.find("DATE: 03/"), std::string::npos);
+}
+
+TEST_F(CommandLine, TheGenreListsAllIsNoFilterAndAnUnknownGenreIsNamed) {
+  ASSERT_EQ(RunSarnlink(Export("")).status, 0);
+  const std::string everything = testing::ReadText(out);
+  ASSERT_EQ(RunSarnlink(Export("--overwrite --genre '[ALL]'")).status, 0);
+  EXPECT_EQ(testing::ReadText(out), everything);
+  const auto typo = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out) +
+                                " --overwrite --author a --genre 旅 ");
+  EXPECT_EQ(typo.status, 0);
+  EXPECT_NE(typo.err.find("the diary has no genre \"旅\": no entry will be exported (its genres: "
+                          "一般, 料理, 旅行, 日記, 読書)"),
+            std::string::npos)
+      << typo.err;
+}
+
+TEST_F(CommandLine, EmptyPathsAreBadUsage) {
+  for (const std::string command :
+       {"init --db ''", "export --db '' --out x.txt", "export --db d.db --out ''",
+        "import --db d.db --in ''", "genres --db ''", "imports --db ''"}) {
+    const auto run = RunSarnlink(command);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("the path is empty"), std::string::npos) << command << ": " << run.err;
+  }
+}
+
+TEST_F(CommandLine, EncodingNamesAndTheirAliasesInAnyCase) {
+  const std::string file = std::string(SARNLINK_SOURCE_DIR) + "/tests/data/japanese.sjis.txt";
+  for (const std::string name : {"SJIS", "cp932", "Shift_JIS", "ms932", "windows-31j"}) {
+    const auto run = RunSarnlink("detect --encoding " + name + " " + Quote(file));
+    EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+    EXPECT_EQ(run.out, "Shift_JIS\n") << name;
+  }
+  EXPECT_EQ(RunSarnlink("detect --encoding utf8 " + Quote(file)).out, "UTF-8\n");
+  EXPECT_EQ(RunSarnlink("detect --encoding EUCJP " + Quote(file)).status, 2);  // not EUC-JP
+  EXPECT_EQ(RunSarnlink("detect --encoding latin1 " + Quote(file)).status, 1);
+}
+
+TEST_F(CommandLine, HelpAndVersionAnswerWhereUsersAsk) {
+  const auto version = RunSarnlink("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "1.00\n");
+  EXPECT_EQ(RunSarnlink("version").out.rfind("1.00\n", 0), 0u);
+  const auto help = RunSarnlink("help export");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: sarnlink export"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("Examples:\n  sarnlink export --db diary.db"), std::string::npos);
+  EXPECT_NE(help.out.find("Exit status: 0 done; 1 refused"), std::string::npos);
+  EXPECT_NE(RunSarnlink("--help").out.find("Usage: sarnlink [OPTIONS] SUBCOMMAND"),
+            std::string::npos);
+  const auto bogus = RunSarnlink("bogus");
+  EXPECT_EQ(bogus.status, 1);
+  EXPECT_NE(bogus.err.find("unknown subcommand \"bogus\"; the subcommands: init, "),
+            std::string::npos)
+      << bogus.err;
+  const auto none = RunSarnlink("");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("a subcommand is required: init, "), std::string::npos) << none.err;
+  EXPECT_EQ(RunSarnlink("help bogus").status, 1);
+}
+
+// A file without entries, or a run that fails, never prints the closing text of a success.
+TEST_F(CommandLine, AClosingTextOnlyForARunThatDidWhatItSays) {
+  testing::WriteText(out, "just some text\nwithout entries\n");
+  const auto empty = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(out));
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_EQ(empty.out, "");
+  testing::WriteText(out, "TITLE: a\nDATE: 99/99/2005 10:00:00\n--------\n");
+  const auto failed = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(out));
+  EXPECT_EQ(failed.status, 2);
+  EXPECT_EQ(failed.out, "");
+  const auto export_failed = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out) +
+                                         " --overwrite --author a "
+                                         "--start 2006/01/01 --end 2006/02/01");
+  EXPECT_EQ(export_failed.status, 0);
+  EXPECT_NE(export_failed.out.find("Export完了！"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sarnlink
