@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/option_checks.h"
+#include "common/path_text.h"
 #include "encoding/utf8.h"
 #include "interface/information.h"
 #include "interface/posix/posix_file_system.h"
@@ -39,11 +40,11 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
   genres->callback([&action, db] {
     action = [db] {
       PosixFileSystem files;
-      if (!files.FileExists(FromUtf8(*db), true)) {
+      if (!files.FileExists(PathFromBytes(*db), true)) {
         throw Refusal("no diary database at " + *db);
       }
       SqliteDiaryDatabase diary;
-      for (const std::u16string& genre : FillGenreList(diary, FromUtf8(*db))) {
+      for (const std::u16string& genre : FillGenreList(diary, PathFromBytes(*db))) {
         std::cout << ToUtf8(genre) << "\n";
       }
       return int{kExitDone};

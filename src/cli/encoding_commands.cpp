@@ -7,7 +7,9 @@
 #include "cli/commands.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/standard_streams.h"
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "encoding/import_stream.h"
 #include "encoding/import_text.h"
 #include "encoding/posix/iconv_code_page_932.h"
@@ -26,11 +28,10 @@ struct DecodeOptions {
 // the UTF-8 of each piece (or, when it is null, the conversion only checked); then the note on
 // invalid bytes goes to stderr. A conversion that can fail (EUC-JP, ISO-2022-JP) is checked
 // over the whole file before any text is given, so a failure leaves nothing half written.
-TextEncoding DecodeFile(const DecodeOptions& options,
-                        const std::function<void(const Bytes&)>& text) {
-  const std::string& path = options.path;
+TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
+                          const std::function<void(const Bytes&)>& text) {
   PosixFileSystem files;
-  const std::u16string file_name = FromUtf8(path);
+  const std::u16string file_name = PathFromBytes(path);
   if (!files.FileExists(file_name, true)) {
     throw Refusal("no file at " + path);
   }
@@ -76,6 +77,21 @@ TextEncoding DecodeFile(const DecodeOptions& options,
   }
 }
 
+// "-" reads standard input, kept in a temporary file: the decision and a checked decode read
+// the text more than once.
+TextEncoding DecodeFile(const DecodeOptions& options,
+                        const std::function<void(const Bytes&)>& text) {
+  if (options.path != kStandardStream) {
+    return DecodeFileAt(options, options.path, text);
+  }
+  const SpooledInput spooled;
+  try {
+    return DecodeFileAt(options, spooled.path(), text);
+  } catch (...) {
+    RethrowNamingStandardInput(spooled);
+  }
+}
+
 }  // namespace
 
 void AddEncodingCommands(CLI::App& app, Action& action) {
@@ -83,7 +99,7 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
 
   CLI::App* detect =
       app.add_subcommand("detect", "Print the encoding the import would read FILE in");
-  detect->add_option("FILE", options->path, "the MovableType file")->required();
+  detect->add_option("FILE", options->path, "the MovableType file (-: standard input)")->required();
   detect->footer(ExitStatusFooter({"sarnlink detect blog-export.txt"}));
   AddEncodingOption(*detect, options->encoding);
   detect->callback([&action, options] {
@@ -95,7 +111,7 @@ void AddEncodingCommands(CLI::App& app, Action& action) {
   });
 
   CLI::App* decode = app.add_subcommand("decode", "Write the text the import would read, as UTF-8");
-  decode->add_option("FILE", options->path, "the MovableType file")->required();
+  decode->add_option("FILE", options->path, "the MovableType file (-: standard input)")->required();
   decode->footer(
       ExitStatusFooter({"sarnlink decode old-backup.txt | less",
                         "sarnlink decode --encoding euc-jp entries.txt > entries.utf8.txt"}));

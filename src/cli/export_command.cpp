@@ -8,6 +8,8 @@
 #include "cli/exit_status.h"
 #include "cli/option_checks.h"
 #include "cli/posix_converter.h"
+#include "cli/standard_streams.h"
+#include "common/path_text.h"
 #include "encoding/utf8.h"
 #include "ui/options_form.h"
 
@@ -35,7 +37,7 @@ void WarnOfAnUnknownGenre(PosixConverter& tool, const ExportOptions& options,
   if (genre.empty() || options.quiet) {
     return;
   }
-  const std::vector<std::u16string> genres = FillGenreList(tool.diary, FromUtf8(options.db));
+  const std::vector<std::u16string> genres = FillGenreList(tool.diary, PathFromBytes(options.db));
   if (std::find(genres.begin() + 1, genres.end(), genre) != genres.end()) {
     return;
   }
@@ -48,9 +50,11 @@ void WarnOfAnUnknownGenre(PosixConverter& tool, const ExportOptions& options,
 }
 
 int RunExportCommand(const ExportOptions& options) {
-  PosixConverter tool(options.quiet);
+  // With the file on standard output, everything else the run says goes to stderr.
+  const bool to_stdout = options.out == kStandardStream;
+  PosixConverter tool(options.quiet, options.db, kDefaultWaitSeconds, to_stdout);
   clsMTExport& converter = tool.converter;
-  if (!converter.Initialize(FromUtf8(options.db))) {
+  if (!converter.Initialize(PathFromBytes(options.db))) {
     throw Refusal("no diary database at " + options.db);
   }
   converter.SetExport();
@@ -74,7 +78,8 @@ int RunExportCommand(const ExportOptions& options) {
                  "importers need an author to map entries to a user\n";
   }
   converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
-  if (!converter.SetPath(FromUtf8(options.out), options.overwrite)) {
+  const std::string out = to_stdout ? kStandardOutputPath : options.out;
+  if (!converter.SetPath(PathFromBytes(out), options.overwrite || to_stdout)) {
     throw Refusal(options.out.empty()
                       ? "no output file was named"
                       : options.out + " already exists (add --overwrite to replace it)");
@@ -82,7 +87,8 @@ int RunExportCommand(const ExportOptions& options) {
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
   tool.progress.WriteResult();
   if (!options.quiet) {
-    std::cout << "MovableType file: " << options.out << "\n";
+    (to_stdout ? std::cerr : std::cout)
+        << "MovableType file: " << (to_stdout ? "standard output" : options.out) << "\n";
   }
   return kExitDone;
 }
@@ -100,7 +106,7 @@ void AddExportCommand(CLI::App& app, Action& action) {
        "--overwrite",
        "sarnlink export --db diary.db --out mt.txt --line-ends lf --no-br --genre 旅行"}));
   command->add_option("--db", options->db, "the diary")->required()->check(NonEmptyPath());
-  command->add_option("--out", options->out, "the MovableType file to write")
+  command->add_option("--out", options->out, "the MovableType file to write (-: standard output)")
       ->required()
       ->check(NonEmptyPath());
   command->add_flag("--overwrite", options->overwrite,

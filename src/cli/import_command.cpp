@@ -9,7 +9,9 @@
 #include "cli/exit_status.h"
 #include "cli/option_checks.h"
 #include "cli/posix_converter.h"
+#include "cli/standard_streams.h"
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "encoding/utf8.h"
 #include "import/import_report.h"
 
@@ -29,10 +31,10 @@ struct ImportOptions {
   std::string encoding;
 };
 
-int RunImportCommand(const ImportOptions& options) {
+int ImportFrom(const ImportOptions& options, const std::string& in) {
   PosixConverter tool(options.quiet, options.db, options.wait);
   clsMTExport& converter = tool.converter;
-  if (!converter.Initialize(FromUtf8(options.db))) {
+  if (!converter.Initialize(PathFromBytes(options.db))) {
     throw Refusal("no diary database at " + options.db);
   }
   converter.SetImport();
@@ -47,8 +49,8 @@ int RunImportCommand(const ImportOptions& options) {
   } else {
     converter.SetAuthor(FromUtf8(options.author));
   }
-  if (!converter.SetPath(FromUtf8(options.in))) {
-    throw Refusal("no file to import at " + options.in);
+  if (!converter.SetPath(PathFromBytes(in))) {
+    throw Refusal("no file to import at " + in);
   }
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
 
@@ -61,13 +63,31 @@ int RunImportCommand(const ImportOptions& options) {
     }
   }
   if (report.entries == 0) {  // the closing message would claim an import that did not happen
-    throw Error(ErrorKind::kFormat, options.in +
+    throw Error(ErrorKind::kFormat, in +
                                         " does not look like a MovableType file: no entry was "
                                         "found in its " +
                                         std::to_string(report.line_count) + " lines");
   }
   tool.progress.WriteResult();
   return kExitDone;
+}
+
+// "-" reads standard input, kept in a temporary file for the import's three passes.
+int RunImportCommand(const ImportOptions& options) {
+  if (options.in != kStandardStream) {
+    return ImportFrom(options, options.in);
+  }
+  if (options.ask_author) {
+    throw Refusal(
+        "--ask-author asks its questions on standard input, which --in - reads the "
+        "file from; name the file instead");
+  }
+  const SpooledInput spooled;
+  try {
+    return ImportFrom(options, spooled.path());
+  } catch (...) {
+    RethrowNamingStandardInput(spooled);
+  }
 }
 
 }  // namespace
@@ -82,7 +102,7 @@ void AddImportCommand(CLI::App& app, Action& action) {
                         "sarnlink import --db diary.db --in entries.txt --author Hanako "
                         "--encoding sjis"}));
   command->add_option("--db", options->db, "the diary")->required()->check(NonEmptyPath());
-  command->add_option("--in", options->in, "the MovableType file to read")
+  command->add_option("--in", options->in, "the MovableType file to read (-: standard input)")
       ->required()
       ->check(NonEmptyPath());
   command->add_option("--author", options->author, "import only this author's entries");

@@ -8,6 +8,7 @@
 #include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/import_runs.h"
@@ -23,7 +24,7 @@ struct UndoOptions {
 };
 
 void RequireDiary(PosixFileSystem& files, const std::string& db) {
-  if (!files.FileExists(FromUtf8(db), true)) {
+  if (!files.FileExists(PathFromBytes(db), true)) {
     throw Refusal("no diary database at " + db);
   }
 }
@@ -32,7 +33,7 @@ int ListRuns(const std::string& db) {
   PosixFileSystem files;
   RequireDiary(files, db);
   SqliteDiaryDatabase diary;
-  auto connection = diary.Connect(FromUtf8(db));
+  auto connection = diary.Connect(PathFromBytes(db));
   const std::vector<ImportRun> runs = ListImportRuns(*connection);
   if (runs.empty()) {
     std::cerr << "sarnlink: " << db << " holds no imported entries\n";
@@ -61,7 +62,7 @@ ImportRun RunNamed(DiaryConnection& connection, const std::u16string& stamp) {
 int UndoRun(const UndoOptions& options) {
   PosixConverter tool(false, options.db, options.wait);
   RequireDiary(tool.files, options.db);
-  auto connection = tool.diary.Connect(FromUtf8(options.db));
+  auto connection = tool.diary.Connect(PathFromBytes(options.db));
   RunStoppable(tool.stop_signals, [&] {
     // The count shown and the rows deleted are read under one write lock.
     DiaryTransaction transaction(*connection);

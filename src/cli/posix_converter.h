@@ -21,12 +21,15 @@ namespace sarnlink::cli {
 
 struct PosixConverter {
   // `wait_seconds`: how long a write waits for another import into the same diary.
-  explicit PosixConverter(bool quiet, const std::string& db = "", double wait_seconds = 5)
+  // `results_on_stderr`: the closing message goes to stderr (standard output carries a file).
+  explicit PosixConverter(bool quiet, const std::string& db = "", double wait_seconds = 5,
+                          bool results_on_stderr = false)
       : diary(SqliteWaiting{
             wait_seconds,
             [db] { std::cerr << "sarnlink: waiting for another import into " << db << "\n"; },
             &stop_signals}),
-        progress(std::cerr, std::cout, quiet, ::isatty(STDERR_FILENO) == 1) {
+        progress(std::cerr, results_on_stderr ? std::cerr : std::cout, quiet,
+                 ::isatty(STDERR_FILENO) == 1) {
     converter.SetToolGuarantees(true);
   }
 

@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "export/entry_writer.h"
@@ -79,17 +80,13 @@ class EntriesOnDisk {
 
 // What the file holds after a failure, for the message: a whole file was never put at its path;
 // a file written in place holds the entries that reached the disk.
-std::string WhatTheFileHolds(OutputMode mode, const std::string& file_name,
+std::string WhatTheFileHolds(const OutputFile& file, OutputMode mode, const std::string& file_name,
                              std::int64_t entries_on_disk) {
-  switch (mode) {
-    case OutputMode::kReplaceWhole:
-      return "nothing was written: " + file_name + " is as it was";
-    case OutputMode::kNewWhole:
-      return "nothing was written: no file was made";
-    case OutputMode::kNewInPlace:
-      break;
+  if (file.KeepsWhatWasWritten()) {
+    return CountOf(entries_on_disk, "entry was", "entries were") + " written to the file before it";
   }
-  return CountOf(entries_on_disk, "entry was", "entries were") + " written to the file before it";
+  return mode == OutputMode::kReplaceWhole ? "nothing was written: " + file_name + " is as it was"
+                                           : "nothing was written: no file was made";
 }
 
 }  // namespace
@@ -97,7 +94,7 @@ std::string WhatTheFileHolds(OutputMode mode, const std::string& file_name,
 void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   const ExportSetting& setting = state.Setting;
   const std::u16string statement = BuildSelectionStatement(setting);
-  const std::string file_name = ToUtf8(state.FilePath);
+  const std::string file_name = PathBytes(state.FilePath);
 
   ProgressDisplay& progress = ports.progress;
   StartProgress(progress, u"MovableType Export");
@@ -148,7 +145,8 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
     const std::string abandon_error = file->Abandon();
     const std::string also =
         abandon_error.empty() ? "" : " (ending the file failed too: " + abandon_error + ")";
-    const std::string holds = WhatTheFileHolds(mode, file_name, on_disk.Count(file->BytesOnDisk()));
+    const std::string holds =
+        WhatTheFileHolds(*file, mode, file_name, on_disk.Count(file->BytesOnDisk()));
     if (e.kind() == ErrorKind::kInterrupted) {
       throw Error(ErrorKind::kInterrupted,
                   "export to " + file_name + " stopped at " + entry + "; " + holds + also);

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/import_stream.h"
 #include "encoding/import_text.h"
@@ -91,7 +92,7 @@ void ParseFile(InputFile& file, const StreamDecision& decision, const ConverterP
 // bad DATE or an unclosed section anywhere stops the run before any row is written, and learns
 // which clock the file's DATEs follow; the third parses again and stores.
 void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportReport& report) {
-  const std::string file_name = ToUtf8(state.FilePath);
+  const std::string file_name = PathBytes(state.FilePath);
   ProgressDisplay& progress = ports.progress;
   StartProgress(progress, u"MovableType Import");
   progress.Refresh();

@@ -49,8 +49,6 @@ class BufferedOutputFile : public OutputFile {
   // Closes the file and puts it at its path, throwing a file error that a deferred close would
   // lose.
   virtual void FinishInSystem() = 0;
-  // Whether bytes written before a failure stay (a file written in place).
-  virtual bool KeepsWhatWasWritten() const = 0;
   // Closes the file after a failure; a whole file's temporary file goes. Throws a file error.
   virtual void AbandonInSystem() = 0;
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "encoding/utf8.h"
 #include "export/run_export.h"
 #include "import/run_import.h"
@@ -100,16 +101,16 @@ void clsMTExport::RefuseDestructiveOutput(const std::u16string& path, bool OverW
       if (ports_.files.IsSameFile(path, file)) {
         state_.FilePath.clear();
         throw Error(ErrorKind::kRefused,
-                    ToUtf8(path) + " is the diary " +
+                    PathBytes(path) + " is the diary " +
                         (file == state_.DiaryMdbPath ? "database" : "database's journal") + " (" +
-                        ToUtf8(state_.DiaryMdbPath) +
+                        PathBytes(state_.DiaryMdbPath) +
                         "); the export never writes over it. Name a new MovableType file");
       }
     }
   }
   if (OverWrite && ports_.files.FileExists(path, true) && IsDatabaseFile(ports_.files, path)) {
     state_.FilePath.clear();
-    throw Error(ErrorKind::kRefused, ToUtf8(path) +
+    throw Error(ErrorKind::kRefused, PathBytes(path) +
                                          " is a database file, not a MovableType file; it was "
                                          "not deleted (were --db and --out swapped?)");
   }

@@ -39,6 +39,9 @@ class OutputFile {
   virtual std::string Abandon() noexcept = 0;
   // The bytes the system has taken so far: what a file written in place holds after a failure.
   virtual std::uint64_t BytesOnDisk() const = 0;
+  // Whether the bytes written before a failure stay where they went (a file written in place,
+  // or standard output), instead of never reaching the path.
+  virtual bool KeepsWhatWasWritten() const = 0;
 };
 
 // A file being read from its first byte, a piece at a time, so that a large file never has to

@@ -147,5 +147,54 @@ TEST_F(CommandLine, AClosingTextOnlyForARunThatDidWhatItSays) {
   EXPECT_NE(export_failed.out.find("Export完了！"), std::string::npos);
 }
 
+// File names are bytes: one that is no UTF-8 is created, found and named as given.
+TEST_F(CommandLine, FileNamesPassByteForByte) {
+  const std::string first = dir.File("x\xfe.mt");
+  const std::string second = dir.File("x\xfd.mt");
+  ASSERT_EQ(RunSarnlink("export --quiet --db " + Quote(db) + " --out " + Quote(first)).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(first));
+  const auto other = RunSarnlink("export --quiet --db " + Quote(db) + " --out " + Quote(second));
+  EXPECT_EQ(other.status, 0) << other.err;
+  const auto exists = RunSarnlink("export --quiet --db " + Quote(db) + " --out " + Quote(second));
+  EXPECT_EQ(exists.status, 1);
+  EXPECT_NE(exists.err.find(second + " already exists"), std::string::npos) << exists.err;
+  const std::string odd_db = dir.File("d\xff.db");
+  std::filesystem::copy_file(db, odd_db);
+  const auto imported = RunSarnlink("import --quiet --allow-duplicates --db " + Quote(odd_db) +
+                                    " --in " + Quote(first));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  testing::WriteText(first, "TITLE: a\nBODY:\nnever closed\n");
+  const auto failed = RunSarnlink("import --db " + Quote(odd_db) + " --in " + Quote(first));
+  EXPECT_NE(failed.err.find("import of " + first + " failed at line 2"), std::string::npos)
+      << failed.err;
+}
+
+// "-": the export to standard output, the import, detect and decode from standard input.
+TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
+  const auto exported = RunSarnlink("export --db " + Quote(db) + " --out - --author a");
+  ASSERT_EQ(exported.status, 0) << exported.err;
+  EXPECT_EQ(exported.out.rfind("AUTHOR: a\r\nTITLE: ", 0), 0u);
+  EXPECT_NE(exported.err.find("Export完了！"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("-")));
+  EXPECT_EQ(RunSarnlink("detect -", exported.out).out, "UTF-8\n");
+  EXPECT_EQ(RunSarnlink("decode -", exported.out).out, exported.out);
+  const std::string other = dir.File("other.db");
+  ASSERT_EQ(RunSarnlink("init --db " + Quote(other)).status, 0);
+  const auto imported = RunSarnlink("import --db " + Quote(other) + " --in -", exported.out);
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, "32件の日記をImport完了！\n");
+  // A pipe that ends early: what came is read, and a cut section is named.
+  const auto cut = RunSarnlink("import --db " + Quote(other) + " --in -",
+                               exported.out.substr(0, exported.out.find("-----\r\nEXTENDED")));
+  EXPECT_EQ(cut.status, 2);
+  EXPECT_NE(cut.err.find("import of standard input failed at line 11"), std::string::npos)
+      << cut.err;
+  EXPECT_EQ(RunSarnlink("import --ask-author --db " + Quote(other) + " --in -", "").status, 1);
+  for (const auto& file : std::filesystem::directory_iterator("/tmp")) {
+    EXPECT_EQ(file.path().filename().string().find("sarnlink-stdin-"), std::string::npos)
+        << "a spooled copy of standard input was left behind";
+  }
+}
+
 }  // namespace
 }  // namespace sarnlink

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "encoding/utf8.h"
 #include "interface/buffered_output_file.h"
 
@@ -174,7 +175,7 @@ bool PosixFileSystem::FileExists(const std::u16string& path, bool include_read_o
   if (path.empty()) {
     return false;
   }
-  const std::string native = ToUtf8(path);
+  const std::string native = PathBytes(path);
   struct stat info;
   if (::stat(native.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
@@ -199,14 +200,14 @@ bool PosixFileSystem::FileExists(const std::u16string& path, bool include_read_o
 }
 
 void PosixFileSystem::RemoveFile(const std::u16string& path) {
-  const std::string native = ToUtf8(path);
+  const std::string native = PathBytes(path);
   if (::unlink(native.c_str()) != 0) {
     FailOn("delete", native, errno);
   }
 }
 
 std::int64_t PosixFileSystem::FileLength(const std::u16string& path) {
-  const std::string native = ToUtf8(path);
+  const std::string native = PathBytes(path);
   struct stat info;
   if (::stat(native.c_str(), &info) != 0) {
     FailOn("read the length of", native, errno);
@@ -249,7 +250,7 @@ class PosixInputFile : public InputFile {
 }  // namespace
 
 std::unique_ptr<InputFile> PosixFileSystem::OpenForReading(const std::u16string& path) {
-  const std::string native = ToUtf8(path);
+  const std::string native = PathBytes(path);
   const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     FailOn("open", native, errno);
@@ -266,7 +267,7 @@ std::unique_ptr<InputFile> PosixFileSystem::OpenForReading(const std::u16string&
 }
 
 Bytes PosixFileSystem::ReadWholeFile(const std::u16string& path) {
-  const std::string native = ToUtf8(path);
+  const std::string native = PathBytes(path);
   Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) {
     FailOn("open", native, errno);
@@ -300,8 +301,8 @@ bool PosixFileSystem::IsSameFile(const std::u16string& a, const std::u16string& 
   if (a.empty() || b.empty()) {
     return false;
   }
-  const std::string first = ToUtf8(a);
-  const std::string second = ToUtf8(b);
+  const std::string first = PathBytes(a);
+  const std::string second = PathBytes(b);
   struct stat first_info, second_info;
   const bool first_exists = ::stat(first.c_str(), &first_info) == 0;
   const bool second_exists = ::stat(second.c_str(), &second_info) == 0;
@@ -326,7 +327,15 @@ bool PosixFileSystem::IsSameFile(const std::u16string& a, const std::u16string& 
 
 std::unique_ptr<OutputFile> PosixFileSystem::CreateForWriting(const std::u16string& path,
                                                               OutputMode mode) {
-  const std::string native = ToUtf8(path);
+  const std::string native = PathBytes(path);
+  if (native == "/dev/stdout") {
+    // Standard output is written where it goes, whatever it is: nothing there can be replaced.
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+      FailOn("write to", "standard output", errno);
+    }
+    return std::make_unique<PosixOutputFile>(fd, "standard output", OutputMode::kNewInPlace);
+  }
   if (mode == OutputMode::kNewInPlace) {
     const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {

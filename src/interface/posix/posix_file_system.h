@@ -7,6 +7,7 @@
 
 namespace sarnlink {
 
+// The path "/dev/stdout" is standard output itself, written in place whatever the mode.
 class PosixFileSystem : public FileSystem {
  public:
   bool FileExists(const std::u16string& path, bool include_read_only) override;

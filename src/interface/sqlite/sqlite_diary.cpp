@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "interface/sqlite/sqlite_diary_schema.h"
@@ -426,7 +427,7 @@ std::unique_ptr<DiaryConnection> SqliteDiaryDatabase::Connect(const std::u16stri
   if (path.empty()) {
     throw Error(ErrorKind::kDatabase, "no diary path was given");
   }
-  return std::make_unique<SqliteDiaryConnection>(ToUtf8(path), waiting_);
+  return std::make_unique<SqliteDiaryConnection>(PathBytes(path), waiting_);
 }
 
 void CreateEmptyDiary(const std::string& path) {

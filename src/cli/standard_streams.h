@@ -1,0 +1,31 @@
+// "-" as a file name: standard input for import, detect and decode, standard output for export.
+#pragma once
+
+#include <string>
+
+namespace sarnlink::cli {
+
+// The file name that means standard input or output.
+inline constexpr char kStandardStream[] = "-";
+// The path the POSIX file system writes to standard output through, in place.
+inline constexpr char kStandardOutputPath[] = "/dev/stdout";
+
+// Standard input copied to a temporary file, for the commands that read their input more than
+// once (the import reads it three times); the file is removed when this goes.
+class SpooledInput {
+ public:
+  SpooledInput();  // reads standard input to its end; throws a file error
+  ~SpooledInput();
+  SpooledInput(const SpooledInput&) = delete;
+  SpooledInput& operator=(const SpooledInput&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;  // the temporary file
+};
+
+// Inside a catch block: throws the exception being handled again, its message naming "standard
+// input" where it named the spooled file.
+[[noreturn]] void RethrowNamingStandardInput(const SpooledInput& spooled);
+
+}  // namespace sarnlink::cli
