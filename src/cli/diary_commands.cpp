@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/option_checks.h"
+#include "cli/posix_converter.h"
 #include "common/path_text.h"
 #include "encoding/utf8.h"
 #include "interface/information.h"
@@ -43,7 +44,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
       if (!files.FileExists(PathFromBytes(*db), true)) {
         throw Refusal("no diary database at " + *db);
       }
-      SqliteDiaryDatabase diary;
+      SqliteDiaryDatabase diary(ReadingDiary());
       for (const std::u16string& genre : FillGenreList(diary, PathFromBytes(*db))) {
         std::cout << ToUtf8(genre) << "\n";
       }

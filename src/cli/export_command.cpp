@@ -52,7 +52,7 @@ void WarnOfAnUnknownGenre(PosixConverter& tool, const ExportOptions& options,
 int RunExportCommand(const ExportOptions& options) {
   // With the file on standard output, everything else the run says goes to stderr.
   const bool to_stdout = options.out == kStandardStream;
-  PosixConverter tool(options.quiet, options.db, kDefaultWaitSeconds, to_stdout);
+  PosixConverter tool(options.quiet, options.db, kDefaultWaitSeconds, to_stdout, true);
   clsMTExport& converter = tool.converter;
   if (!converter.Initialize(PathFromBytes(options.db))) {
     throw Refusal("no diary database at " + options.db);

@@ -32,7 +32,7 @@ struct ImportOptions {
 };
 
 int ImportFrom(const ImportOptions& options, const std::string& in) {
-  PosixConverter tool(options.quiet, options.db, options.wait);
+  PosixConverter tool(options.quiet, options.db, options.wait, false, options.dry_run);
   clsMTExport& converter = tool.converter;
   if (!converter.Initialize(PathFromBytes(options.db))) {
     throw Refusal("no diary database at " + options.db);

@@ -32,7 +32,7 @@ void RequireDiary(PosixFileSystem& files, const std::string& db) {
 int ListRuns(const std::string& db) {
   PosixFileSystem files;
   RequireDiary(files, db);
-  SqliteDiaryDatabase diary;
+  SqliteDiaryDatabase diary(ReadingDiary());
   auto connection = diary.Connect(PathFromBytes(db));
   const std::vector<ImportRun> runs = ListImportRuns(*connection);
   if (runs.empty()) {

@@ -19,15 +19,26 @@
 
 namespace sarnlink::cli {
 
+// The diary of a command that only reads it: opened read only, with its note on stderr.
+inline SqliteOptions ReadingDiary() {
+  SqliteOptions options;
+  options.read_only = true;
+  options.note = [](const std::string& note) { std::cerr << "sarnlink: " << note << "\n"; };
+  return options;
+}
+
 struct PosixConverter {
   // `wait_seconds`: how long a write waits for another import into the same diary.
   // `results_on_stderr`: the closing message goes to stderr (standard output carries a file).
+  // `read_only`: the command only reads the diary.
   explicit PosixConverter(bool quiet, const std::string& db = "", double wait_seconds = 5,
-                          bool results_on_stderr = false)
-      : diary(SqliteWaiting{
-            wait_seconds,
-            [db] { std::cerr << "sarnlink: waiting for another import into " << db << "\n"; },
-            &stop_signals}),
+                          bool results_on_stderr = false, bool read_only = false)
+      : diary(SqliteOptions{
+            SqliteWaiting{
+                wait_seconds,
+                [db] { std::cerr << "sarnlink: waiting for another import into " << db << "\n"; },
+                &stop_signals},
+            read_only, ReadingDiary().note}),
         progress(std::cerr, results_on_stderr ? std::cerr : std::cout, quiet,
                  ::isatty(STDERR_FILENO) == 1) {
     converter.SetToolGuarantees(true);

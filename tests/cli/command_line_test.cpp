@@ -2,6 +2,7 @@
 // that names what is accepted, the help answers where users look for it, and a run's closing
 // text appears only when the run did what it says.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "support/test_support.h"
 
@@ -194,6 +195,40 @@ TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
     EXPECT_EQ(file.path().filename().string().find("sarnlink-stdin-"), std::string::npos)
         << "a spooled copy of standard input was left behind";
   }
+}
+
+// A diary the user may read but not write (another user's): every command that only reads it
+// works, leaves no file beside it, and a write is refused saying why.
+TEST_F(CommandLine, ADiaryTheUserMayOnlyReadIsReadAndLeftAlone) {
+  if (::geteuid() != 0 || RunShell("command -v setpriv").status != 0) {
+    GTEST_SKIP() << "needs root and setpriv to run as another user";
+  }
+  const std::string tool = dir.File("sarnlink");
+  std::filesystem::copy_file(SARNLINK_CLI_PATH, tool);
+  const std::string folder = dir.File("theirs");
+  std::filesystem::create_directory(folder);
+  const std::string theirs = folder + "/diary.db";
+  std::filesystem::copy_file(db, theirs);
+  std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+  std::filesystem::permissions(folder, std::filesystem::perms(0755));
+  std::filesystem::permissions(theirs, std::filesystem::perms(0644));
+  const std::string as_nobody =
+      "setpriv --reuid=65534 --regid=65534 --clear-groups " + Quote(tool) + " ";
+  for (const std::string command : {"export --quiet --out - --db ", "genres --db ", "imports --db ",
+                                    "import --dry-run --in - --db "}) {
+    const auto run = RunShell(as_nobody + command + Quote(theirs),
+                              command.find("import") == 0 ? "TITLE: a\n--------\n" : "");
+    EXPECT_EQ(run.status, 0) << command << ": " << run.err;
+    EXPECT_NE(run.err.find("reading " + theirs + " as it stands on disk"), std::string::npos)
+        << run.err;
+  }
+  const auto write = RunShell(as_nobody + "import --in - --db " + Quote(theirs), "TITLE: a\n");
+  EXPECT_EQ(write.status, 2);
+  EXPECT_NE(write.err.find("cannot be written: the diary or its folder is read-only for you"),
+            std::string::npos)
+      << write.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
+      << "files were left beside the diary";
 }
 
 }  // namespace

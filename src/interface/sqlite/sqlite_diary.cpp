@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -27,6 +29,23 @@ namespace {
 
 std::string SqliteMessage(sqlite3* db) {
   return db ? sqlite3_errmsg(db) : "out of memory";
+}
+
+// A path as the path of a "file:" URI: every byte but the unreserved ones and "/" written %XX.
+std::string UriPath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 15];
+    }
+  }
+  return uri;
 }
 
 // What the first bytes of the file say it is, before SQLite is let near it.
@@ -326,33 +345,37 @@ class LockWait {
 
 class SqliteDiaryConnection : public DiaryConnection {
  public:
-  SqliteDiaryConnection(const std::string& path, const SqliteWaiting& waiting)
-      : path_(path), waiting_(waiting), lock_wait_(waiting_) {
+  SqliteDiaryConnection(const std::string& path, const SqliteOptions& options)
+      : path_(path), waiting_(options.waiting), lock_wait_(waiting_) {
     CheckHeader(path);
-    // Open without create: a diary is never made on the way.
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
-        SQLITE_OK) {
-      const std::string reason = SqliteMessage(db_);
-      sqlite3_close(db_);
-      Fail(path, "cannot be opened: " + reason);
+    // Opened without create: a diary is never made on the way. A command that only reads
+    // opens a diary it may write as any other (its reads change nothing, and closing it leaves
+    // no journal files behind); one it may not write is read as it stands on disk, which
+    // creates no files beside it.
+    const std::string folder = path.find('/') == std::string::npos
+                                   ? std::string(".")
+                                   : path.substr(0, std::max<std::size_t>(path.rfind('/'), 1));
+    const bool writable = ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+    if (!options.read_only || writable) {
+      OpenOrFail(path, SQLITE_OPEN_READWRITE);
+      return;
     }
-    // A connection that turns out not to be a diary is closed before the error goes on.
-    try {
-      sqlite3_extended_result_codes(db_, 1);
-      sqlite3_busy_handler(db_, &LockWait::Handler, &lock_wait_);
-      // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
-      sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
-      Execute(kConnectionSettings);
-      Statement probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
-                      path_);
-      const int rc = sqlite3_step(probe.get());
-      if (rc != SQLITE_ROW) {
-        Fail(path, rc == SQLITE_DONE ? "not a diary database (it has no table Contents)"
-                                     : "not a diary database (" + SqliteMessage(db_) + ")");
+    struct stat wal;
+    if (::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0) {
+      // Changes wait in the log: only the engine's own reading, with its shared memory, sees them.
+      std::string reason;
+      if (!Open(path, SQLITE_OPEN_READONLY, reason)) {
+        Fail(path, "cannot be read (" + reason + "): its write-ahead log " + path +
+                       "-wal holds changes not yet in the diary file, and reading them needs "
+                       "write access to the folder; open the diary once as its owner");
       }
-    } catch (...) {
-      sqlite3_close_v2(db_);
-      throw;
+      return;
+    }
+    OpenOrFail("file:" + UriPath(path) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    if (options.note) {
+      options.note("reading " + path +
+                   " as it stands on disk: you may not write it or its folder, so changes "
+                   "another program makes meanwhile are not seen");
     }
   }
 
@@ -383,6 +406,51 @@ class SqliteDiaryConnection : public DiaryConnection {
   }
 
  private:
+  // Opens `name` and checks that it is a diary. False, with the engine's reason and nothing left
+  // open, when it cannot be read; a file that is no diary throws.
+  bool Open(const std::string& name, int flags, std::string& reason) {
+    if (sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+      reason = SqliteMessage(db_);
+      sqlite3_close(db_);
+      db_ = nullptr;
+      return false;
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_handler(db_, &LockWait::Handler, &lock_wait_);
+    // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
+    int rc = sqlite3_exec(db_, kConnectionSettings, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+      Statement probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
+                      path_);
+      rc = sqlite3_step(probe.get());
+      if (rc == SQLITE_DONE) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        Fail(path_, "not a diary database (it has no table Contents)");
+      }
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_OK) {
+      reason = SqliteMessage(db_);
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      return false;
+    }
+    return true;
+  }
+
+  void OpenOrFail(const std::string& name, int flags) {
+    std::string reason;
+    if (!Open(name, flags, reason)) {
+      if (reason.find("readonly") != std::string::npos) {
+        Fail(path_,
+             "cannot be written: the diary or its folder is read-only for you (export, "
+             "genres, imports and import --dry-run only read it)");
+      }
+      Fail(path_, "not a diary database, or one that cannot be opened (" + reason + ")");
+    }
+  }
+
   void Run(const char* sql, const std::string& what) {
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -406,15 +474,6 @@ class SqliteDiaryConnection : public DiaryConnection {
     Fail(path_, "cannot " + what + ": " + SqliteMessage(db_));
   }
 
-  void Execute(const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-      const std::string reason = message ? message : SqliteMessage(db_);
-      sqlite3_free(message);
-      Fail(path_, "not a diary database (" + reason + ")");
-    }
-  }
-
   std::string path_;       // for messages
   SqliteWaiting waiting_;  // how to wait for the write lock
   LockWait lock_wait_;     // the busy handler's state
@@ -427,7 +486,7 @@ std::unique_ptr<DiaryConnection> SqliteDiaryDatabase::Connect(const std::u16stri
   if (path.empty()) {
     throw Error(ErrorKind::kDatabase, "no diary path was given");
   }
-  return std::make_unique<SqliteDiaryConnection>(PathBytes(path), waiting_);
+  return std::make_unique<SqliteDiaryConnection>(PathBytes(path), options_);
 }
 
 void CreateEmptyDiary(const std::string& path) {

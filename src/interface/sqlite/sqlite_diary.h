@@ -18,10 +18,19 @@ struct SqliteWaiting {
   const StopRequest* stop = nullptr;  // a stop ends the wait at once
 };
 
+// How the diary is opened.
+struct SqliteOptions {
+  SqliteWaiting waiting;
+  // Read only (export, genres, a dry run): never written, and read even where the user may not
+  // write it or its folder, without leaving files there.
+  bool read_only = false;
+  std::function<void(const std::string&)> note;  // a one-line note for the user
+};
+
 class SqliteDiaryDatabase : public DiaryDatabase {
  public:
   SqliteDiaryDatabase() = default;
-  explicit SqliteDiaryDatabase(SqliteWaiting waiting) : waiting_(std::move(waiting)) {}
+  explicit SqliteDiaryDatabase(SqliteOptions options) : options_(std::move(options)) {}
 
   // Opens an existing diary, never creating one. A missing file, a Jet or ACE database, a file
   // that is no SQLite database or one without the table Contents each throw a database error
@@ -29,7 +38,7 @@ class SqliteDiaryDatabase : public DiaryDatabase {
   std::unique_ptr<DiaryConnection> Connect(const std::u16string& path) override;
 
  private:
-  SqliteWaiting waiting_;  // for every connection it opens
+  SqliteOptions options_;  // for every connection it opens
 };
 
 // Creates an empty diary at `path`: the table Contents with the host's columns, its indexes,
