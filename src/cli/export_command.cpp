@@ -1,8 +1,12 @@
 // sarnlink export: the converter in export mode, as the host drives it.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
@@ -10,7 +14,9 @@
 #include "cli/posix_converter.h"
 #include "cli/standard_streams.h"
 #include "common/path_text.h"
+#include "common/text.h"
 #include "encoding/utf8.h"
+#include "export/export_files.h"
 #include "ui/options_form.h"
 
 namespace sarnlink::cli {
@@ -28,7 +34,57 @@ struct ExportOptions {
   bool ask = false;
   bool quiet = false;
   std::string line_ends = "crlf";
+  std::int64_t max_entries = 0;  // per file; 0: no limit
+  std::string max_bytes;         // per file, as given ("100M"); empty: no limit
 };
+
+// A size as `split` takes it: bytes, or a number with K, M or G (1024-based) or KB, MB or GB
+// (1000-based). Anything else is bad usage.
+CLI::Validator SizeInBytes() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        std::size_t digits = 0;
+        while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+          ++digits;
+        }
+        const std::string unit = text.substr(digits);
+        static const std::pair<const char*, std::uint64_t> kUnits[] = {
+            {"", 1},      {"K", 1 << 10},  {"M", 1 << 20},    {"G", 1 << 30},
+            {"KB", 1000}, {"MB", 1000000}, {"GB", 1000000000}};
+        for (const auto& [name, factor] : kUnits) {
+          if (digits > 0 && digits < 16 && unit == name) {
+            const std::uint64_t bytes = std::stoull(text.substr(0, digits)) * factor;
+            if (bytes == 0) {
+              break;
+            }
+            text = std::to_string(bytes);
+            return std::string();
+          }
+        }
+        return "\"" + text + "\" is not a size: write bytes, or a number with K, M or G (100M)";
+      },
+      "SIZE");
+}
+
+// What an export in pieces wrote, and an earlier piece left from a longer export.
+void ListPieces(const ExportReport& report, const ExportOptions& options) {
+  if (report.files.size() > 1) {
+    std::cout << "MovableType files:\n";
+    for (const ExportedFile& file : report.files) {
+      std::cout << "  " << PathBytes(file.path) << " (" << CountOf(file.entries, "entry", "entries")
+                << ")\n";
+    }
+  }
+  if (options.max_entries > 0 || !options.max_bytes.empty()) {
+    const std::u16string next =
+        PiecePath(PathFromBytes(options.out), static_cast<std::int64_t>(report.files.size()) + 1);
+    struct stat info;
+    if (::stat(PathBytes(next).c_str(), &info) == 0) {
+      std::cerr << "sarnlink: " << PathBytes(next)
+                << " is left from an earlier export; it is not part of this one\n";
+    }
+  }
+}
 
 // A genre the diary does not have selects nothing: the export still runs, as the component's
 // does, but the user hears of it with the genres there are.
@@ -78,6 +134,11 @@ int RunExportCommand(const ExportOptions& options) {
                  "importers need an author to map entries to a user\n";
   }
   converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
+  if (to_stdout && (options.max_entries > 0 || !options.max_bytes.empty())) {
+    throw Refusal("--max-entries and --max-bytes write several files; they need --out FILE");
+  }
+  converter.SetPieceLimits(options.max_entries,
+                           options.max_bytes.empty() ? 0 : std::stoull(options.max_bytes));
   const std::string out = to_stdout ? kStandardOutputPath : options.out;
   if (!converter.SetPath(PathFromBytes(out), options.overwrite || to_stdout)) {
     throw Refusal(options.out.empty()
@@ -87,8 +148,11 @@ int RunExportCommand(const ExportOptions& options) {
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
   tool.progress.WriteResult();
   if (!options.quiet) {
-    (to_stdout ? std::cerr : std::cout)
-        << "MovableType file: " << (to_stdout ? "standard output" : options.out) << "\n";
+    if (converter.export_report().files.size() <= 1) {
+      (to_stdout ? std::cerr : std::cout)
+          << "MovableType file: " << (to_stdout ? "standard output" : options.out) << "\n";
+    }
+    ListPieces(converter.export_report(), options);
   }
   return kExitDone;
 }
@@ -163,6 +227,16 @@ void AddExportCommand(CLI::App& app, Action& action) {
       ->check(CLI::IsMember({"crlf", "lf"}))
       ->capture_default_str();
   command->add_option("--author", options->author, "the author written into every entry");
+  command
+      ->add_option("--max-entries", options->max_entries,
+                   "at most N entries a file: more go to NAME-2.txt, NAME-3.txt, ... (entries "
+                   "are never split)")
+      ->check(CLI::PositiveNumber);
+  command
+      ->add_option("--max-bytes", options->max_bytes,
+                   "at most SIZE bytes a file (100M; K, M, G or KB, MB, GB): more go to "
+                   "NAME-2.txt, ...; an entry larger than SIZE gets a file of its own")
+      ->transform(SizeInBytes());
   command->add_flag("--ask", options->ask, "choose the options in the options form");
   command->add_flag("--quiet", options->quiet, "print nothing but errors");
   command->callback(

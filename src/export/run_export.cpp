@@ -1,13 +1,13 @@
 #include "export/run_export.h"
 
 #include <algorithm>
-#include <deque>
 
 #include "common/errors.h"
 #include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "export/entry_writer.h"
+#include "export/export_files.h"
 #include "export/selection_query.h"
 
 namespace sarnlink {
@@ -59,31 +59,15 @@ OutputMode ModeOf(const ConverterState& state) {
   return state.ReplaceExisting ? OutputMode::kReplaceWhole : OutputMode::kNewWhole;
 }
 
-// The ends of the entries written so far, as byte offsets, kept only until the disk holds them:
-// after a failure they tell how many entries a file written in place really holds.
-class EntriesOnDisk {
- public:
-  void Written(std::uint64_t end) { ends_.push_back(end); }
-  // Entries wholly within the first `on_disk` bytes.
-  std::int64_t Count(std::uint64_t on_disk) {
-    while (!ends_.empty() && ends_.front() <= on_disk) {
-      ends_.pop_front();
-      ++confirmed_;
-    }
-    return confirmed_;
+// What the files hold after a failure, for the message: whole files were never put at their
+// paths; a file written in place holds the entries that reached the disk.
+std::string WhatTheFilesHold(ExportFiles& files, OutputMode mode, const std::string& file_name) {
+  if (files.KeepsWhatWasWritten()) {
+    return CountOf(files.EntriesOnDisk(), "entry was", "entries were") +
+           " written to the file before it";
   }
-
- private:
-  std::deque<std::uint64_t> ends_;  // entries the disk may not hold yet
-  std::int64_t confirmed_ = 0;      // entries the disk holds
-};
-
-// What the file holds after a failure, for the message: a whole file was never put at its path;
-// a file written in place holds the entries that reached the disk.
-std::string WhatTheFileHolds(const OutputFile& file, OutputMode mode, const std::string& file_name,
-                             std::int64_t entries_on_disk) {
-  if (file.KeepsWhatWasWritten()) {
-    return CountOf(entries_on_disk, "entry was", "entries were") + " written to the file before it";
+  if (files.written().size() > 1) {
+    return "nothing was written: " + file_name + " and the other pieces' paths are as they were";
   }
   return mode == OutputMode::kReplaceWhole ? "nothing was written: " + file_name + " is as it was"
                                            : "nothing was written: no file was made";
@@ -91,7 +75,7 @@ std::string WhatTheFileHolds(const OutputFile& file, OutputMode mode, const std:
 
 }  // namespace
 
-void RunExport(const ConverterState& state, const ConverterPorts& ports) {
+void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportReport& report) {
   const ExportSetting& setting = state.Setting;
   const std::u16string statement = BuildSelectionStatement(setting);
   const std::string file_name = PathBytes(state.FilePath);
@@ -115,11 +99,10 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
   // The file is new: one left at the path (the direction changed after SetPath) is refused,
   // never cut; a whole file replaces the old one only once it is complete.
   const OutputMode mode = ModeOf(state);
-  auto file = ports.files.CreateForWriting(state.FilePath, mode);
+  ExportFiles files(ports.files, state.FilePath, mode, state.MaxEntriesPerFile,
+                    state.MaxBytesPerFile);
   const bool with_day = setting.intPublishDay == 1;
   std::string entry_bytes;  // one entry at a time, its buffer kept from entry to entry
-  std::uint64_t bytes = 0;
-  EntriesOnDisk on_disk;
   std::int64_t written = 0;
   std::unique_ptr<DiaryRecordset> rows;
   try {
@@ -128,25 +111,22 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
       ThrowIfStopRequested(ports.stop, "the export");
       entry_bytes.clear();
       AppendEntryUtf8(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd, entry_bytes);
-      file->Write(std::span<const std::uint8_t>(
+      files.WriteEntry(std::span<const std::uint8_t>(
           reinterpret_cast<const std::uint8_t*>(entry_bytes.data()), entry_bytes.size()));
-      bytes += entry_bytes.size();
-      on_disk.Written(bytes);
       ++written;
       rows->MoveNext();
       // The bar's maximum is the first pass's count; more rows must not drive it past that.
       progress.SetValue(std::min(progress.Value() + 1, progress.Maximum()));
     }
     rows->Close();
-    file->Close();
+    files.Close();
   } catch (const Error& e) {
     const std::string entry = rows && !rows->IsEOF() ? "the entry of " + EntryName(*rows)
                                                      : "entry " + std::to_string(written + 1);
-    const std::string abandon_error = file->Abandon();
+    const std::string abandon_error = files.Abandon();
     const std::string also =
         abandon_error.empty() ? "" : " (ending the file failed too: " + abandon_error + ")";
-    const std::string holds =
-        WhatTheFileHolds(*file, mode, file_name, on_disk.Count(file->BytesOnDisk()));
+    const std::string holds = WhatTheFilesHold(files, mode, file_name);
     if (e.kind() == ErrorKind::kInterrupted) {
       throw Error(ErrorKind::kInterrupted,
                   "export to " + file_name + " stopped at " + entry + "; " + holds + also);
@@ -154,6 +134,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports) {
     throw e.WithContext("export to " + file_name + " failed at " + entry + ": ",
                         "; " + holds + also);
   }
+  report.files = files.written();
   connection.reset();
 
   // Every count shown is what the file holds, should the rows have changed since counted.

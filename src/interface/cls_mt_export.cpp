@@ -150,7 +150,8 @@ bool clsMTExport::Execute() {
       import_report_ = ImportReport();
       RunImport(state_, ports_, import_report_);
     } else {
-      RunExport(state_, ports_);
+      export_report_ = ExportReport();
+      RunExport(state_, ports_, export_report_);
     }
   } catch (...) {
     // The error goes on to the caller; the progress window must not stay locked meanwhile.

@@ -11,6 +11,7 @@
 #include "common/stop_request.h"
 #include "encoding/code_page_932.h"
 #include "encoding/import_text.h"
+#include "export/export_files.h"
 #include "import/import_report.h"
 #include "interface/diary_database.h"
 #include "interface/export_setting.h"
@@ -44,6 +45,9 @@ struct ConverterState {
   bool UniqueRunStamp = false;  // the run stamp names this run alone
   // How "12:mm AM" reads in a file without the earlier exporter's "00" hour: midnight, or noon.
   bool TwelveAmIsNoon = false;
+  // Limits of one export file (0: none): more entries go to NAME-2.txt, NAME-3.txt, ...
+  std::int64_t MaxEntriesPerFile = 0;
+  std::uint64_t MaxBytesPerFile = 0;
 };
 
 // What the converter and its drivers reach the outside world through.
@@ -96,8 +100,14 @@ class clsMTExport {
   }
   void SetSkipDuplicates(bool skip) { state_.SkipDuplicates = skip; }
   void SetTwelveAmIsNoon(bool noon) { state_.TwelveAmIsNoon = noon; }
+  void SetPieceLimits(std::int64_t max_entries, std::uint64_t max_bytes) {
+    state_.MaxEntriesPerFile = max_entries;
+    state_.MaxBytesPerFile = max_bytes;
+  }
   // What the latest import met beyond the rows it stored (filled as far as the run got).
   const ImportReport& import_report() const { return import_report_; }
+  // The files the latest export wrote.
+  const ExportReport& export_report() const { return export_report_; }
 
  private:
   // Throws a refusal when an export to `path` would write over the diary or delete a database.
@@ -105,6 +115,7 @@ class clsMTExport {
 
   ConverterState state_;        // the host's choices
   ImportReport import_report_;  // the latest import's report
+  ExportReport export_report_;  // the latest export's files
   ConverterPorts ports_;        // the outside world
 };
 

@@ -321,5 +321,52 @@ TEST_F(DataSafety, AnImportRunIsListedAndTakenBack) {
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "30\n");
 }
 
+// Blog services take files of a limited size: an export in pieces, each whole and readable on
+// its own, placed together or not at all.
+TEST_F(DataSafety, AnExportInPiecesWritesWholeFilesThatEachImport) {
+  FillDiary(1200);
+  const auto run = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out) +
+                               " --author a --max-entries 500");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string second = dir.File("out-2.txt");
+  const std::string third = dir.File("out-3.txt");
+  EXPECT_NE(run.out.find("MovableType files:\n  " + out + " (500 entries)\n  " + second +
+                         " (500 entries)\n  " + third + " (200 entries)\n"),
+            std::string::npos)
+      << run.out;
+  for (const auto& [file, entries] :
+       {std::pair{out, "500"}, std::pair{second, "500"}, std::pair{third, "200"}}) {
+    const std::string fresh = dir.File("fresh.db");
+    std::filesystem::remove(fresh);
+    ASSERT_EQ(RunSarnlink("init --db " + Quote(fresh)).status, 0);
+    const auto imported = RunSarnlink("import --db " + Quote(fresh) + " --in " + Quote(file));
+    EXPECT_EQ(imported.out, std::string(entries) + "件の日記をImport完了！\n") << imported.err;
+  }
+  const auto by_size = RunSarnlink("export --quiet --overwrite --db " + Quote(db) + " --out " +
+                                   Quote(out) + " --max-bytes 200K");
+  ASSERT_EQ(by_size.status, 0) << by_size.err;
+  std::uintmax_t total = 0;
+  for (int k = 1;
+       std::filesystem::exists(k == 1 ? out : dir.File("out-" + std::to_string(k) + ".txt")); ++k) {
+    const auto size =
+        std::filesystem::file_size(k == 1 ? out : dir.File("out-" + std::to_string(k) + ".txt"));
+    EXPECT_LE(size, 200u * 1024);
+    total += size;
+  }
+  EXPECT_GT(total, 400u * 1024);
+
+  // A piece's path already taken, without --overwrite: refused, and no piece is placed.
+  std::filesystem::remove(out);
+  std::filesystem::remove(third);
+  testing::WriteText(second, "someone's file");
+  const auto taken = RunSarnlink("export --quiet --db " + Quote(db) + " --out " + Quote(out) +
+                                 " --max-entries 500");
+  EXPECT_EQ(taken.status, 1);
+  EXPECT_NE(taken.err.find(second + " already exists"), std::string::npos) << taken.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(ReadText(second), "someone's file");
+  ExpectNoTemporaryFile();
+}
+
 }  // namespace
 }  // namespace sarnlink

@@ -168,8 +168,10 @@ TEST_F(RunExportTest, TheBarNeverPassesTheCountedMaximum) {
   state.DiaryMdbPath = u"x";
   state.Setting = DefaultExportSetting();
   state.Setting.intPublishDay = 0;
-  RunExport(state, ConverterPorts{files, growing, progress, options_form, author_prompt, clock,
-                                  code_page});
+  ExportReport report;
+  RunExport(state,
+            ConverterPorts{files, growing, progress, options_form, author_prompt, clock, code_page},
+            report);
   EXPECT_EQ(progress.maximum, 2);
   EXPECT_EQ(progress.highest_value, 2);
   const std::string written = testing::ReadText(out_path);
@@ -186,8 +188,10 @@ TEST_F(RunExportTest, AReadErrorMidwayKeepsAndCountsTheEntriesOnDisk) {
   state.Setting = DefaultExportSetting();
   state.Setting.intPublishDay = 0;
   try {
-    RunExport(state, ConverterPorts{files, failing, progress, options_form, author_prompt, clock,
-                                    code_page});
+    ExportReport report;
+    RunExport(state,
+              ConverterPorts{files, failing, progress, options_form, author_prompt, clock, code_page},
+              report);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_NE(std::string(e.what()).find("3 entries were written to the file before it"),
