@@ -1,6 +1,10 @@
 #include "ui/terminal/terminal_progress.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "common/text.h"
@@ -18,11 +22,25 @@ std::string TerminalLines(const std::u16string& text) {
 
 }  // namespace
 
+int TerminalProgress::TerminalWidth() {
+  struct winsize size = {};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    return size.ws_col;
+  }
+  return 80;
+}
+
+double TerminalProgress::SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 void TerminalProgress::Show() {
   // Each run on a terminal starts a fresh window.
   maximum_ = 100;
   value_ = 0;
   drawn_percent_ = -1;
+  started_ = seconds_();
+  last_line_ = -1;
 }
 
 void TerminalProgress::SetTitleText(const std::u16string& text) {
@@ -63,19 +81,39 @@ void TerminalProgress::WriteResult() {
 
 void TerminalProgress::SetValue(double value) {
   value_ = value;
-  if (quiet_ || !live_bar_ || maximum_ <= 0) {
+  if (quiet_ || maximum_ <= 0) {
     return;
   }
   const int percent = static_cast<int>(std::clamp(value_ / maximum_, 0.0, 1.0) * 100);
+  if (live_bar_) {
+    DrawBar(percent);
+  } else {
+    WritePlainProgress(percent);
+  }
+}
+
+void TerminalProgress::DrawBar(int percent) {
   if (percent == drawn_percent_) {
     return;
   }
   drawn_percent_ = percent;
-  constexpr int kWidth = 40;
-  const int filled = percent * kWidth / 100;
+  // "[", the bar, "] 100%", and a column left free so that the terminal never wraps.
+  const int width = std::max(width_() - 8, 10);
+  const int filled = percent * width / 100;
   status_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-          << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent << "%"
+          << std::string(static_cast<std::size_t>(width - filled), ' ') << "] " << percent << "%"
           << std::flush;
+}
+
+// Off a terminal a run says how far it is every five seconds, after its first three: a run
+// that ends within a second says nothing.
+void TerminalProgress::WritePlainProgress(int percent) {
+  const double now = seconds_();
+  if (now - started_ < 3 || (last_line_ >= 0 && now - last_line_ < 5)) {
+    return;
+  }
+  last_line_ = now;
+  status_ << "sarnlink: " << percent << "% done\n" << std::flush;
 }
 
 void TerminalProgress::UnlockAfterFailure() {

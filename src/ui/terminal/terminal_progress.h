@@ -1,7 +1,9 @@
 // The progress display on a terminal: the title and status messages as lines on stderr, a live
-// bar when stderr is a terminal, and the closing message on stdout once the run has finished.
+// bar as wide as the terminal when stderr is one (else, for a long run, a plain progress line
+// every few seconds), and the closing message on stdout once the run has finished.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -12,9 +14,22 @@ namespace sarnlink {
 class TerminalProgress : public ProgressDisplay {
  public:
   // `status` takes the running texts and the bar, `result` the closing message. With `quiet`
-  // nothing is written; with `live_bar` the bar is redrawn in place on `status`.
-  TerminalProgress(std::ostream& status, std::ostream& result, bool quiet, bool live_bar)
-      : status_(status), result_(result), quiet_(quiet), live_bar_(live_bar) {}
+  // nothing is written; with `live_bar` the bar is redrawn in place on `status`, `width` columns
+  // wide (asked again at every redraw, so that it follows a resize). `seconds` is the clock of
+  // the plain progress lines.
+  TerminalProgress(std::ostream& status, std::ostream& result, bool quiet, bool live_bar,
+                   std::function<int()> width = TerminalWidth,
+                   std::function<double()> seconds = SteadySeconds)
+      : status_(status),
+        result_(result),
+        quiet_(quiet),
+        live_bar_(live_bar),
+        width_(std::move(width)),
+        seconds_(std::move(seconds)) {}
+
+  // The columns of the terminal on stderr, 80 when it says nothing.
+  static int TerminalWidth();
+  static double SteadySeconds();
 
   void Show() override;
   // A terminal has no window caption to set.
@@ -35,6 +50,8 @@ class TerminalProgress : public ProgressDisplay {
 
  private:
   void EndBarLine();
+  void DrawBar(int percent);
+  void WritePlainProgress(int percent);
 
   std::ostream& status_;          // stderr: title, status lines, bar
   std::ostream& result_;          // stdout: the closing message
@@ -46,6 +63,10 @@ class TerminalProgress : public ProgressDisplay {
   double maximum_ = 100;          // the bar's maximum, 100 when freshly shown
   double value_ = 0;              // the bar's value
   int drawn_percent_ = -1;        // the percentage last drawn, -1 when no bar is on screen
+  std::function<int()> width_;
+  std::function<double()> seconds_;
+  double started_ = 0;     // when the run was shown
+  double last_line_ = -1;  // when the latest plain progress line was written
 };
 
 }  // namespace sarnlink
