@@ -114,24 +114,27 @@ int RunExportCommand(const ExportOptions& options) {
     throw Refusal("no diary database at " + options.db);
   }
   converter.SetExport();
+  ExportSetting setting = options.setting;
+  // "[ALL]", as the genre list shows it, is no filter at all.
+  setting.stGenre = options.genre == "[ALL]" ? u"" : FromUtf8(options.genre);
+  WarnOfAnUnknownGenre(tool, options, setting.stGenre);
+  setting.stStartDay = FromUtf8(options.start);
+  setting.stEndDay = FromUtf8(options.end);
+  if (options.author) {
+    converter.SetAuthor(FromUtf8(*options.author));
+  }
   if (options.ask) {
+    // The form opens showing what the command line gave, the author among it.
+    tool.options_form.Prefill(setting);
     if (!converter.SetExportSettingMySelf()) {
       throw Refusal("the options form was cancelled; nothing was exported");
     }
   } else {
-    ExportSetting setting = options.setting;
-    // "[ALL]", as the genre list shows it, is no filter at all.
-    setting.stGenre = options.genre == "[ALL]" ? u"" : FromUtf8(options.genre);
-    WarnOfAnUnknownGenre(tool, options, setting.stGenre);
-    setting.stStartDay = FromUtf8(options.start);
-    setting.stEndDay = FromUtf8(options.end);
     converter.setExportSetting(setting);
-  }
-  if (options.author) {
-    converter.SetAuthor(FromUtf8(*options.author));
-  } else if (!options.ask && !options.quiet) {
-    std::cerr << "sarnlink: no --author given: every AUTHOR line is left empty, and some blog "
-                 "importers need an author to map entries to a user\n";
+    if (!options.author && !options.quiet) {
+      std::cerr << "sarnlink: no --author given: every AUTHOR line is left empty, and some blog "
+                   "importers need an author to map entries to a user\n";
+    }
   }
   converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
   if (to_stdout && (options.max_entries > 0 || !options.max_bytes.empty())) {

@@ -31,6 +31,24 @@ struct ImportOptions {
   std::string encoding;
 };
 
+// The authors of the file and their entries, read by a dry run before the author is asked.
+std::vector<std::pair<std::u16string, std::int32_t>> AuthorsOf(const ImportOptions& options,
+                                                               const std::string& in) {
+  PosixConverter scan(true, options.db, options.wait, false, true);
+  clsMTExport& converter = scan.converter;
+  converter.Initialize(PathFromBytes(options.db));
+  converter.SetImport();
+  converter.SetImportEncoding(EncodingOption(options.encoding));
+  converter.SetDryRun(true);
+  converter.SetAuthor(u"");
+  if (!converter.SetPath(PathFromBytes(in))) {
+    return {};
+  }
+  converter.Execute();
+  const auto& authors = converter.import_report().authors;
+  return {authors.begin(), authors.end()};
+}
+
 int ImportFrom(const ImportOptions& options, const std::string& in) {
   PosixConverter tool(options.quiet, options.db, options.wait, false, options.dry_run);
   clsMTExport& converter = tool.converter;
@@ -43,6 +61,7 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
   converter.SetSkipDuplicates(!options.allow_duplicates);
   converter.SetTwelveAmIsNoon(options.twelve_am == "noon");
   if (options.ask_author) {
+    tool.author_prompt.SetKnownAuthors(AuthorsOf(options, in));
     if (!converter.SetAuthorMySelf()) {
       throw Refusal("the author question was cancelled; nothing was imported");
     }

@@ -255,6 +255,7 @@ void EntryParser::EndEntry() {
   }
   if (report_) {
     ++report_->entries;
+    ++report_->authors[author_];
     if (!has_date_) {
       report_->entries_without_date.push_back(static_cast<std::int64_t>(first_line_) + 1);
     }

@@ -18,7 +18,9 @@ struct ImportReport {
   std::string invalid_bytes;                    // what became of bytes that were not text
   std::int64_t line_count = 0;                  // lines of the decoded text
 
-  std::int32_t entries = 0;      // entries the file holds, stored or not
+  std::int32_t entries = 0;  // entries the file holds, stored or not
+  // The entries of each author (the AUTHOR current at the entry's end; "" before any).
+  std::map<std::u16string, std::int32_t> authors;
   std::int32_t stored = 0;       // rows stored (or, in a dry run, that would be)
   std::int32_t passed_over = 0;  // entries the author filter passed over
   std::int32_t duplicates = 0;   // entries the diary already held, passed over

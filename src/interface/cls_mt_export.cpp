@@ -47,10 +47,15 @@ bool clsMTExport::SetAuthorMySelf() {
     case AuthorQuestionAnswer::kNo:
       SetAuthor(u"");
       return true;
-    case AuthorQuestionAnswer::kYes:
+    case AuthorQuestionAnswer::kYes: {
       // An empty answer, or Cancel in the input box, means every author, not a cancellation.
-      SetAuthor(ports_.author_prompt.AskAuthorName());
+      const std::optional<std::u16string> name = ports_.author_prompt.AskAuthorName();
+      if (!name) {
+        return false;
+      }
+      SetAuthor(*name);
       return true;
+    }
   }
   return false;
 }

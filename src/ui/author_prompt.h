@@ -1,6 +1,7 @@
 // Port: the author prompt of SetAuthorMySelf, a Yes/No/Cancel question and an input box.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace sarnlink {
@@ -12,9 +13,11 @@ class AuthorPrompt {
   virtual ~AuthorPrompt() = default;
   // Asks kAuthorQuestion with the buttons Yes (default), No and Cancel.
   virtual AuthorQuestionAnswer AskOneAuthorOnly() = 0;
-  // Asks for the name under kAuthorInputTitle with kAuthorInputPrompt, starting empty. Cancel
-  // gives the empty text, like an empty answer.
-  virtual std::u16string AskAuthorName() = 0;
+  // Asks for the name under kAuthorInputTitle with kAuthorInputPrompt, starting empty. The
+  // input box's Cancel gives the empty text, like an empty answer; nothing (the whole question
+  // cancelled) only where the prompt can tell a cancel from an answer (a terminal's Escape or
+  // end of input).
+  virtual std::optional<std::u16string> AskAuthorName() = 0;
 };
 
 inline constexpr char16_t kAuthorQuestion[] = u"特定の著者(Author)のみをインポートしますか？";

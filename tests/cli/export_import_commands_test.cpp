@@ -116,9 +116,10 @@ TEST_F(ExportImportCli, AFailedExportLeavesThePathAsItWas) {
 }
 
 TEST_F(ExportImportCli, AskShowsTheFormAndTakesTheAnswers) {
-  // Page 1: genre box yes, genre 3 (日記 after [ALL], 一般, 旅行), period no, start, end,
-  // publish box no, publish list; page 2: author, BR 0, hyphen, pings, comments, day; then OK.
-  const std::string answers = "y\n3\n\n\n\n\n\nTaro\n0\n\n\n\n\n\n";
+  // Page 1: genre box yes, genre 3 (日記 after [ALL], 一般, 旅行), period no (its days are not
+  // asked), publish box no (nor its list); page 2: author, BR 0, hyphen, pings, comments, day;
+  // then OK.
+  const std::string answers = "y\n3\n\n\nTaro\n0\n\n\n\n\n\n";
   const auto run = RunSarnlink("export --ask --db " + Quote(db) + " --out " + Quote(out), answers);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("MT Export/Import Option"), std::string::npos);
@@ -132,7 +133,7 @@ TEST_F(ExportImportCli, AskCancelledChangesNothingAndExitsOne) {
   const auto run = RunSarnlink("export --ask --db " + Quote(db) + " --out " + Quote(out), "y\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_FALSE(std::filesystem::exists(out));
-  const std::string all_defaults(13, '\n');
+  const std::string all_defaults(9, '\n');
   const auto refused =
       RunSarnlink("export --ask --db " + Quote(db) + " --out " + Quote(out), all_defaults + "n\n");
   EXPECT_EQ(refused.status, 1);

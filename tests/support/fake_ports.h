@@ -62,7 +62,7 @@ class ScriptedOptionsForm : public OptionsForm {
 class ScriptedAuthorPrompt : public AuthorPrompt {
  public:
   AuthorQuestionAnswer AskOneAuthorOnly() override { return answer; }
-  std::u16string AskAuthorName() override {
+  std::optional<std::u16string> AskAuthorName() override {
     ++names_asked;
     return name;
   }

@@ -9,7 +9,7 @@ AuthorQuestionAnswer TerminalAuthorPrompt::AskOneAuthorOnly() {
   const std::string question = ToUtf8(kAuthorQuestion);
   while (true) {
     const auto answer = questions_.Ask("[" + ToUtf8(kComponentTitle) + "] " + question +
-                                       " [Y]es / [n]o / [c]ancel: ");
+                                       " [Y] はい / [n] いいえ / [c] キャンセル: ");
     if (!answer || *answer == "c" || *answer == "C" || *answer == "cancel") {
       return AuthorQuestionAnswer::kCancel;
     }
@@ -22,11 +22,25 @@ AuthorQuestionAnswer TerminalAuthorPrompt::AskOneAuthorOnly() {
   }
 }
 
-std::u16string TerminalAuthorPrompt::AskAuthorName() {
+std::optional<std::u16string> TerminalAuthorPrompt::AskAuthorName() {
   questions_.out() << ToUtf8(kAuthorInputTitle) << "\n"
                    << ToUtf8(ReplaceAll(kAuthorInputPrompt, u"\r\n", u"\n")) << "\n";
+  if (!authors_.empty()) {
+    questions_.out() << "（このファイルの著者: ";
+    for (std::size_t k = 0; k < authors_.size(); ++k) {
+      const std::string name = authors_[k].first.empty() ? "（なし）" : ToUtf8(authors_[k].first);
+      questions_.out() << (k > 0 ? "、" : "") << name << " " << authors_[k].second << "件";
+    }
+    questions_.out() << "）\n";
+  }
   const auto answer = questions_.Ask("> ");
-  return answer ? FromUtf8(*answer) : std::u16string();
+  if (!answer) {
+    return std::nullopt;
+  }
+  if (answer->find_first_not_of(' ') == std::string::npos) {
+    return std::u16string();  // blank, spaces included: every author, as the prompt says
+  }
+  return FromUtf8(*answer);
 }
 
 }  // namespace sarnlink

@@ -1,5 +1,6 @@
 #include "ui/terminal/terminal_options_form.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "encoding/utf8.h"
@@ -15,16 +16,59 @@ std::vector<std::string> Utf8Items(const std::vector<std::u16string>& items) {
   return out;
 }
 
+// The comment list of the terminal form: the dialog's two items, and the third value that
+// blog software takes (comments closed), which the command line offers too.
+const std::vector<std::u16string> kCommentItems = {u"受け入れない", u"受け入れる", u"締め切る"};
+
+// A yyyy/mm/dd day as a picker's day; the picker's own day when the text is none.
+PickerDate PickerDateOf(const std::u16string& day, PickerDate fallback) {
+  PickerDate date;
+  if (std::sscanf(ToUtf8(day).c_str(), "%d/%d/%d", &date.year, &date.month, &date.day) == 3 &&
+      IsPickerDate(date)) {
+    return date;
+  }
+  return fallback;
+}
+
 }  // namespace
+
+void TerminalOptionsForm::ApplyPrefill(frmOptionControls& c) const {
+  const ExportSetting& s = *prefill_;
+  if (!s.stGenre.empty()) {
+    c.chkGenre = true;
+    const auto found = std::find(c.cmbGenreItems.begin(), c.cmbGenreItems.end(), s.stGenre);
+    c.cmbGenre = static_cast<int>(found - c.cmbGenreItems.begin());
+    if (found == c.cmbGenreItems.end()) {
+      c.cmbGenreItems.push_back(s.stGenre);  // kept, though the diary has none of it
+    }
+  }
+  if (!s.stStartDay.empty() || !s.stEndDay.empty()) {
+    c.chkPeriod = true;
+    c.dtpStart = PickerDateOf(s.stStartDay, c.dtpStart);
+    c.dtpEnd = PickerDateOf(s.stEndDay, c.dtpEnd);
+  }
+  if (s.intPublish == 1 || s.intPublish == 2) {
+    c.chkPublish = true;
+    c.cmbPublish = s.intPublish;
+  }
+  c.cmbBR = s.intBR != 0 ? 1 : 0;
+  c.cmbHyphen = s.intHyphen == 1 ? 1 : 0;
+  c.cmbPing = s.intAllowPing == 0 ? 0 : 1;
+  c.cmbComment = std::clamp<int>(s.intAllowComment, 0, 2);
+  c.cmbPublishDay = s.intPublishDay == 1 ? 1 : 0;
+}
 
 frmOptionMembers TerminalOptionsForm::ShowModal(const std::u16string& path_diary_mdb,
                                                 const std::u16string& author) {
   frmOptionControls controls = LoadOptionControls(diary_, path_diary_mdb);
   controls.txtAuthor = author;
+  if (prefill_) {
+    ApplyPrefill(controls);
+  }
   questions_.out() << "MT Export/Import Option\n";
   frmOptionMembers members;  // IsOK stays false unless OK is chosen
   if (AskControls(controls)) {
-    const auto ok = questions_.AskYesNo("OK (n: Cancel)", true);
+    const auto ok = questions_.AskYesNo("この設定でエクスポートしますか (n: キャンセル)", true);
     if (ok && *ok) {
       members = Btn_OK_Click(controls);
     }
@@ -48,18 +92,19 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
     }
     return answer.has_value();
   };
+  // A field governed by a check box is asked only when the box is ticked.
   questions_.out() << "-- 出力設定 (出力する期間やジャンルを設定します)\n";
   if (!check("ジャンル: ジャンルを指定してエクスポートする", c.chkGenre) ||
-      !choose("ジャンル", c.cmbGenreItems, c.cmbGenre) ||
+      !(!c.chkGenre || choose("ジャンル", c.cmbGenreItems, c.cmbGenre)) ||
       !check("期間: 期間を指定してエクスポートする", c.chkPeriod) ||
-      !AskDate("開始日", c.dtpStart) || !AskDate("終了日", c.dtpEnd) ||
+      !(!c.chkPeriod || (AskDate("開始日", c.dtpStart) && AskDate("終了日", c.dtpEnd))) ||
       !check("出力設定: 公開/非公開設定の記事をエクスポートするかどうかを指定する", c.chkPublish) ||
-      !choose("公開/非公開", kPublishItems, c.cmbPublish)) {
+      !(!c.chkPublish || choose("公開/非公開", kPublishItems, c.cmbPublish))) {
     return false;
   }
   questions_.out() << "-- 詳細設定 (出力時の詳細な設定を行います)\n";
   const auto author =
-      questions_.Ask("著者 [" + ToUtf8(c.txtAuthor) + "] (Enter keeps it, - empties it): ");
+      questions_.Ask("著者 [" + ToUtf8(c.txtAuthor) + "] (Enter でそのまま、- で空にします): ");
   if (!author) {
     return false;
   }
@@ -70,7 +115,7 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
   }
   return choose("改行", kBRItems, c.cmbBR) && choose("ハイフン", kHyphenItems, c.cmbHyphen) &&
          choose("Trackback", kAllowItems, c.cmbPing) &&
-         choose("コメント", kAllowItems, c.cmbComment) &&
+         choose("コメント", kCommentItems, c.cmbComment) &&
          choose("日付", kPublishDayItems, c.cmbPublishDay);
 }
 
@@ -91,7 +136,7 @@ bool TerminalOptionsForm::AskDate(const std::string& label, PickerDate& date) {
       date = typed;
       return true;
     }
-    questions_.out() << "  a day from 1601/01/01 to 9999/12/31, as yyyy/mm/dd\n";
+    questions_.out() << "  1601/01/01 から 9999/12/31 までの日を yyyy/mm/dd で入力してください\n";
   }
 }
 

@@ -12,6 +12,9 @@ std::optional<std::string> TerminalQuestions::Ask(const std::string& prompt) {
   if (!line.empty() && line.back() == '\r') {
     line.pop_back();
   }
+  if (line.find('\x1b') != std::string::npos) {
+    return std::nullopt;  // Escape, as in a dialog, cancels
+  }
   return line;
 }
 
@@ -30,7 +33,7 @@ std::optional<bool> TerminalQuestions::AskYesNo(const std::string& question, boo
     if (*answer == "n" || *answer == "N" || *answer == "no") {
       return false;
     }
-    out_ << "  answer y or n\n";
+    out_ << "  y か n で答えてください\n";
   }
 }
 
@@ -42,7 +45,7 @@ std::optional<int> TerminalQuestions::AskChoice(const std::string& label,
     out_ << "  " << k << ") " << items[k] << (static_cast<int>(k) == current ? "  *" : "") << "\n";
   }
   while (true) {
-    const auto answer = Ask("  number [" + std::to_string(current) + "]: ");
+    const auto answer = Ask("  番号 [" + std::to_string(current) + "]: ");
     if (!answer) {
       return std::nullopt;
     }
@@ -57,7 +60,7 @@ std::optional<int> TerminalQuestions::AskChoice(const std::string& label,
       }
     } catch (const std::exception&) {
     }
-    out_ << "  choose a number from 0 to " << items.size() - 1 << "\n";
+    out_ << "  0 から " << items.size() - 1 << " までの番号を選んでください\n";
   }
 }
 

@@ -56,7 +56,7 @@ AuthorQuestionAnswer Win32AuthorPrompt::AskOneAuthorOnly() {
   }
 }
 
-std::u16string Win32AuthorPrompt::AskAuthorName() {
+std::optional<std::u16string> Win32AuthorPrompt::AskAuthorName() {
   static const bool registered = RegisterFormClass(kInputBoxClass, InputBoxProc);
   (void)registered;
   InputBox box;

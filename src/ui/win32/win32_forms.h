@@ -11,7 +11,7 @@ class Win32AuthorPrompt : public AuthorPrompt {
   // A message box without an icon, Yes the default button, the component's short name as title.
   AuthorQuestionAnswer AskOneAuthorOnly() override;
   // The input box: the two-line prompt, an empty text box, OK and Cancel; Cancel gives "".
-  std::u16string AskAuthorName() override;
+  std::optional<std::u16string> AskAuthorName() override;
 };
 
 // The input box's window class, which the tests find it by, and its text box's identifier.
