@@ -368,5 +368,15 @@ TEST_F(DataSafety, AnExportInPiecesWritesWholeFilesThatEachImport) {
   ExpectNoTemporaryFile();
 }
 
+// A reader that stops early (head): the export ends at once, as Unix tools do, by SIGPIPE.
+TEST_F(DataSafety, AnExportToAPipeThatEndsEarlyEndsToo) {
+  FillDiary(3000);
+  const auto run = RunShell("bash -c " + Quote("set -o pipefail; " + Quote(SARNLINK_CLI_PATH) +
+                                               " export --quiet --db " + Quote(db) +
+                                               " --out - | head -c 100 > /dev/null"));
+  EXPECT_EQ(run.status, 128 + SIGPIPE) << run.err;
+  ExpectNoTemporaryFile();
+}
+
 }  // namespace
 }  // namespace sarnlink
