@@ -27,19 +27,15 @@ std::string Renamed(std::string message, const std::string& path) {
 
 SpooledInput::SpooledInput() {
   const char* folder = std::getenv("TMPDIR");
-  path_ = std::string(folder && *folder ? folder : "/tmp") + "/sarnlink-stdin-XXXXXX";
-  const int fd = ::mkstemp(path_.data());
-  if (fd < 0) {
-    Fail("make a temporary file for standard input in " + path_);
+  std::string name = std::string(folder && *folder ? folder : "/tmp") + "/sarnlink-stdin-XXXXXX";
+  fd_ = ::mkstemp(name.data());
+  if (fd_ < 0) {
+    Fail("make a temporary file for standard input in " + name);
   }
-  // A failure removes the file again: the destructor does not run for a constructor that throws.
-  auto give_up = [&](const std::string& what) {
-    const int error = errno;
-    ::close(fd);
-    ::unlink(path_.c_str());
-    errno = error;
-    Fail(what);
-  };
+  // Gone from the folder at once: the copy is reached through its descriptor only, so that
+  // nothing is left behind however the process ends.
+  ::unlink(name.c_str());
+  path_ = "/dev/fd/" + std::to_string(fd_);
   char buffer[1 << 16];
   while (true) {
     const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -50,26 +46,26 @@ SpooledInput::SpooledInput() {
       if (errno == EINTR) {
         continue;
       }
-      give_up("read standard input");
+      const int error = errno;
+      ::close(fd_);
+      errno = error;
+      Fail("read standard input");
     }
     for (ssize_t done = 0; done < got;) {
-      const ssize_t written = ::write(fd, buffer + done, static_cast<std::size_t>(got - done));
+      const ssize_t written = ::write(fd_, buffer + done, static_cast<std::size_t>(got - done));
       if (written < 0 && errno != EINTR) {
-        give_up("keep standard input in " + path_);
+        const int error = errno;
+        ::close(fd_);
+        errno = error;
+        Fail("keep standard input in a temporary file");
       }
       done += written > 0 ? written : 0;
     }
   }
-  if (::close(fd) != 0) {
-    const int error = errno;
-    ::unlink(path_.c_str());
-    errno = error;
-    Fail("keep standard input in " + path_);
-  }
 }
 
 SpooledInput::~SpooledInput() {
-  ::unlink(path_.c_str());
+  ::close(fd_);
 }
 
 void RethrowNamingStandardInput(const SpooledInput& spooled) {

@@ -11,7 +11,8 @@ inline constexpr char kStandardStream[] = "-";
 inline constexpr char kStandardOutputPath[] = "/dev/stdout";
 
 // Standard input copied to a temporary file, for the commands that read their input more than
-// once (the import reads it three times); the file is removed when this goes.
+// once (the import reads it three times). The file has no name in any folder: it is reached as
+// /dev/fd/N and goes with its descriptor.
 class SpooledInput {
  public:
   SpooledInput();  // reads standard input to its end; throws a file error
@@ -21,7 +22,8 @@ class SpooledInput {
   const std::string& path() const { return path_; }
 
  private:
-  std::string path_;  // the temporary file
+  int fd_ = -1;       // the temporary file, already unlinked
+  std::string path_;  // its path through the descriptor
 };
 
 // Inside a catch block: throws the exception being handled again, its message naming "standard
