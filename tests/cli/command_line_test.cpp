@@ -17,10 +17,7 @@ class CommandLine : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
-    const auto loaded =
-        RunShell("sqlite3 " + Quote(db) + " < " +
-                 Quote(std::string(SARNLINK_SOURCE_DIR) + "/data/sample-diary.sql"));
-    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    testing::LoadSampleDiary(db);
   }
   std::string Export(const std::string& options) {
     return "export --quiet --db " + Quote(db) + " --out " + Quote(out) + " " + options;

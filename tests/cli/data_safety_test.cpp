@@ -49,13 +49,7 @@ Background Start(const std::vector<std::string>& arguments, const std::string& f
     const int err = ::open(run.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    std::vector<char*> argv{const_cast<char*>("sarnlink")};
-    for (const std::string& a : arguments) {
-      argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    execv(SARNLINK_CLI_PATH, argv.data());
-    _exit(127);
+    testing::ExecSarnlink(arguments);
   }
   return run;
 }

@@ -74,9 +74,7 @@ TEST(SampleDiary, LoadsExportsAndImportsBack) {
   const std::string db = dir.File("sample.db");
   const std::string out = dir.File("sample.txt");
   ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
-  const auto loaded = RunShell("sqlite3 " + Quote(db) + " < " +
-                               Quote(std::string(SARNLINK_SOURCE_DIR) + "/data/sample-diary.sql"));
-  ASSERT_EQ(loaded.status, 0) << loaded.err;
+  testing::LoadSampleDiary(db);
   const auto exported = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out));
   ASSERT_EQ(exported.status, 0) << exported.err;
   const std::string text = testing::ReadText(out);

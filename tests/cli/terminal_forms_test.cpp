@@ -25,13 +25,7 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& arguments, const std::
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (child == 0) {
-    std::vector<char*> argv{const_cast<char*>("sarnlink")};
-    for (const std::string& a : arguments) {
-      argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    execv(SARNLINK_CLI_PATH, argv.data());
-    _exit(127);
+    testing::ExecSarnlink(arguments);
   }
   TerminalRun run{-1, ""};
   if (::write(terminal, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
@@ -56,10 +50,7 @@ class TerminalForms : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
-    const auto loaded =
-        RunShell("sqlite3 " + Quote(db) + " < " +
-                 Quote(std::string(SARNLINK_SOURCE_DIR) + "/data/sample-diary.sql"));
-    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    testing::LoadSampleDiary(db);
   }
 
   testing::TempDir dir;

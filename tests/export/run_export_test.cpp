@@ -189,9 +189,10 @@ TEST_F(RunExportTest, AReadErrorMidwayKeepsAndCountsTheEntriesOnDisk) {
   state.Setting.intPublishDay = 0;
   try {
     ExportReport report;
-    RunExport(state,
-              ConverterPorts{files, failing, progress, options_form, author_prompt, clock, code_page},
-              report);
+    RunExport(
+        state,
+        ConverterPorts{files, failing, progress, options_form, author_prompt, clock, code_page},
+        report);
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_NE(std::string(e.what()).find("3 entries were written to the file before it"),

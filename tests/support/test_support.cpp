@@ -85,6 +85,22 @@ CommandResult RunShell(const std::string& command, const std::string& input) {
   return result;
 }
 
+void ExecSarnlink(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv{const_cast<char*>("sarnlink")};
+  for (const std::string& argument : arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+  execv(SARNLINK_CLI_PATH, argv.data());
+  _exit(127);
+}
+
+void LoadSampleDiary(const std::string& db) {
+  const auto loaded = RunShell("sqlite3 " + Quote(db) + " < " +
+                               Quote(std::string(SARNLINK_SOURCE_DIR) + "/data/sample-diary.sql"));
+  ASSERT_EQ(loaded.status, 0) << loaded.err;
+}
+
 CommandResult RunSarnlink(const std::string& arguments, const std::string& input) {
   return RunShell(Quote(SARNLINK_CLI_PATH) + " " + arguments, input);
 }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/bytes.h"
 
@@ -41,6 +42,13 @@ CommandResult RunShell(const std::string& command, const std::string& input = ""
 
 // Runs the sarnlink tool with `arguments` (already quoted for the shell).
 CommandResult RunSarnlink(const std::string& arguments, const std::string& input = "");
+
+// Replaces this process (a forked child) with the sarnlink tool run with `arguments`; exits 127
+// if it cannot.
+[[noreturn]] void ExecSarnlink(const std::vector<std::string>& arguments);
+
+// Loads the bundled sample diary (data/sample-diary.sql) into the empty diary at `db`.
+void LoadSampleDiary(const std::string& db);
 
 // Quotes a path or value for the shell.
 std::string Quote(const std::string& text);
