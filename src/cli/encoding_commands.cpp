@@ -81,10 +81,10 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
 // the text more than once.
 TextEncoding DecodeFile(const DecodeOptions& options,
                         const std::function<void(const Bytes&)>& text) {
-  if (options.path != kStandardStream) {
+  if (!IsStreamInput(options.path)) {
     return DecodeFileAt(options, options.path, text);
   }
-  const SpooledInput spooled;
+  const SpooledInput spooled(options.path == kStandardStream ? "" : options.path);
   try {
     return DecodeFileAt(options, spooled.path(), text);
   } catch (...) {

@@ -93,15 +93,16 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
 
 // "-" reads standard input, kept in a temporary file for the import's three passes.
 int RunImportCommand(const ImportOptions& options) {
-  if (options.in != kStandardStream) {
+  if (!IsStreamInput(options.in)) {
     return ImportFrom(options, options.in);
   }
-  if (options.ask_author) {
+  const bool from_stdin = options.in == kStandardStream;
+  if (options.ask_author && from_stdin) {
     throw Refusal(
         "--ask-author asks its questions on standard input, which --in - reads the "
         "file from; name the file instead");
   }
-  const SpooledInput spooled;
+  const SpooledInput spooled(from_stdin ? "" : options.in);
   try {
     return ImportFrom(options, spooled.path());
   } catch (...) {

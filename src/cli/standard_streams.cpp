@@ -1,5 +1,7 @@
 #include "cli/standard_streams.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,9 +14,10 @@
 namespace sarnlink::cli {
 namespace {
 
-std::string Renamed(std::string message, const std::string& path) {
-  for (std::size_t at = message.find(path); at != std::string::npos; at = message.find(path, at)) {
-    message.replace(at, path.size(), "standard input");
+std::string Renamed(std::string message, const std::string& path, const std::string& shown) {
+  for (std::size_t at = message.find(path); at != std::string::npos;
+       at = message.find(path, at + shown.size())) {
+    message.replace(at, path.size(), shown);
   }
   return message;
 }
@@ -25,12 +28,28 @@ std::string Renamed(std::string message, const std::string& path) {
 
 }  // namespace
 
-SpooledInput::SpooledInput() {
+bool IsStreamInput(const std::string& path) {
+  struct stat info;
+  return path == kStandardStream || (::stat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+}
+
+SpooledInput::SpooledInput(const std::string& pipe_path)
+    : shown_(pipe_path.empty() ? "standard input" : pipe_path) {
+  int source = STDIN_FILENO;
+  if (!pipe_path.empty()) {
+    source = ::open(pipe_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) {
+      Fail("open " + pipe_path);
+    }
+  }
   const char* folder = std::getenv("TMPDIR");
   std::string name = std::string(folder && *folder ? folder : "/tmp") + "/sarnlink-stdin-XXXXXX";
   fd_ = ::mkstemp(name.data());
   if (fd_ < 0) {
-    Fail("make a temporary file for standard input in " + name);
+    if (source != STDIN_FILENO) {
+      ::close(source);
+    }
+    Fail("make a temporary file for " + shown_ + " in " + name);
   }
   // Gone from the folder at once: the copy is reached through its descriptor only, so that
   // nothing is left behind however the process ends.
@@ -38,7 +57,7 @@ SpooledInput::SpooledInput() {
   path_ = "/dev/fd/" + std::to_string(fd_);
   char buffer[1 << 16];
   while (true) {
-    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    const ssize_t got = ::read(source, buffer, sizeof buffer);
     if (got == 0) {
       break;
     }
@@ -49,7 +68,7 @@ SpooledInput::SpooledInput() {
       const int error = errno;
       ::close(fd_);
       errno = error;
-      Fail("read standard input");
+      Fail("read " + shown_);
     }
     for (ssize_t done = 0; done < got;) {
       const ssize_t written = ::write(fd_, buffer + done, static_cast<std::size_t>(got - done));
@@ -57,10 +76,13 @@ SpooledInput::SpooledInput() {
         const int error = errno;
         ::close(fd_);
         errno = error;
-        Fail("keep standard input in a temporary file");
+        Fail("keep " + shown_ + " in a temporary file");
       }
       done += written > 0 ? written : 0;
     }
+  }
+  if (source != STDIN_FILENO) {
+    ::close(source);
   }
 }
 
@@ -72,9 +94,9 @@ void RethrowNamingStandardInput(const SpooledInput& spooled) {
   try {
     throw;
   } catch (const Error& e) {
-    throw Error(e.kind(), Renamed(e.what(), spooled.path()));
+    throw Error(e.kind(), Renamed(e.what(), spooled.path(), spooled.shown()));
   } catch (const Refusal& e) {
-    throw Refusal(Renamed(e.what(), spooled.path()));
+    throw Refusal(Renamed(e.what(), spooled.path(), spooled.shown()));
   }
 }
 

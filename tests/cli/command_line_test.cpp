@@ -188,6 +188,11 @@ TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
   EXPECT_NE(cut.err.find("import of standard input failed at line 11"), std::string::npos)
       << cut.err;
   EXPECT_EQ(RunSarnlink("import --ask-author --db " + Quote(other) + " --in -", "").status, 1);
+  // A pipe by its path, as a shell's process substitution gives it, is read the same way.
+  const std::string fixture = std::string(SARNLINK_SOURCE_DIR) + "/tests/data/japanese.eucjp.txt";
+  const auto piped = RunShell(
+      "bash -c " + Quote(Quote(SARNLINK_CLI_PATH) + " detect <(cat " + Quote(fixture) + ")"));
+  EXPECT_EQ(piped.out, "EUC-JP\n") << piped.err;
   for (const auto& file : std::filesystem::directory_iterator("/tmp")) {
     EXPECT_EQ(file.path().filename().string().find("sarnlink-stdin-"), std::string::npos)
         << "a spooled copy of standard input was left behind";
