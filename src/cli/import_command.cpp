@@ -12,6 +12,7 @@
 #include "cli/standard_streams.h"
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/import_report.h"
 
@@ -85,7 +86,7 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
     throw Error(ErrorKind::kFormat, in +
                                         " does not look like a MovableType file: no entry was "
                                         "found in its " +
-                                        std::to_string(report.line_count) + " lines");
+                                        CountOf(report.line_count, "line", "lines"));
   }
   tool.progress.WriteResult();
   return kExitDone;
