@@ -115,9 +115,10 @@ void clsMTExport::RefuseDestructiveOutput(const std::u16string& path, bool OverW
   }
   if (OverWrite && ports_.files.FileExists(path, true) && IsDatabaseFile(ports_.files, path)) {
     state_.FilePath.clear();
-    throw Error(ErrorKind::kRefused, PathBytes(path) +
-                                         " is a database file, not a MovableType file; it was "
-                                         "not deleted (were --db and --out swapped?)");
+    throw Error(ErrorKind::kRefused,
+                PathBytes(path) +
+                    " is a database file, not a MovableType file; it was "
+                    "not deleted (were the diary and the export file swapped?)");
   }
 }
 
