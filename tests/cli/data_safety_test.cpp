@@ -263,8 +263,12 @@ TEST_F(DataSafety, TwoImportsAtOnceStoreEveryEntryOnceWithUniqueNumbers) {
 TEST_F(DataSafety, AnImportWaitsForTheDiaryThenGivesUpClearly) {
   const std::string in = dir.File("in.txt");
   testing::WriteText(in, EntriesFile(3, "e"));
-  const std::string hold = "(echo 'BEGIN IMMEDIATE;'; sleep 3; echo 'COMMIT;') | sqlite3 " +
-                           Quote(db) + " & sleep 0.5; ";
+  // The shell takes the lock, says so by a file, and keeps it three seconds.
+  const std::string held = dir.File("held");
+  const std::string hold = "rm -f " + Quote(held) +
+                           "; (echo 'BEGIN IMMEDIATE;'; echo '.shell touch " + held +
+                           "'; sleep 3; echo 'COMMIT;') | sqlite3 " + Quote(db) +
+                           " & while [ ! -e " + Quote(held) + " ]; do sleep 0.05; done; ";
   const auto gave_up =
       RunShell(hold + Quote(SARNLINK_CLI_PATH) + " import --wait 1 --db " + Quote(db) + " --in " +
                Quote(in) + "; status=$?; wait; exit $status");
