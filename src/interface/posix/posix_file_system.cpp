@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -131,22 +132,52 @@ class PosixOutputFile : public BufferedOutputFile {
       if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
         FailOn("put the new file at", path_, errno);
       }
-    } else if (::link(temp_path_.c_str(), path_.c_str()) != 0) {
-      // A link fails where a file has appeared since the path was checked: never replace it.
-      if (errno == EEXIST) {
-        throw Error(ErrorKind::kRefused, path_ +
-                                             " appeared while the export ran; it was not "
-                                             "replaced");
-      }
-      FailOn("put the new file at", path_, errno);
     } else {
-      ::unlink(temp_path_.c_str());
+      PutWithoutReplacing();
     }
     temp_path_.clear();
     SyncFolder(FolderAndName(path_).first);
   }
 
   bool KeepsWhatWasWritten() const override { return mode_ == OutputMode::kNewInPlace; }
+
+  // Puts the temporary file at the path unless a file has appeared there since the path was
+  // checked, which is never replaced. The kernel's no-replace rename does it in one step; where
+  // the file system lacks it, a hard link does; where it has neither (FAT, some network
+  // shares), the path is looked at once more just before the rename.
+  void PutWithoutReplacing() {
+    const auto refuse = [this] {
+      throw Error(ErrorKind::kRefused, path_ +
+                                           " appeared while the export ran; it was not "
+                                           "replaced");
+    };
+    if (::renameat2(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) == 0) {
+      return;
+    }
+    if (errno == EEXIST) {
+      refuse();
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+      FailOn("put the new file at", path_, errno);
+    }
+    if (::link(temp_path_.c_str(), path_.c_str()) == 0) {
+      ::unlink(temp_path_.c_str());
+      return;
+    }
+    if (errno == EEXIST) {
+      refuse();
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
+      FailOn("put the new file at", path_, errno);
+    }
+    struct stat existing;
+    if (::lstat(path_.c_str(), &existing) == 0) {
+      refuse();
+    }
+    if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
+      FailOn("put the new file at", path_, errno);
+    }
+  }
 
   void AbandonInSystem() override {
     const int closed = fd_.get() >= 0 ? fd_.Release() : 0;
