@@ -392,7 +392,8 @@ std::unique_ptr<OutputFile> PosixFileSystem::CreateForWriting(const std::u16stri
   }
   auto file = std::make_unique<PosixOutputFile>(fd, target, mode, temp);
   const mode_t bits = exists ? (existing.st_mode & 07777) : DefaultFileMode();
-  if (::fchmod(fd, bits) != 0) {
+  // A file system without permission bits (FAT) refuses to set them; there are none to keep.
+  if (::fchmod(fd, bits) != 0 && errno != EPERM && errno != EOPNOTSUPP) {
     FailOn("set the permissions of", temp, errno);
   }
   return file;
