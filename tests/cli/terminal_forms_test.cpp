@@ -2,7 +2,9 @@
 // and write nothing, a "no" skips what it governs, the flags prefill the options form, and the
 // author prompt lists the file's authors and takes blank as everyone.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +35,13 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& arguments, const std::
   }
   char buffer[4096];
   while (true) {
+    // A tool still waiting for an answer after ten seconds was given too few: end it, so that
+    // the test fails instead of hanging.
+    pollfd ready{terminal, POLLIN, 0};
+    if (::poll(&ready, 1, 10000) == 0) {
+      kill(child, SIGKILL);
+      run.screen += "\n[no more output: killed waiting for an answer]";
+    }
     const ssize_t got = ::read(terminal, buffer, sizeof buffer);
     if (got <= 0) {
       break;  // the tool has ended and closed its side
