@@ -133,9 +133,13 @@ ReadDate ReadMTDate(std::u16string_view value) {
 
 }  // namespace
 
-std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon) {
+std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon,
+                           bool* zero_hour_with_marker) {
   const ReadDate read = ReadMTDate(value);
   DateFields f = read.fields;
+  if (zero_hour_with_marker) {
+    *zero_hour_with_marker = read.has_marker && f.hour == 0;
+  }
   if (read.has_marker && read.pm && f.hour < 12) {
     f.hour += 12;
   } else if (read.has_marker && !read.pm && f.hour == 12 && !twelve_am_is_noon) {
@@ -146,15 +150,6 @@ std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon) {
   out.append(u" ").append(TwoDigits(f.hour)).append(u":").append(TwoDigits(f.minute));
   out.append(u":").append(TwoDigits(f.second));
   return out;
-}
-
-bool HasZeroHourWithMarker(std::u16string_view value) {
-  try {
-    const ReadDate read = ReadMTDate(value);
-    return read.has_marker && read.fields.hour == 0;
-  } catch (const Error&) {
-    return false;
-  }
 }
 
 namespace {
@@ -347,8 +342,9 @@ void EntryParser::HandleKeyLine(std::u16string_view line) {
   } else if (key == u"DATE") {
     // The whole line without its "DATE:" marks keeps the colons of the time.
     const std::u16string date(TrimSpaces(ReplaceAll(line, u"DATE:", u"")));
-    entry_.PublishTime = ParseMTDate(date, rules_.twelve_am_is_noon);
-    saw_zero_hour_with_marker_ = saw_zero_hour_with_marker_ || HasZeroHourWithMarker(date);
+    bool zero_hour_with_marker = false;
+    entry_.PublishTime = ParseMTDate(date, rules_.twelve_am_is_noon, &zero_hour_with_marker);
+    saw_zero_hour_with_marker_ = saw_zero_hour_with_marker_ || zero_hour_with_marker;
     entry_.Day = entry_.PublishTime.substr(0, 10);
     has_content_ = has_date_ = true;
   } else if (!IsKeptOrSettingKey(key)) {

@@ -22,12 +22,11 @@ namespace sarnlink {
 // error that quotes the value.
 // With `twelve_am_is_noon` the value follows the earlier export's clock instead, which wrote
 // every hour up to 12 with AM: "12:mm AM" is then 12:mm and "00:mm AM" 00:mm.
-std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon = false);
-
-// Whether a DATE value has hour 0 with an AM or PM marker: no 12-hour clock writes that, but
-// the earlier export did for midnight, so a file holding one follows that export's clock. False
-// for a value ParseMTDate refuses.
-bool HasZeroHourWithMarker(std::u16string_view value);
+// `zero_hour_with_marker`, when given, is set to whether the value has hour 0 with an AM or PM
+// marker: no 12-hour clock writes that, but the earlier export did for midnight, so a file
+// holding one follows that export's clock.
+std::u16string ParseMTDate(std::u16string_view value, bool twelve_am_is_noon = false,
+                           bool* zero_hour_with_marker = nullptr);
 
 // How the parser reads what a file leaves open.
 struct ParseRules {
