@@ -406,43 +406,56 @@ class SqliteDiaryConnection : public DiaryConnection {
   }
 
  private:
-  // Opens `name` and checks that it is a diary. False, with the engine's reason and nothing left
-  // open, when it cannot be read; a file that is no diary throws.
-  bool Open(const std::string& name, int flags, std::string& reason) {
-    if (sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+  // Opens `name` and checks that it is a diary. False, with the engine's reason and code and
+  // nothing left open, when it cannot be read; a file that is no diary throws.
+  bool Open(const std::string& name, int flags, std::string& reason, int* code = nullptr) {
+    const auto give_up = [&](int rc) {
       reason = SqliteMessage(db_);
-      sqlite3_close(db_);
+      if (code) {
+        *code = rc & 0xff;
+      }
+      sqlite3_close_v2(db_);
       db_ = nullptr;
       return false;
+    };
+    const int opened = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (opened != SQLITE_OK) {
+      return give_up(opened);
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_handler(db_, &LockWait::Handler, &lock_wait_);
     // The genre-list statement quotes its genre with double quotes, as the host's engine allows.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
     int rc = sqlite3_exec(db_, kConnectionSettings, nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) {
-      Statement probe(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
-                      path_);
-      rc = sqlite3_step(probe.get());
-      if (rc == SQLITE_DONE) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        Fail(path_, "not a diary database (it has no table Contents)");
-      }
+    if (rc != SQLITE_OK) {
+      return give_up(rc);
     }
-    if (rc != SQLITE_ROW && rc != SQLITE_OK) {
-      reason = SqliteMessage(db_);
+    // Reading the schema is where a diary that cannot be read fails, so the probe is prepared
+    // here, its failure given up on like the others (a Statement would throw past the close).
+    sqlite3_stmt* probe = nullptr;
+    rc = sqlite3_prepare_v2(db_,
+                            "SELECT 1 FROM sqlite_master WHERE type='table' AND name='Contents'",
+                            -1, &probe, nullptr);
+    if (rc == SQLITE_OK) {
+      rc = sqlite3_step(probe);
+    }
+    sqlite3_finalize(probe);
+    if (rc == SQLITE_DONE) {
       sqlite3_close_v2(db_);
       db_ = nullptr;
-      return false;
+      Fail(path_, "not a diary database (it has no table Contents)");
+    }
+    if (rc != SQLITE_ROW) {
+      return give_up(rc);
     }
     return true;
   }
 
   void OpenOrFail(const std::string& name, int flags) {
     std::string reason;
-    if (!Open(name, flags, reason)) {
-      if (reason.find("readonly") != std::string::npos) {
+    int code = SQLITE_OK;
+    if (!Open(name, flags, reason, &code)) {
+      if (code == SQLITE_READONLY) {
         Fail(path_,
              "cannot be written: the diary or its folder is read-only for you (export, "
              "genres, imports and import --dry-run only read it)");
