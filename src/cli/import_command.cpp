@@ -41,6 +41,7 @@ std::vector<std::pair<std::u16string, std::int32_t>> AuthorsOf(const ImportOptio
   converter.SetImport();
   converter.SetImportEncoding(EncodingOption(options.encoding));
   converter.SetDryRun(true);
+  converter.SetSkipDuplicates(false);  // only the authors are wanted: no need to read the rows
   converter.SetAuthor(u"");
   if (!converter.SetPath(PathFromBytes(in))) {
     return {};
