@@ -13,19 +13,11 @@ using testing::Quote;
 using testing::RunSarnlink;
 using testing::RunShell;
 
-class CommandLine : public ::testing::Test {
+class CommandLine : public testing::SampleDiaryTest {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
-    testing::LoadSampleDiary(db);
-  }
   std::string Export(const std::string& options) {
     return "export --quiet --db " + Quote(db) + " --out " + Quote(out) + " " + options;
   }
-
-  testing::TempDir dir;
-  std::string db = dir.File("diary.db");
-  std::string out = dir.File("out.txt");
 };
 
 struct BadUsageCase {

@@ -55,17 +55,7 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& arguments, const std::
   return run;
 }
 
-class TerminalForms : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
-    testing::LoadSampleDiary(db);
-  }
-
-  testing::TempDir dir;
-  std::string db = dir.File("diary.db");
-  std::string out = dir.File("out.txt");
-};
+using TerminalForms = testing::SampleDiaryTest;
 
 struct CancelCase {
   const char* name;

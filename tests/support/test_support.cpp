@@ -101,6 +101,11 @@ void LoadSampleDiary(const std::string& db) {
   ASSERT_EQ(loaded.status, 0) << loaded.err;
 }
 
+void SampleDiaryTest::SetUp() {
+  ASSERT_EQ(RunSarnlink("init --db " + Quote(db)).status, 0);
+  LoadSampleDiary(db);
+}
+
 CommandResult RunSarnlink(const std::string& arguments, const std::string& input) {
   return RunShell(Quote(SARNLINK_CLI_PATH) + " " + arguments, input);
 }

@@ -50,6 +50,17 @@ CommandResult RunSarnlink(const std::string& arguments, const std::string& input
 // Loads the bundled sample diary (data/sample-diary.sql) into the empty diary at `db`.
 void LoadSampleDiary(const std::string& db);
 
+// A scratch folder with a diary made by the tool and holding the sample, and a path for a
+// MovableType file beside it.
+class SampleDiaryTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  TempDir dir;
+  std::string db = dir.File("diary.db");
+  std::string out = dir.File("out.txt");
+};
+
 // Quotes a path or value for the shell.
 std::string Quote(const std::string& text);
 
