@@ -1,5 +1,7 @@
 #include "export/export_files.h"
 
+#include "interface/database_file.h"
+
 namespace sarnlink {
 
 std::u16string PiecePath(const std::u16string& path, std::int64_t k) {
@@ -19,14 +21,21 @@ std::u16string PiecePath(const std::u16string& path, std::int64_t k) {
   return path.substr(0, dot) + u"-" + number + path.substr(dot);
 }
 
-ExportFiles::ExportFiles(FileSystem& files, const std::u16string& path, OutputMode mode,
-                         std::int64_t max_entries, std::uint64_t max_bytes)
-    : files_(files), path_(path), mode_(mode), max_entries_(max_entries), max_bytes_(max_bytes) {
+ExportFiles::ExportFiles(FileSystem& files, const std::u16string& diary, const std::u16string& path,
+                         OutputMode mode, std::int64_t max_entries, std::uint64_t max_bytes)
+    : files_(files),
+      diary_(diary),
+      path_(path),
+      mode_(mode),
+      max_entries_(max_entries),
+      max_bytes_(max_bytes) {
   StartPiece();
 }
 
 void ExportFiles::StartPiece() {
   const std::u16string path = PiecePath(path_, static_cast<std::int64_t>(pieces_.size()) + 1);
+  // SetPath looked at the first path only; NAME-2.txt could as well be the diary.
+  RefuseDestructiveOutput(files_, diary_, path, mode_ == OutputMode::kReplaceWhole);
   pieces_.push_back(files_.CreateForWriting(path, mode_));
   written_.push_back(ExportedFile{path, 0, 0});
 }

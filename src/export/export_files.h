@@ -34,9 +34,11 @@ std::u16string PiecePath(const std::u16string& path, std::int64_t k);
 class ExportFiles {
  public:
   // `max_entries` and `max_bytes` limit each piece (0: no limit); an entry larger than
-  // `max_bytes` gets a piece of its own. The first piece is created at once.
-  ExportFiles(FileSystem& files, const std::u16string& path, OutputMode mode,
-              std::int64_t max_entries, std::uint64_t max_bytes);
+  // `max_bytes` gets a piece of its own. The first piece is created at once. A piece whose
+  // path is the diary's (at `diary`), or a database it would replace, is refused before
+  // anything is written to it.
+  ExportFiles(FileSystem& files, const std::u16string& diary, const std::u16string& path,
+              OutputMode mode, std::int64_t max_entries, std::uint64_t max_bytes);
 
   // Writes one whole entry, in a new piece when it would overfill the current one.
   void WriteEntry(std::span<const std::uint8_t> entry);
@@ -55,6 +57,7 @@ class ExportFiles {
   void StartPiece();
 
   FileSystem& files_;
+  std::u16string diary_;
   std::u16string path_;
   OutputMode mode_;
   std::int64_t max_entries_;

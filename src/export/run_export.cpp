@@ -99,7 +99,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   // The file is new: one left at the path (the direction changed after SetPath) is refused,
   // never cut; a whole file replaces the old one only once it is complete.
   const OutputMode mode = ModeOf(state);
-  ExportFiles files(ports.files, state.FilePath, mode, state.MaxEntriesPerFile,
+  ExportFiles files(ports.files, state.DiaryMdbPath, state.FilePath, mode, state.MaxEntriesPerFile,
                     state.MaxBytesPerFile);
   const bool with_day = setting.intPublishDay == 1;
   std::string entry_bytes;  // one entry at a time, its buffer kept from entry to entry

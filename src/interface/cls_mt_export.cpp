@@ -1,10 +1,6 @@
 #include "interface/cls_mt_export.h"
 
-#include <vector>
-
 #include "common/errors.h"
-#include "common/path_text.h"
-#include "encoding/utf8.h"
 #include "export/run_export.h"
 #include "import/run_import.h"
 #include "interface/database_file.h"
@@ -85,43 +81,6 @@ bool clsMTExport::SetExportSettingMySelf() {
   return true;
 }
 
-namespace {
-
-// The diary's own file and the files its engine keeps beside it while it is open.
-std::vector<std::u16string> DiaryFiles(const std::u16string& diary) {
-  std::vector<std::u16string> files = {diary, diary + u"-wal", diary + u"-shm",
-                                       diary + u"-journal"};
-  const std::size_t dot = diary.find_last_of(u'.');
-  if (dot != std::u16string::npos && diary.find_first_of(u"/\\", dot) == std::u16string::npos) {
-    files.push_back(diary.substr(0, dot) + u".ldb");  // the Jet engine's lock file
-  }
-  return files;
-}
-
-}  // namespace
-
-void clsMTExport::RefuseDestructiveOutput(const std::u16string& path, bool OverWrite) {
-  if (!state_.DiaryMdbPath.empty()) {
-    for (const std::u16string& file : DiaryFiles(state_.DiaryMdbPath)) {
-      if (ports_.files.IsSameFile(path, file)) {
-        state_.FilePath.clear();
-        throw Error(ErrorKind::kRefused,
-                    PathBytes(path) + " is the diary " +
-                        (file == state_.DiaryMdbPath ? "database" : "database's journal") + " (" +
-                        PathBytes(state_.DiaryMdbPath) +
-                        "); the export never writes over it. Name a new MovableType file");
-      }
-    }
-  }
-  if (OverWrite && ports_.files.FileExists(path, true) && IsDatabaseFile(ports_.files, path)) {
-    state_.FilePath.clear();
-    throw Error(ErrorKind::kRefused,
-                PathBytes(path) +
-                    " is a database file, not a MovableType file; it was "
-                    "not deleted (were the diary and the export file swapped?)");
-  }
-}
-
 bool clsMTExport::SetPath(const std::u16string& stFilePath, bool OverWrite) {
   state_.FilePath = stFilePath;
   state_.ReplaceExisting = false;
@@ -129,7 +88,12 @@ bool clsMTExport::SetPath(const std::u16string& stFilePath, bool OverWrite) {
   if (state_.ImportMode) {
     ok = !stFilePath.empty() && ports_.files.FileExists(stFilePath, true);
   } else {
-    RefuseDestructiveOutput(stFilePath, OverWrite);
+    try {
+      RefuseDestructiveOutput(ports_.files, state_.DiaryMdbPath, stFilePath, OverWrite);
+    } catch (const Error&) {
+      state_.FilePath.clear();
+      throw;
+    }
     if (state_.WholeFiles) {
       // Nothing is deleted now: the finished file replaces the old one in one step.
       state_.ReplaceExisting = OverWrite;

@@ -110,9 +110,6 @@ class clsMTExport {
   const ExportReport& export_report() const { return export_report_; }
 
  private:
-  // Throws a refusal when an export to `path` would write over the diary or delete a database.
-  void RefuseDestructiveOutput(const std::u16string& path, bool OverWrite);
-
   ConverterState state_;        // the host's choices
   ImportReport import_report_;  // the latest import's report
   ExportReport export_report_;  // the latest export's files

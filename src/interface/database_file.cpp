@@ -1,6 +1,10 @@
 #include "interface/database_file.h"
 
 #include <cstring>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/path_text.h"
 
 namespace sarnlink {
 
@@ -21,6 +25,42 @@ bool IsDatabaseFile(FileSystem& files, const std::u16string& path) {
   };
   return starts_at(0, "SQLite format 3") || starts_at(4, "Standard Jet DB") ||
          starts_at(4, "Standard ACE DB");
+}
+
+namespace {
+
+// The diary's own file and the files its engine keeps beside it while it is open.
+std::vector<std::u16string> DiaryFiles(const std::u16string& diary) {
+  std::vector<std::u16string> files = {diary, diary + u"-wal", diary + u"-shm",
+                                       diary + u"-journal"};
+  const std::size_t dot = diary.find_last_of(u'.');
+  if (dot != std::u16string::npos && diary.find_first_of(u"/\\", dot) == std::u16string::npos) {
+    files.push_back(diary.substr(0, dot) + u".ldb");  // the Jet engine's lock file
+  }
+  return files;
+}
+
+}  // namespace
+
+void RefuseDestructiveOutput(FileSystem& files, const std::u16string& diary,
+                             const std::u16string& path, bool replacing) {
+  if (!diary.empty()) {
+    for (const std::u16string& file : DiaryFiles(diary)) {
+      if (files.IsSameFile(path, file)) {
+        throw Error(ErrorKind::kRefused,
+                    PathBytes(path) + " is the diary " +
+                        (file == diary ? "database" : "database's journal") + " (" +
+                        PathBytes(diary) +
+                        "); the export never writes over it. Name a new MovableType file");
+      }
+    }
+  }
+  if (replacing && files.FileExists(path, true) && IsDatabaseFile(files, path)) {
+    throw Error(ErrorKind::kRefused,
+                PathBytes(path) +
+                    " is a database file, not a MovableType file; it was not deleted (were the "
+                    "diary and the export file swapped?)");
+  }
 }
 
 }  // namespace sarnlink

@@ -135,6 +135,18 @@ TEST_F(DataSafety, TheDiaryIsNeverAnExportFile) {
     EXPECT_EQ(Query("SELECT COUNT(*), SUM(length(Contents)) FROM Contents"), before) << command;
     EXPECT_EQ(ReadText(out), exported) << command;
   }
+  // An export in pieces whose second piece's name is the diary's: refused, nothing placed.
+  const std::string diary_piece = dir.File("blog-2.txt");
+  std::filesystem::copy_file(db, diary_piece);
+  const std::string first_piece = dir.File("blog.txt");
+  const auto pieces = RunSarnlink("export --overwrite --max-entries 4 --db " + Quote(diary_piece) +
+                                  " --out " + Quote(first_piece));
+  EXPECT_EQ(pieces.status, 1) << pieces.err;
+  EXPECT_NE(pieces.err.find(diary_piece + " is the diary database"), std::string::npos)
+      << pieces.err;
+  EXPECT_FALSE(std::filesystem::exists(first_piece));
+  EXPECT_EQ(RunShell("sqlite3 " + Quote(diary_piece) + " 'SELECT COUNT(*) FROM Contents'").out,
+            "10\n");
 }
 
 // The disk fills up (here: the file-size limit) while an export replaces a file.
