@@ -63,32 +63,42 @@ int UndoRun(const UndoOptions& options) {
   PosixConverter tool(false, options.db, options.wait);
   RequireDiary(tool.files, options.db);
   auto connection = tool.diary.Connect(PathFromBytes(options.db));
-  RunStoppable(tool.stop_signals, [&] {
-    // The count shown and the rows deleted are read under one write lock.
-    DiaryTransaction transaction(*connection);
-    const ImportRun run = RunNamed(*connection, FromUtf8(options.stamp));
-    if (run.rows == 0) {
-      throw Refusal("no entry of " + options.db + " is stamped \"" + options.stamp +
-                    "\" (sarnlink imports lists the stamps)");
+  // A failure or a stop before the commit rolls the deletion back, and says so.
+  try {
+    RunStoppable(tool.stop_signals, [&] {
+      // The count shown and the rows deleted are read under one write lock.
+      DiaryTransaction transaction(*connection);
+      const ImportRun run = RunNamed(*connection, FromUtf8(options.stamp));
+      if (run.rows == 0) {
+        throw Refusal("no entry of " + options.db + " is stamped \"" + options.stamp +
+                      "\" (sarnlink imports lists the stamps)");
+      }
+      const std::string what = CountOf(run.rows, "entry", "entries") + " of the import \"" +
+                               ToUtf8(run.stamp) + "\" (days " + ToUtf8(run.first_day) + " to " +
+                               ToUtf8(run.last_day) + ")";
+      if (options.dry_run) {
+        std::cout << "dry run: " << what << " would be deleted; the diary was not changed\n";
+        return;
+      }
+      std::cerr << "sarnlink: deleting " << what << "\n";
+      const std::int64_t deleted = DeleteImportRun(*connection, run.stamp);
+      if (deleted != run.rows) {
+        throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
+                                              std::to_string(deleted) + " rows instead of " +
+                                              std::to_string(run.rows) + ")");
+      }
+      ThrowIfStopRequested(&tool.stop_signals, "undo-import");
+      transaction.Commit();
+      std::cout << "deleted " << what << "\n";
+    });
+  } catch (const Error& e) {
+    if (e.kind() == ErrorKind::kInterrupted) {
+      throw Error(ErrorKind::kInterrupted,
+                  "nothing was deleted (undo-import of \"" + options.stamp + "\" was stopped)");
     }
-    const std::string what = CountOf(run.rows, "entry", "entries") + " of the import \"" +
-                             ToUtf8(run.stamp) + "\" (days " + ToUtf8(run.first_day) + " to " +
-                             ToUtf8(run.last_day) + ")";
-    if (options.dry_run) {
-      std::cout << "dry run: " << what << " would be deleted; the diary was not changed\n";
-      return;
-    }
-    std::cerr << "sarnlink: deleting " << what << "\n";
-    const std::int64_t deleted = DeleteImportRun(*connection, run.stamp);
-    if (deleted != run.rows) {
-      throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
-                                            std::to_string(deleted) + " rows instead of " +
-                                            std::to_string(run.rows) + "); nothing was deleted");
-    }
-    ThrowIfStopRequested(&tool.stop_signals, "undo-import");
-    transaction.Commit();
-    std::cout << "deleted " << what << "\n";
-  });
+    throw e.WithContext("undo-import of \"" + options.stamp + "\" failed: ",
+                        "; nothing was deleted");
+  }
   return kExitDone;
 }
 

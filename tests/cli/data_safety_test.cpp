@@ -295,6 +295,15 @@ TEST_F(DataSafety, AnImportWaitsForTheDiaryThenGivesUpClearly) {
   EXPECT_NE(waited.err.find("waiting for another import into " + db), std::string::npos)
       << waited.err;
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "3\n");
+  // Taking the run back while the diary is held: it gives up too, and deletes nothing.
+  const std::string stamp = Query("SELECT DISTINCT ImportMark FROM Contents");
+  const auto undo = RunShell(hold + Quote(SARNLINK_CLI_PATH) + " undo-import --wait 1 --db " +
+                             Quote(db) + " --stamp " + Quote(stamp.substr(0, stamp.size() - 1)) +
+                             "; status=$?; wait; exit $status");
+  EXPECT_EQ(undo.status, 2);
+  EXPECT_NE(undo.err.find("failed: "), std::string::npos) << undo.err;
+  EXPECT_NE(undo.err.find("; nothing was deleted"), std::string::npos) << undo.err;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "3\n");
 }
 
 TEST_F(DataSafety, AnImportRunIsListedAndTakenBack) {
