@@ -77,7 +77,7 @@ std::string WhatTheFilesHold(ExportFiles& files, OutputMode mode, const std::str
 
 void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportReport& report) {
   const ExportSetting& setting = state.Setting;
-  const std::u16string statement = BuildSelectionStatement(setting);
+  const EntrySelection statement = SelectionOf(setting);
   const std::string file_name = PathBytes(state.FilePath);
 
   ProgressDisplay& progress = ports.progress;

@@ -10,10 +10,6 @@ namespace {
 constexpr const char16_t* kComparedColumns[] = {u"Day",      u"PublishTime", u"Title",  u"Genre",
                                                 u"Contents", u"extend",      u"excerpt"};
 
-constexpr char16_t kComparedSelection[] =
-    u"SELECT Contents.Day, Contents.PublishTime, Contents.Title, Contents.Genre, "
-    u"Contents.Contents, Contents.extend, Contents.excerpt FROM Contents";
-
 // The compared columns of the current row; a Null reads as the empty text.
 template <class Columns>
 void ReadColumns(DiaryRecordset& rows, Columns& columns) {
@@ -26,8 +22,8 @@ void ReadColumns(DiaryRecordset& rows, Columns& columns) {
 
 DuplicateIndex::DuplicateIndex(DiaryConnection& connection, std::u16string run_stamp)
     : connection_(connection), run_stamp_(std::move(run_stamp)) {
-  auto rows =
-      connection_.OpenStatement(kComparedSelection, CursorKind::kForwardOnly, LockKind::kReadOnly);
+  auto rows = connection_.OpenStatement(ComparedColumnsQuery{}, CursorKind::kForwardOnly,
+                                        LockKind::kReadOnly);
   Columns columns;
   while (!rows->IsEOF()) {
     ReadColumns(*rows, columns);
@@ -59,12 +55,7 @@ const std::vector<DuplicateIndex::Columns>& DuplicateIndex::RowsOfDay(const std:
     return cached_rows_;
   }
   cached_rows_.clear();
-  std::u16string statement =
-      std::u16string(kComparedSelection) + u" WHERE Contents.Day = " + SqlText(day);
-  if (!run_stamp_.empty()) {
-    statement += u" AND (Contents.ImportMark Is Null OR Contents.ImportMark <> " +
-                 SqlText(run_stamp_) + u")";
-  }
+  const ComparedColumnsQuery statement{day, run_stamp_};
   auto rows = connection_.OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
   while (!rows->IsEOF()) {
     Columns columns;

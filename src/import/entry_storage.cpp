@@ -10,7 +10,7 @@ namespace sarnlink {
 
 void EntryStorage::LoadDayNumbers() {
   auto rows =
-      connection_.OpenStatement(kDayNumbersStatement, CursorKind::kKeyset, LockKind::kReadOnly);
+      connection_.OpenStatement(DayNumbersQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
   day_numbers_.clear();
   day_index_.clear();
   day_numbers_.reserve(static_cast<std::size_t>(std::max(rows->RecordCount(), 0)));

@@ -3,10 +3,6 @@
 namespace sarnlink {
 namespace {
 
-constexpr char16_t kRunsSelection[] =
-    u"SELECT Contents.ImportMark, Count(*) AS Entries, Min(Contents.Day) AS FirstDay, "
-    u"Max(Contents.Day) AS LastDay FROM Contents ";
-
 ImportRun RunOf(DiaryRecordset& rows) {
   ImportRun run;
   run.stamp = TextOrEmpty(rows.Field(u"ImportMark"));
@@ -17,8 +13,8 @@ ImportRun RunOf(DiaryRecordset& rows) {
   return run;
 }
 
-std::vector<ImportRun> RunsOf(DiaryConnection& connection, const std::u16string& statement) {
-  auto rows = connection.OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
+std::vector<ImportRun> RunsOf(DiaryConnection& connection, const ImportRunsQuery& query) {
+  auto rows = connection.OpenStatement(query, CursorKind::kForwardOnly, LockKind::kReadOnly);
   std::vector<ImportRun> runs;
   while (!rows->IsEOF()) {
     runs.push_back(RunOf(*rows));
@@ -31,16 +27,11 @@ std::vector<ImportRun> RunsOf(DiaryConnection& connection, const std::u16string&
 }  // namespace
 
 std::vector<ImportRun> ListImportRuns(DiaryConnection& connection) {
-  return RunsOf(connection,
-                std::u16string(kRunsSelection) +
-                    u"WHERE Contents.ImportMark Is Not Null AND Contents.ImportMark "
-                    u"<> '' GROUP BY Contents.ImportMark ORDER BY Contents.ImportMark;");
+  return RunsOf(connection, ImportRunsQuery{});
 }
 
 ImportRun FindImportRun(DiaryConnection& connection, const std::u16string& stamp) {
-  const std::vector<ImportRun> runs =
-      RunsOf(connection, std::u16string(kRunsSelection) + u"WHERE Contents.ImportMark = " +
-                             SqlText(stamp) + u" GROUP BY Contents.ImportMark;");
+  const std::vector<ImportRun> runs = RunsOf(connection, ImportRunsQuery{stamp});
   if (runs.empty()) {
     ImportRun none;
     none.stamp = stamp;

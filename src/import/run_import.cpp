@@ -37,9 +37,8 @@ class CheckOnly : public EntrySink {
 };
 
 bool StampInUse(DiaryConnection& connection, const std::u16string& stamp) {
-  auto rows = connection.OpenStatement(
-      u"SELECT Count(*) AS Used FROM Contents WHERE Contents.ImportMark = " + SqlText(stamp),
-      CursorKind::kForwardOnly, LockKind::kReadOnly);
+  auto rows =
+      connection.OpenStatement(StampUseQuery{stamp}, CursorKind::kForwardOnly, LockKind::kReadOnly);
   const bool used = !rows->IsEOF() && IsTrue(rows->Field(u"Used"));
   rows->Close();
   return used;

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
+
+#include "interface/diary_query.h"
 
 namespace sarnlink {
 
@@ -34,6 +37,9 @@ class DiaryRecordset {
     (void)name, (void)utf8;
     return false;
   }
+  // The names of the columns each row has, in order; empty where the backend cannot tell (the
+  // host's component never asks).
+  virtual std::vector<std::u16string> ColumnNames() { return {}; }
   virtual void MoveNext() = 0;
   // Starts a new row; Assign sets its columns; Update commits it by itself.
   virtual void AddNew() = 0;
@@ -45,8 +51,9 @@ class DiaryRecordset {
 class DiaryConnection {
  public:
   virtual ~DiaryConnection() = default;
-  virtual std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string& statement,
-                                                        CursorKind cursor, LockKind lock) = 0;
+  // The rows `query` selects.
+  virtual std::unique_ptr<DiaryRecordset> OpenStatement(const DiaryQuery& query, CursorKind cursor,
+                                                        LockKind lock) = 0;
   virtual std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind cursor,
                                                     LockKind lock) = 0;
   // A transaction, as ADO's BeginTrans, CommitTrans and RollbackTrans: BeginTrans takes the

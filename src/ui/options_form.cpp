@@ -11,7 +11,7 @@ std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16st
   std::vector<std::u16string> items = {kAllGenres, kGeneralGenre};
   auto connection = diary.Connect(path);
   auto genres =
-      connection->OpenStatement(kGenreListStatement, CursorKind::kKeyset, LockKind::kReadOnly);
+      connection->OpenStatement(GenreListQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
   while (!genres->IsEOF()) {
     items.push_back(TextOrEmpty(genres->Field(u"Genre")));
     genres->MoveNext();

@@ -149,8 +149,7 @@ class GrowingDiary : public DiaryDatabase, public DiaryConnection {
   std::unique_ptr<DiaryConnection> Connect(const std::u16string&) override {
     return std::make_unique<GrowingDiary>(fail_at_);
   }
-  std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string&, CursorKind,
-                                                LockKind) override {
+  std::unique_ptr<DiaryRecordset> OpenStatement(const DiaryQuery&, CursorKind, LockKind) override {
     return std::make_unique<GrowingRows>(fail_at_);
   }
   std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string&, CursorKind, LockKind) override {

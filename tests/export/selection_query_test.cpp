@@ -57,8 +57,8 @@ class SelectionAgainstDiary : public testing::ConverterFixture {
 
   std::string Titles(const ExportSetting& s) {
     auto connection = diary.Connect(U(db_path));
-    auto rows = connection->OpenStatement(BuildSelectionStatement(s), CursorKind::kForwardOnly,
-                                          LockKind::kReadOnly);
+    auto rows =
+        connection->OpenStatement(SelectionOf(s), CursorKind::kForwardOnly, LockKind::kReadOnly);
     std::string titles;
     while (!rows->IsEOF()) {
       titles += (titles.empty() ? "" : ",") + ToUtf8(TextOrEmpty(rows->Field(u"Title")));

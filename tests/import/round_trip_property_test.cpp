@@ -169,8 +169,8 @@ TEST_P(RoundTripProperty, GivesBackEveryColumnTheFormatCarries) {
 
   std::vector<std::string> got;
   auto connection = diary.Connect(U(second));
-  auto rows = connection->OpenStatement(u"SELECT * FROM Contents", CursorKind::kForwardOnly,
-                                        LockKind::kReadOnly);
+  auto rows =
+      connection->OpenStatement(EveryRowQuery{}, CursorKind::kForwardOnly, LockKind::kReadOnly);
   while (!rows->IsEOF()) {
     auto text = [&](const char16_t* name) { return TextOrEmpty(rows->Field(name)); };
     got.push_back(ToUtf8(text(u"Day") + u"|" + text(u"Title") + u"|" + text(u"Genre") + u"|" +

@@ -83,7 +83,7 @@ TEST_F(SqliteDiaryTest, DayNumbersStatementGivesTheHighestNumberPerDayInDayOrder
   AddRow("2004/01/01", 1, "一般", "", "", "");
   auto connection = diary.Connect(U(db_path));
   auto rows =
-      connection->OpenStatement(kDayNumbersStatement, CursorKind::kKeyset, LockKind::kReadOnly);
+      connection->OpenStatement(DayNumbersQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
   EXPECT_EQ(rows->RecordCount(), 2);
   std::vector<std::pair<std::u16string, std::int16_t>> got;
   while (!rows->IsEOF()) {

@@ -218,10 +218,10 @@ class AdoConnection : public DiaryConnection {
   }
   ~AdoConnection() override { connection_->Close(); }
 
-  std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string& statement, CursorKind cursor,
+  std::unique_ptr<DiaryRecordset> OpenStatement(const DiaryQuery& query, CursorKind cursor,
                                                 LockKind lock) override {
-    return std::make_unique<AdoRecordset>(connection_.get(), statement, Cursor(cursor), Lock(lock),
-                                          path_);
+    return std::make_unique<AdoRecordset>(connection_.get(), StatementText(query), Cursor(cursor),
+                                          Lock(lock), path_);
   }
   std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind cursor,
                                             LockKind lock) override {

@@ -189,6 +189,8 @@ class SqliteStatementRecordset : public DiaryRecordset {
     return true;
   }
 
+  std::vector<std::u16string> ColumnNames() override { return names_; }
+
   void MoveNext() override { Step(); }
 
   void AddNew() override { Fail(path_, "a query's rows cannot be added to"); }
@@ -381,9 +383,9 @@ class SqliteDiaryConnection : public DiaryConnection {
 
   ~SqliteDiaryConnection() override { sqlite3_close_v2(db_); }
 
-  std::unique_ptr<DiaryRecordset> OpenStatement(const std::u16string& statement, CursorKind,
+  std::unique_ptr<DiaryRecordset> OpenStatement(const DiaryQuery& query, CursorKind,
                                                 LockKind) override {
-    return std::make_unique<SqliteStatementRecordset>(db_, ToUtf8(statement), path_);
+    return std::make_unique<SqliteStatementRecordset>(db_, ToUtf8(StatementText(query)), path_);
   }
 
   std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind,

@@ -1,0 +1,57 @@
+// What the drivers ask of the diary, as values. A backend that speaks SQL runs each as its
+// statement text (StatementText, the very texts the host's component runs); a backend that runs
+// no SQL (the Jet file reader) evaluates the value itself, with the same meaning.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace sarnlink {
+
+// The export's selection, every column of each row whose Genre is `genre` (empty: any genre
+// that is not Null), whose Day lies strictly between the bounds (empty: 0000/00/00 and
+// 9999/99/99) and whose Private fits `publish` (0 any, 1 No, 2 Yes; another value selects the
+// rows whose Private is Yes, as the bare column does). No order is asked for.
+struct EntrySelection {
+  std::u16string genre;
+  std::u16string start_day;
+  std::u16string end_day;
+  std::int16_t publish = 0;
+};
+
+// The import's numbering: Day and NumMax, the highest Number of every day, days ascending.
+struct DayNumbersQuery {};
+
+// The options form's genre list: Genre, every genre but Null and the general one, ascending.
+struct GenreListQuery {};
+
+// The import runs: ImportMark, Entries (the count), FirstDay and LastDay, one row a stamp,
+// stamps ascending; every stamp that is neither Null nor empty, or only `stamp`.
+struct ImportRunsQuery {
+  std::optional<std::u16string> stamp;
+};
+
+// Used: how many rows carry the run stamp `stamp`.
+struct StampUseQuery {
+  std::u16string stamp;
+};
+
+// The columns the duplicate check compares (Day, PublishTime, Title, Genre, Contents, extend,
+// excerpt) of every row, or of the rows of `day` whose ImportMark is not `other_than_stamp`.
+struct ComparedColumnsQuery {
+  std::optional<std::u16string> day;
+  std::u16string other_than_stamp;  // empty: no row is left out for its stamp
+};
+
+// Every column of every row, in the table's order: what a copy of the diary reads.
+struct EveryRowQuery {};
+
+using DiaryQuery = std::variant<EntrySelection, DayNumbersQuery, GenreListQuery, ImportRunsQuery,
+                                StampUseQuery, ComparedColumnsQuery, EveryRowQuery>;
+
+// The statement text of `query`, as the SQL backends run it.
+std::u16string StatementText(const DiaryQuery& query);
+
+}  // namespace sarnlink
