@@ -16,6 +16,7 @@ void AddDiaryCommands(CLI::App& app, Action& action);
 void AddExportCommand(CLI::App& app, Action& action);
 void AddImportCommand(CLI::App& app, Action& action);
 void AddImportRunsCommands(CLI::App& app, Action& action);
+void AddCopyCommand(CLI::App& app, Action& action);
 
 // How long a command that writes the diary waits for another import into it, by default.
 inline constexpr double kDefaultWaitSeconds = 120;

@@ -44,7 +44,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
       if (!files.FileExists(PathFromBytes(*db), true)) {
         throw Refusal("no diary database at " + *db);
       }
-      SqliteDiaryDatabase diary(ReadingDiary());
+      DiaryByContent diary(ReadingDiary());
       for (const std::u16string& genre : FillGenreList(diary, PathFromBytes(*db))) {
         std::cout << ToUtf8(genre) << "\n";
       }

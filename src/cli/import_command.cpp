@@ -95,6 +95,9 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
 
 // "-" reads standard input, kept in a temporary file for the import's three passes.
 int RunImportCommand(const ImportOptions& options) {
+  if (!options.dry_run) {
+    RefuseWritingJet(options.db);
+  }
   if (!IsStreamInput(options.in)) {
     return ImportFrom(options, options.in);
   }

@@ -32,7 +32,7 @@ void RequireDiary(PosixFileSystem& files, const std::string& db) {
 int ListRuns(const std::string& db) {
   PosixFileSystem files;
   RequireDiary(files, db);
-  SqliteDiaryDatabase diary(ReadingDiary());
+  DiaryByContent diary(ReadingDiary());
   auto connection = diary.Connect(PathFromBytes(db));
   const std::vector<ImportRun> runs = ListImportRuns(*connection);
   if (runs.empty()) {
@@ -62,6 +62,7 @@ ImportRun RunNamed(DiaryConnection& connection, const std::u16string& stamp) {
 int UndoRun(const UndoOptions& options) {
   PosixConverter tool(false, options.db, options.wait);
   RequireDiary(tool.files, options.db);
+  RefuseWritingJet(options.db);
   auto connection = tool.diary.Connect(PathFromBytes(options.db));
   // A failure or a stop before the commit rolls the deletion back, and says so.
   try {

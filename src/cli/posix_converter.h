@@ -1,12 +1,13 @@
-// The converter object wired to the POSIX adapters: SQLite diary, POSIX files, iconv, the
-// terminal forms. The tool drives it exactly as the host drives the COM object, with the
-// tool's own guarantees on: whole export files, the import in one transaction, duplicates
-// passed over, a stamp of its own for every run.
+// The converter object wired to the POSIX adapters: the SQLite diary (or a Jet diary, read only),
+// POSIX files, iconv, the terminal forms. The tool drives it exactly as the host drives the COM
+// object, with the tool's own guarantees on: whole export files, the import in one transaction,
+// duplicates passed over, a stamp of its own for every run.
 #pragma once
 
 #include <unistd.h>
 #include <iostream>
 
+#include "cli/diary_by_content.h"
 #include "cli/stop_signals.h"
 #include "common/posix/posix_clock.h"
 #include "encoding/posix/iconv_code_page_932.h"
@@ -46,7 +47,7 @@ struct PosixConverter {
 
   StopSignals stop_signals;
   PosixFileSystem files;
-  SqliteDiaryDatabase diary;
+  DiaryByContent diary;
   TerminalProgress progress;
   TerminalQuestions questions{std::cin, std::cerr};
   TerminalOptionsForm options_form{diary, questions};

@@ -80,6 +80,7 @@ int RunCommandLine(int argc, char** argv) {
   AddExportCommand(app, action);
   AddImportCommand(app, action);
   AddImportRunsCommands(app, action);
+  AddCopyCommand(app, action);
   AddEncodingCommands(app, action);
   AddHelpCommand(app, action);
   if (argc > 1 && argv[1][0] != '-' && !HasSubcommand(app, argv[1])) {

@@ -8,6 +8,19 @@
 
 namespace sarnlink {
 
+bool SameColumnName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (lower(a[k]) != lower(b[k])) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void DiaryConnection::BeginTrans() {
   throw Error(ErrorKind::kDatabase, "this diary has no transactions");
 }

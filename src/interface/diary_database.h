@@ -98,6 +98,10 @@ class DiaryDatabase {
   virtual std::unique_ptr<DiaryConnection> Connect(const std::u16string& path) = 0;
 };
 
+// Whether two column names name the same column: as the engines compare them, ignoring the
+// case of ASCII letters.
+bool SameColumnName(std::u16string_view a, std::u16string_view b);
+
 // Conversions of field values, as the drivers read them.
 bool IsNull(const FieldValue& value);
 // Null reads as false; an integer is true when it is not 0.

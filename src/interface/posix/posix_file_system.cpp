@@ -77,6 +77,8 @@ mode_t DefaultFileMode() {
   return 0666 & ~mask;
 }
 
+}  // namespace
+
 // Flushes a folder's entries, so that a rename in it survives a power cut.
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -88,6 +90,42 @@ void SyncFolder(const std::string& folder) {
     FailOn("flush the folder", folder, errno);
   }
 }
+
+// The kernel's no-replace rename does it in one step; where the file system lacks it, a hard
+// link does; where it has neither (FAT, some network shares), the path is looked at once more
+// just before the rename.
+void PlaceWithoutReplacing(const std::string& temp, const std::string& path,
+                           const std::string& appeared) {
+  const auto refuse = [&] { throw Error(ErrorKind::kRefused, path + appeared); };
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+    return;
+  }
+  if (errno == EEXIST) {
+    refuse();
+  }
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+    FailOn("put the new file at", path, errno);
+  }
+  if (::link(temp.c_str(), path.c_str()) == 0) {
+    ::unlink(temp.c_str());
+    return;
+  }
+  if (errno == EEXIST) {
+    refuse();
+  }
+  if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
+    FailOn("put the new file at", path, errno);
+  }
+  struct stat existing;
+  if (::lstat(path.c_str(), &existing) == 0) {
+    refuse();
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    FailOn("put the new file at", path, errno);
+  }
+}
+
+namespace {
 
 class PosixOutputFile : public BufferedOutputFile {
  public:
@@ -133,51 +171,14 @@ class PosixOutputFile : public BufferedOutputFile {
         FailOn("put the new file at", path_, errno);
       }
     } else {
-      PutWithoutReplacing();
+      PlaceWithoutReplacing(temp_path_, path_,
+                            " appeared while the export ran; it was not replaced");
     }
     temp_path_.clear();
     SyncFolder(FolderAndName(path_).first);
   }
 
   bool KeepsWhatWasWritten() const override { return mode_ == OutputMode::kNewInPlace; }
-
-  // Puts the temporary file at the path unless a file has appeared there since the path was
-  // checked, which is never replaced. The kernel's no-replace rename does it in one step; where
-  // the file system lacks it, a hard link does; where it has neither (FAT, some network
-  // shares), the path is looked at once more just before the rename.
-  void PutWithoutReplacing() {
-    const auto refuse = [this] {
-      throw Error(ErrorKind::kRefused, path_ +
-                                           " appeared while the export ran; it was not "
-                                           "replaced");
-    };
-    if (::renameat2(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) == 0) {
-      return;
-    }
-    if (errno == EEXIST) {
-      refuse();
-    }
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-      FailOn("put the new file at", path_, errno);
-    }
-    if (::link(temp_path_.c_str(), path_.c_str()) == 0) {
-      ::unlink(temp_path_.c_str());
-      return;
-    }
-    if (errno == EEXIST) {
-      refuse();
-    }
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
-      FailOn("put the new file at", path_, errno);
-    }
-    struct stat existing;
-    if (::lstat(path_.c_str(), &existing) == 0) {
-      refuse();
-    }
-    if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-      FailOn("put the new file at", path_, errno);
-    }
-  }
 
   void AbandonInSystem() override {
     const int closed = fd_.get() >= 0 ? fd_.Release() : 0;

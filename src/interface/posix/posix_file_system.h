@@ -3,6 +3,8 @@
 // UTF-16 into UTF-8 bytes for the system and are never pattern-matched.
 #pragma once
 
+#include <string>
+
 #include "interface/file_system.h"
 
 namespace sarnlink {
@@ -19,5 +21,13 @@ class PosixFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path,
                                                OutputMode mode) override;
 };
+
+// Puts the finished file `temp` at `path` unless a file has appeared there since the path was
+// checked, which is never replaced: then a refusal says `path` followed by `appeared`.
+void PlaceWithoutReplacing(const std::string& temp, const std::string& path,
+                           const std::string& appeared);
+
+// Flushes a folder's entries, so that a rename in it survives a power cut.
+void SyncFolder(const std::string& folder);
 
 }  // namespace sarnlink

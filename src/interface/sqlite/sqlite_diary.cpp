@@ -120,19 +120,6 @@ void Bind(sqlite3_stmt* stmt, int index, const FieldValue& value) {
   }
 }
 
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; };
-    if (lower(a[k]) != lower(b[k])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // A statement's rows, read forward; the record count is a second, counting statement.
 class SqliteStatementRecordset : public DiaryRecordset {
  public:
@@ -165,7 +152,7 @@ class SqliteStatementRecordset : public DiaryRecordset {
       Fail(path_, "no current row to read " + ToUtf8(name) + " from");
     }
     for (std::size_t c = 0; c < names_.size(); ++c) {
-      if (SameName(names_[c], name)) {
+      if (SameColumnName(names_[c], name)) {
         return static_cast<int>(c);
       }
     }
@@ -247,7 +234,7 @@ class SqliteTableRecordset : public DiaryRecordset {
       Fail(path_, "a column was set with no new row started");
     }
     for (auto& [column, old] : row_) {
-      if (SameName(column, name)) {
+      if (SameColumnName(column, name)) {
         old = std::move(value);
         return;
       }

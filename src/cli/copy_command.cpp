@@ -1,0 +1,182 @@
+// sarnlink copy: every row of a diary (the host's Jet diary or an SQLite one) into a new SQLite
+// diary, each column exactly as it is.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/diary_by_content.h"
+#include "cli/exit_status.h"
+#include "cli/option_checks.h"
+#include "cli/posix_converter.h"
+#include "cli/stop_signals.h"
+#include "common/errors.h"
+#include "common/path_text.h"
+#include "common/text.h"
+#include "encoding/utf8.h"
+#include "interface/diary_statements.h"
+#include "interface/posix/posix_file_system.h"
+
+namespace sarnlink::cli {
+namespace {
+
+struct CopyOptions {
+  std::string from;
+  std::string to;
+};
+
+// The columns of the host's table, which the SQLite diary has.
+constexpr const char16_t* kDiaryColumns[] = {
+    u"Day",    u"Number",  u"Weather",   u"Genre",       u"Title",   u"Contents",
+    u"extend", u"excerpt", u"TrackBack", u"PublishTime", u"Private", u"ImportMark"};
+
+bool IsDiaryColumn(const std::u16string& name) {
+  for (const char16_t* column : kDiaryColumns) {
+    if (SameColumnName(name, column)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Joined(const std::vector<std::u16string>& names) {
+  std::string text;
+  for (const std::u16string& name : names) {
+    text += (text.empty() ? "" : ", ") + ToUtf8(name);
+  }
+  return text;
+}
+
+// The new diary is made under a temporary name beside `to` and put there only when every row
+// is in it; until then, and after any failure or stop, nothing stands at `to`.
+class NewDiaryFile {
+ public:
+  explicit NewDiaryFile(std::string to)
+      : to_(std::move(to)), temp_(to_ + ".copying-" + std::to_string(::getpid())) {
+    Remove();
+    CreateEmptyDiary(temp_);
+  }
+  ~NewDiaryFile() {
+    if (!placed_) {
+      Remove();
+    }
+  }
+  const std::string& path() const { return temp_; }
+
+  void Place() {
+    PlaceWithoutReplacing(temp_, to_, " appeared while the copy ran; it was not replaced");
+    placed_ = true;
+    const std::size_t slash = to_.find_last_of('/');
+    SyncFolder(slash == std::string::npos ? "." : slash == 0 ? "/" : to_.substr(0, slash));
+  }
+
+ private:
+  void Remove() const {
+    for (const char* end : {"", "-wal", "-shm", "-journal"}) {
+      ::unlink((temp_ + end).c_str());
+    }
+  }
+
+  std::string to_;
+  std::string temp_;
+  bool placed_ = false;
+};
+
+int Copy(const CopyOptions& options) {
+  struct stat info;
+  if (::lstat(options.to.c_str(), &info) == 0) {
+    throw Refusal(options.to + " already exists; copy makes a new diary and never replaces a file");
+  }
+  PosixFileSystem files;
+  if (!files.FileExists(PathFromBytes(options.from), true)) {
+    throw Refusal("no diary database at " + options.from);
+  }
+  StopSignals stop;
+  DiaryByContent source_diary(ReadingDiary());
+  auto source = source_diary.Connect(PathFromBytes(options.from));
+  std::int64_t copied = 0;
+  std::vector<std::u16string> left_out;
+  std::vector<std::u16string> missing;
+  try {
+    RunStoppable(stop, [&] {
+      NewDiaryFile target(options.to);
+      SqliteDiaryDatabase target_diary;
+      auto connection = target_diary.Connect(PathFromBytes(target.path()));
+      auto rows =
+          source->OpenStatement(EveryRowQuery{}, CursorKind::kForwardOnly, LockKind::kReadOnly);
+      const std::vector<std::u16string> names = rows->ColumnNames();
+      std::vector<std::u16string> copied_columns;
+      for (const std::u16string& name : names) {
+        (IsDiaryColumn(name) ? copied_columns : left_out).push_back(name);
+      }
+      for (const char16_t* column : kDiaryColumns) {
+        bool found = false;
+        for (const std::u16string& name : names) {
+          found = found || SameColumnName(name, column);
+        }
+        if (!found) {
+          missing.emplace_back(column);
+        }
+      }
+      DiaryTransaction transaction(*connection);
+      auto table = connection->OpenTable(kEntryTable, CursorKind::kKeyset, LockKind::kOptimistic);
+      while (!rows->IsEOF()) {
+        ThrowIfStopRequested(&stop, "the copy");
+        table->AddNew();
+        for (const std::u16string& column : copied_columns) {
+          table->Assign(column, rows->Field(column));
+        }
+        table->Update();
+        ++copied;
+        rows->MoveNext();
+      }
+      rows->Close();
+      table->Close();
+      transaction.Commit();
+      // Closed, statements first, so that the engine folds its log into the file.
+      table.reset();
+      connection.reset();
+      target.Place();
+    });
+  } catch (const Error& e) {
+    const std::string kept = "; no diary was made at " + options.to;
+    if (e.kind() == ErrorKind::kInterrupted) {
+      throw Error(ErrorKind::kInterrupted, "the copy was stopped" + kept);
+    }
+    throw e.WithContext(
+        "copy of " + options.from + " failed after " + CountOf(copied, "entry", "entries") + ": ",
+        kept);
+  }
+  if (!left_out.empty()) {
+    std::cerr << "sarnlink: " << options.from << " has columns the diary has no place for, "
+              << "which were not copied: " << Joined(left_out) << "\n";
+  }
+  if (!missing.empty()) {
+    std::cerr << "sarnlink: " << options.from << " has no columns " << Joined(missing)
+              << "; they are Null in the copy\n";
+  }
+  std::cout << "copied " << CountOf(copied, "entry", "entries") << " from " << options.from
+            << " into the new diary " << options.to << "\n";
+  return kExitDone;
+}
+
+}  // namespace
+
+void AddCopyCommand(CLI::App& app, Action& action) {
+  auto options = std::make_shared<CopyOptions>();
+  CLI::App* copy = app.add_subcommand(
+      "copy", "Copy every entry of a diary (Jet or SQLite) into a new SQLite diary");
+  copy->add_option("--from", options->from, "the diary to copy: the host's .mdb or an SQLite one")
+      ->required()
+      ->check(NonEmptyPath());
+  copy->add_option("--to", options->to, "the new SQLite diary; must not exist")
+      ->required()
+      ->check(NonEmptyPath());
+  copy->footer(ExitStatusFooter({"sarnlink copy --from diary.mdb --to diary.db"}));
+  copy->callback([&action, options] { action = [options] { return Copy(*options); }; });
+}
+
+}  // namespace sarnlink::cli
