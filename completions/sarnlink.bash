@@ -7,13 +7,13 @@ _sarnlink() {
     words=("${COMP_WORDS[@]}")
     cword=$COMP_CWORD
   }
-  local subcommands="init export import imports undo-import genres detect decode version help"
+  local subcommands="init export import imports undo-import genres copy detect decode version help"
   if [ "$cword" -eq 1 ]; then
     COMPREPLY=($(compgen -W "$subcommands --version --help" -- "$cur"))
     return
   fi
   case "$prev" in
-    --db | --out | --in)
+    --db | --out | --in | --from | --to)
       COMPREPLY=($(compgen -f -- "$cur"))
       return
       ;;
@@ -51,6 +51,7 @@ _sarnlink() {
         --twelve-am --wait --quiet --help"
       ;;
     undo-import) options="--db --stamp --dry-run --wait --help" ;;
+    copy) options="--from --to --help" ;;
     detect | decode) options="--encoding --help" ;;
     help) options="$subcommands" ;;
   esac

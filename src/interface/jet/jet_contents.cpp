@@ -1,6 +1,8 @@
 #include "interface/jet/jet_contents.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -28,6 +30,36 @@ constexpr std::size_t kMemoHeader = 12;   // a memo's length, flags and first lo
 constexpr unsigned kMemoInline = 0x80;    // the memo's bytes follow its header in the row
 constexpr unsigned kMemoOneRow = 0x40;    // the memo is one long-value row
 constexpr std::uint32_t kMemoLengthMask = 0x3FFFFFFF;
+
+// libmdb tells of what it cannot read on stderr, in words of its own, before the reader's error
+// says it once, naming the file: while it opens the file and reads the table's definition,
+// stderr goes nowhere.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) {
+      ::dup2(null, STDERR_FILENO);
+    }
+    if (null >= 0) {
+      ::close(null);
+    }
+  }
+  ~QuietStderr() {
+    std::fflush(stderr);
+    if (saved_ >= 0) {
+      ::dup2(saved_, STDERR_FILENO);
+      ::close(saved_);
+    }
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_;  // stderr as it was
+};
 
 [[noreturn]] void Damaged(const std::string& name, const std::string& what) {
   throw Error(ErrorKind::kDatabase, "diary " + name + ": " + what);
@@ -87,6 +119,7 @@ class LibmdbContents : public JetContents {
         mdb_(mdb),
         pages_(static_cast<std::uint32_t>(size / kPageSize)),
         name_(std::move(name)) {
+    const QuietStderr quiet;
     if (!mdb_read_catalog(mdb_, MDB_TABLE)) {
       Damaged(name_, "its list of tables cannot be read");
     }
@@ -115,6 +148,7 @@ class LibmdbContents : public JetContents {
                          ") cannot be read");
     }
     table_page_ = static_cast<std::uint32_t>(entry->table_pg);
+    wanted_.assign(table_->num_cols, true);
     for (guint k = 0; k < table_->num_cols; ++k) {
       const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, k));
       const int type = column->col_type;
@@ -122,13 +156,31 @@ class LibmdbContents : public JetContents {
           FromUtf8(column->name), type == MDB_TEXT || type == MDB_MEMO || type == MDB_INT ||
                                       type == MDB_LONGINT || type == MDB_BYTE || type == MDB_BOOL});
     }
-    if (!table_->usage_map || table_->map_sz < 5) {
-      Damaged(name_, "the table Contents has no readable map of its pages (" +
-                         PageText(table_page_) + ")");
-    }
+    CheckUsageMap();
   }
 
   const std::vector<JetColumn>& Columns() const override { return columns_; }
+
+  // The map of the table's data pages: a bitmap of pages from a first one (kind 0), or a list
+  // of bitmap pages (kind 1), each of which must lie in the file.
+  void CheckUsageMap() {
+    const std::uint8_t* map = table_->usage_map;
+    const std::size_t size = table_->map_sz;
+    const std::string where = " (" + PageText(table_page_) + ")";
+    if (!map || size < 5) {
+      Damaged(name_, "the table Contents has no readable map of its pages" + where);
+    }
+    if (map[0] > 1) {
+      Damaged(name_, "the map of the table's pages is of an unknown kind" + where);
+    }
+    for (std::size_t at = 1; map[0] == 1 && at + 4 <= size; at += 4) {
+      const std::uint32_t page = Int32At(map, at);
+      if (page >= pages_) {
+        Damaged(name_, "the map of the table's pages lists " + PageText(page) +
+                           ", past the end of the file" + where);
+      }
+    }
+  }
 
   void Rewind() override {
     page_ = 0;
@@ -153,9 +205,18 @@ class LibmdbContents : public JetContents {
 
   JetRowPlace LastPlace() const override { return last_place_; }
 
+  void DecodeOnly(std::vector<std::size_t> positions) override {
+    wanted_.assign(columns_.size(), positions.empty());
+    for (const std::size_t k : positions) {
+      if (k < wanted_.size()) {
+        wanted_[k] = true;
+      }
+    }
+  }
+
   void ReadAt(JetRowPlace place, std::vector<FieldValue>& row) override {
     Rewind();
-    LoadDataPage(place.page, "a row was read on");
+    LoadDataPage(place.page, [] { return std::string("a row was read on"); });
     if (place.row >= Int16At(mdb_->pg_buf, kRowCountAt) || !ReadRow(place.page, place.row, row)) {
       Damaged(name_,
               "row " + std::to_string(place.row) + " of " + PageText(place.page) + " is gone");
@@ -178,7 +239,7 @@ class LibmdbContents : public JetContents {
     if (page <= page_ || page >= pages_) {
       Damaged(name_, "the table's map lists " + PageText(page) + ", past the end of the file");
     }
-    LoadDataPage(page, "the table's map lists");
+    LoadDataPage(page, [] { return std::string("the table's map lists"); });
     page_ = page;
     rows_on_page_ = Int16At(mdb_->pg_buf, kRowCountAt);
     next_row_ = 0;
@@ -187,13 +248,14 @@ class LibmdbContents : public JetContents {
 
   // Reads `page` into libmdb's page buffer and checks that it is one of the table's data
   // pages with a row count that fits it.
-  void LoadDataPage(std::uint32_t page, const std::string& who) {
+  template <class Who>
+  void LoadDataPage(std::uint32_t page, Who who) {
     if (page == 0 || page >= pages_ || mdb_read_pg(mdb_, page) != static_cast<ssize_t>(kPageSize)) {
-      Damaged(name_, who + " " + PageText(page) + ", which cannot be read");
+      Damaged(name_, who() + " " + PageText(page) + ", which cannot be read");
     }
     const std::uint8_t* bytes = mdb_->pg_buf;
     if (bytes[0] != MDB_PAGE_DATA || Int32At(bytes, 4) != table_page_) {
-      Damaged(name_, who + " " + PageText(page) + ", which is not a data page of Contents");
+      Damaged(name_, who() + " " + PageText(page) + ", which is not a data page of Contents");
     }
     const std::size_t rows = Int16At(bytes, kRowCountAt);
     if (kRowCountAt + 2 + 2 * rows > kPageSize) {
@@ -237,8 +299,9 @@ class LibmdbContents : public JetContents {
       const std::uint8_t* pointer = mdb_->pg_buf + (start & kOffsetMask);
       const unsigned to_row = pointer[0];
       const std::uint32_t to_page = Int32At(pointer, 0) >> 8;
-      LoadDataPage(to_page,
-                   "row " + std::to_string(row) + " of " + PageText(at_page) + " moved to");
+      LoadDataPage(to_page, [row, at_page] {
+        return "row " + std::to_string(row) + " of " + PageText(at_page) + " moved to";
+      });
       at_page = to_page;
       row = to_row;
       RowBounds(at_page, row, start, length);
@@ -327,7 +390,7 @@ class LibmdbContents : public JetContents {
       if (start + length > offsets_at) {
         Damaged(name_, RowName() + ": column " + column->name + " runs past its row");
       }
-      if (present && columns_[k].readable) {
+      if (present && columns_[k].readable && wanted_[k]) {
         values[k] = ValueOf(*column, bytes + start, length);
       }
     }
@@ -404,18 +467,24 @@ class LibmdbContents : public JetContents {
       if (!seen.insert(next).second) {
         Damaged(name_, what + " loops back to " + PageText(page));
       }
-      void* buffer = nullptr;
-      int start = 0;
-      std::size_t piece = 0;
+      // The long-value page goes to libmdb's second buffer, leaving the row's page in place.
       if (page == 0 || page >= pages_ ||
-          mdb_find_pg_row(mdb_, static_cast<int>(next), &buffer, &start, &piece) != 0 ||
-          static_cast<std::size_t>(start) + piece > kPageSize) {
+          mdb_read_alt_pg(mdb_, page) != static_cast<ssize_t>(kPageSize)) {
         Damaged(name_, what + " continues on " + PageText(page) + ", which cannot be read");
       }
-      const auto* on_page = static_cast<const std::uint8_t*>(buffer);
-      if (on_page[0] != MDB_PAGE_DATA || (next & 0xFF) >= Int16At(on_page, kRowCountAt)) {
+      const std::uint8_t* on_page = mdb_->alt_pg_buf;
+      const unsigned row = next & 0xFF;
+      const std::size_t rows = Int16At(on_page, kRowCountAt);
+      if (on_page[0] != MDB_PAGE_DATA || row >= rows || kRowCountAt + 2 + 2 * rows > kPageSize) {
         Damaged(name_, what + " continues on " + PageText(page) + ", which does not hold it");
       }
+      const std::size_t start = Int16At(on_page, kRowCountAt + 2 + 2 * row) & kOffsetMask;
+      const std::size_t end =
+          row == 0 ? kPageSize : Int16At(on_page, kRowCountAt + 2 * row) & kOffsetMask;
+      if (start < kRowCountAt + 2 + 2 * rows || end > kPageSize || end < start) {
+        Damaged(name_, what + " continues outside " + PageText(page));
+      }
+      std::size_t piece = end - start;
       const std::uint8_t* data = on_page + start;
       if (one_row) {
         next = 0;
@@ -450,6 +519,7 @@ class LibmdbContents : public JetContents {
   MdbTableDef* table_ = nullptr;  // the definition, once read
   std::uint32_t table_page_ = 0;  // the table's definition page, which owns its data pages
   std::vector<JetColumn> columns_;
+  std::vector<bool> wanted_;       // the columns a row's values are decoded for
   std::uint32_t page_ = 0;         // the data page being walked; 0 before the first
   unsigned rows_on_page_ = 0;      // its row count
   unsigned next_row_ = 0;          // the next row of it to read
@@ -492,7 +562,11 @@ std::unique_ptr<JetContents> JetContents::OpenFile(const std::string& path) {
     Damaged(path, "cannot be read");
   }
   CheckFirstPage(first, static_cast<std::size_t>(in.gcount()), size, path);
-  MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+  MdbHandle* mdb = nullptr;
+  {
+    const QuietStderr quiet;
+    mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+  }
   if (!mdb) {
     Damaged(path, "cannot be opened as a Jet database");
   }
@@ -502,8 +576,11 @@ std::unique_ptr<JetContents> JetContents::OpenFile(const std::string& path) {
 std::unique_ptr<JetContents> JetContents::OpenBytes(std::span<const std::uint8_t> bytes,
                                                     const std::string& name) {
   CheckFirstPage(bytes.data(), bytes.size(), bytes.size(), name);
-  MdbHandle* mdb =
-      mdb_open_buffer(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), MDB_NOFLAGS);
+  MdbHandle* mdb = nullptr;
+  {
+    const QuietStderr quiet;
+    mdb = mdb_open_buffer(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), MDB_NOFLAGS);
+  }
   if (!mdb) {
     Damaged(name, "cannot be opened as a Jet database");
   }

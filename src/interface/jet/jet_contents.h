@@ -42,6 +42,9 @@ class JetContents {
   // The position of the column `name` (compared as Jet compares names, ignoring ASCII case),
   // or -1.
   int ColumnIndex(std::u16string_view name) const;
+  // Limits what Next and ReadAt decode to the columns at `positions` (the others read as Null),
+  // for a pass that only looks at a few; empty: every column.
+  virtual void DecodeOnly(std::vector<std::size_t> positions) = 0;
   // Starts again before the first row.
   virtual void Rewind() = 0;
   // Reads the next live row, in the table's order, into `row` (a value for each column; a

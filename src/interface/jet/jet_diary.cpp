@@ -44,6 +44,7 @@ class JetRowsRecordset : public DiaryRecordset {
       return static_cast<std::int32_t>(order_.size());
     }
     auto counting = JetContents::OpenFile(path_);
+    counting->DecodeOnly(KeyColumns());
     std::vector<FieldValue> row;
     std::int32_t count = 0;
     while (counting->Next(row)) {
@@ -108,6 +109,7 @@ class JetRowsRecordset : public DiaryRecordset {
       return static_cast<std::size_t>(k);
     };
     day_ = find(u"Day");
+    number_ = find(u"Number");
     genre_ = find(u"Genre");
     private_ = find(u"Private");
     stamp_ = find(u"ImportMark");
@@ -117,12 +119,10 @@ class JetRowsRecordset : public DiaryRecordset {
   // SQLite diary's index (Day, then Number, Null first; then the table's order).
   void OrderByDayAndNumber() {
     std::vector<FieldValue> row;
-    std::size_t number = rows_->ColumnIndex(u"Number") >= 0
-                             ? static_cast<std::size_t>(rows_->ColumnIndex(u"Number"))
-                             : day_;
+    rows_->DecodeOnly(KeyColumns());
     while (rows_->Next(row)) {
       if (Keeps(row)) {
-        const auto* n = std::get_if<std::int64_t>(&row[number]);
+        const auto* n = std::get_if<std::int64_t>(&row[number_]);
         order_.push_back(Placed{std::get<std::u16string>(row[day_]), n != nullptr, n ? *n : 0,
                                 order_.size(), rows_->LastPlace()});
       }
@@ -136,8 +136,12 @@ class JetRowsRecordset : public DiaryRecordset {
       }
       return a.sequence < b.sequence;
     });
+    rows_->DecodeOnly({});
     ordered_ = true;
   }
+
+  // The columns the queries' conditions and the order look at.
+  std::vector<std::size_t> KeyColumns() const { return {day_, number_, genre_, private_, stamp_}; }
 
   bool Keeps(const std::vector<FieldValue>& row) const {
     if (const auto* selection = std::get_if<EntrySelection>(&query_)) {
@@ -195,8 +199,9 @@ class JetRowsRecordset : public DiaryRecordset {
   };
   bool ordered_ = false;
   std::vector<Placed> order_;
-  std::size_t next_ = 0;                                       // the next of them to read
-  std::size_t day_ = 0, genre_ = 0, private_ = 0, stamp_ = 0;  // the columns the queries read
+  std::size_t next_ = 0;  // the next of them to read
+  // The columns the queries read.
+  std::size_t day_ = 0, number_ = 0, genre_ = 0, private_ = 0, stamp_ = 0;
 };
 
 // A query's result worked out whole before the first row: the grouped queries, whose rows are
