@@ -9,20 +9,15 @@ a diary that already holds 10,000 rows on 3,000 days; the floor inserts the same
 prepared SQL file, one transaction per row, with the tool's journal settings.
 
 usage: diary_bench.py SARNLINK WORK_DIR [--entries N]"""
-import argparse
 import pathlib
 import random
 import shutil
 import subprocess
-import time
 
-parser = argparse.ArgumentParser()
-parser.add_argument("sarnlink")
-parser.add_argument("work")
-parser.add_argument("--entries", type=int, default=100_000)
-args = parser.parse_args()
-work = pathlib.Path(args.work)
-work.mkdir(parents=True, exist_ok=True)
+from bench_args import parse, timed
+
+args = parse(100_000)
+work = args.work
 sarnlink = args.sarnlink
 
 KANA = "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"
@@ -74,15 +69,6 @@ def make_diary(path, row_source):
         out.write("COMMIT;\n")
     with open(sql) as source:
         subprocess.run(["sqlite3", str(path)], stdin=source, check=True)
-
-
-def timed(command, stdin=None):
-    """Seconds and peak resident kilobytes of a command, via GNU time."""
-    start = time.perf_counter()
-    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdin=stdin, check=True,
-                            capture_output=True, text=True)
-    seconds = time.perf_counter() - start
-    return seconds, int(result.stderr.strip().splitlines()[-1])
 
 
 def fresh_copy(source, target):

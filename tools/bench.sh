@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release and prints the figures, each with its goal: the encoding
 # routines beside iconv, nkf and python3's codecs in the same process, then `decode` and `detect`
-# as whole processes beside the iconv command, then export and import beside the sqlite3 shell.
+# as whole processes beside the iconv command, then export and import beside the sqlite3 shell,
+# then the export of a Jet diary beside that of an SQLite diary holding the same rows.
 # Usage: tools/bench.sh [--entries N]   (export/import size, 100000 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,3 +18,5 @@ echo
 python3 bench/process_bench.py build-bench/sarnlink "$work"
 echo
 python3 bench/diary_bench.py build-bench/sarnlink "$work" "$@"
+echo
+python3 bench/jet_bench.py build-bench/sarnlink "$work"

@@ -277,6 +277,18 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"Jet3Header", [](Bytes& b) { b[0x14] = 0; }, "Jet 3"},
         DamageCase{"AceHeader", [](Bytes& b) { std::memcpy(b.data() + 4, "Standard ACE DB", 15); },
                    "ACE"},
+        DamageCase{"NoTableContents",
+                   [](Bytes& b) {
+                     // The table's name in the catalog (and its column of that name), renamed.
+                     const std::u16string name = u"Contents";
+                     const std::uint8_t* from = reinterpret_cast<const std::uint8_t*>(name.data());
+                     const auto at = std::search(b.begin(), b.end(), from, from + 16);
+                     for (auto found = at; found != b.end();
+                          found = std::search(found + 16, b.end(), from, from + 16)) {
+                       *found = 'K';
+                     }
+                   },
+                   "without the diary's table Contents"},
         DamageCase{"CutInsideTheFirstPage", [](Bytes& b) { b.resize(100); }, "not whole"},
         DamageCase{"CutInsideAPage", [](Bytes& b) { b.resize(b.size() / 2 + 1000); }, "not whole"},
         DamageCase{"CutAtAPageBoundary", [](Bytes& b) { b.resize(b.size() / 2 / kPage * kPage); },
