@@ -1,5 +1,7 @@
 // The SQLite diary's schema: the columns of the host's table Contents, and indexes that keep
-// the day-number query and the genre list fast.
+// the day-number query and the genre list fast. ContentsSelection holds every column the
+// export's selection tests, so that counting the selection reads no row: it follows Day and
+// Number, so the selection's rows keep the order ContentsDayNumber gives them.
 #pragma once
 
 namespace sarnlink {
@@ -10,7 +12,8 @@ inline constexpr char kDiarySchema[] =
     " extend TEXT, excerpt TEXT, TrackBack TEXT, PublishTime TEXT, Private INTEGER DEFAULT 0,"
     " ImportMark TEXT);"
     "CREATE INDEX ContentsDayNumber ON Contents (Day, Number);"
-    "CREATE INDEX ContentsGenre ON Contents (Genre);";
+    "CREATE INDEX ContentsGenre ON Contents (Genre);"
+    "CREATE INDEX ContentsSelection ON Contents (Day, Number, Genre, Private);";
 
 // Write-ahead logging with normal syncing: each committed row survives the process being killed
 // and the file is never left corrupt; only a power cut can lose the latest commits.
