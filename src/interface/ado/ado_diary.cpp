@@ -25,8 +25,36 @@ constexpr GUID kRecordsetIid = {
     0x00000556, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 
 constexpr char16_t kConnectionStart[] = u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
-constexpr LONG kCommandOption = 512;     // the option every recordset of the component uses
 constexpr long kOptionUnspecified = -1;  // Connection.Open's options
+
+// How Recordset.Open takes its source. The component's statements are SQL text (adCmdText);
+// only the table the import adds rows to is opened by name (adCmdTableDirect). The earlier
+// component opened every source with 512, which makes ADO hand a statement to the provider as
+// the name of a table: the export, the day numbers and the genre list could never run.
+constexpr LONG kStatementOption = adCmdText;
+constexpr LONG kTableOption = adCmdTableDirect;
+
+// The Data Source value of the connection string, quoted when the path holds what would end
+// or change it: a ";", a quote, or spaces at its ends (OLE DB's rules: double quotes, or single
+// quotes around a value holding double quotes, or double quotes doubled when it holds both).
+std::u16string DataSourceValue(const std::u16string& path) {
+  const bool plain = path.find_first_of(u";'\"") == std::u16string::npos && !path.empty() &&
+                     path.front() != u' ' && path.back() != u' ';
+  if (plain) {
+    return path;
+  }
+  if (path.find(u'"') == std::u16string::npos) {
+    return u"\"" + path + u"\"";
+  }
+  if (path.find(u'\'') == std::u16string::npos) {
+    return u"'" + path + u"'";
+  }
+  std::u16string doubled;
+  for (const char16_t c : path) {
+    doubled += c == u'"' ? u"\"\"" : std::u16string(1, c);
+  }
+  return u"\"" + doubled + u"\"";
+}
 
 [[noreturn]] void Fail(const std::string& what, HRESULT hr) {
   std::u16string detail = SystemMessage(static_cast<DWORD>(hr));
@@ -136,8 +164,8 @@ void ToVariant(const FieldValue& value, VARIANT& v) {
 
 class AdoRecordset : public DiaryRecordset {
  public:
-  AdoRecordset(_ADOConnection* connection, const std::u16string& source, CursorTypeEnum cursor,
-               LockTypeEnum lock, std::string path)
+  AdoRecordset(_ADOConnection* connection, const std::u16string& source, LONG option,
+               CursorTypeEnum cursor, LockTypeEnum lock, std::string path)
       : path_(std::move(path)) {
     Check(CoCreateInstance(CLSID_CADORecordset, nullptr, CLSCTX_INPROC_SERVER, kRecordsetIid,
                            reinterpret_cast<void**>(rs_.out())),
@@ -147,13 +175,16 @@ class AdoRecordset : public DiaryRecordset {
     VariantInit(&active);
     active.vt = VT_DISPATCH;
     active.pdispVal = reinterpret_cast<IDispatch*>(connection);
-    Check(rs_->Open(text.get(), active, cursor, lock, kCommandOption),
+    Check(rs_->Open(text.get(), active, cursor, lock, option),
           "diary " + path_ + ": cannot open " + ToUtf8(source));
   }
 
+  // ADO declares the count an ADO_LONGPTR, eight bytes on x86_64 where mingw's header says
+  // long (four): the count is read into the type ADO writes.
   std::int32_t RecordCount() override {
-    long count = 0;
-    Check(rs_->get_RecordCount(&count), "diary " + path_ + ": cannot count the rows");
+    ADO_LONGPTR count = 0;
+    Check(rs_->get_RecordCount(reinterpret_cast<long*>(&count)),
+          "diary " + path_ + ": cannot count the rows");
     return static_cast<std::int32_t>(count);
   }
   bool IsEOF() override {
@@ -209,7 +240,7 @@ class AdoConnection : public DiaryConnection {
     Check(CoCreateInstance(CLSID_CADOConnection, nullptr, CLSCTX_INPROC_SERVER, kConnectionIid,
                            reinterpret_cast<void**>(connection_.out())),
           "diary " + path_ + ": cannot create an ADO connection");
-    BSTR text = NewBstr(kConnectionStart + path);
+    BSTR text = NewBstr(kConnectionStart + DataSourceValue(path));
     BSTR empty = NewBstr(u"");
     const HRESULT hr = connection_->Open(text, empty, empty, kOptionUnspecified);
     SysFreeString(text);
@@ -220,13 +251,13 @@ class AdoConnection : public DiaryConnection {
 
   std::unique_ptr<DiaryRecordset> OpenStatement(const DiaryQuery& query, CursorKind cursor,
                                                 LockKind lock) override {
-    return std::make_unique<AdoRecordset>(connection_.get(), StatementText(query), Cursor(cursor),
-                                          Lock(lock), path_);
+    return std::make_unique<AdoRecordset>(connection_.get(), StatementText(query), kStatementOption,
+                                          Cursor(cursor), Lock(lock), path_);
   }
   std::unique_ptr<DiaryRecordset> OpenTable(const std::u16string& table, CursorKind cursor,
                                             LockKind lock) override {
-    return std::make_unique<AdoRecordset>(connection_.get(), table, Cursor(cursor), Lock(lock),
-                                          path_);
+    return std::make_unique<AdoRecordset>(connection_.get(), table, kTableOption, Cursor(cursor),
+                                          Lock(lock), path_);
   }
 
  private:
