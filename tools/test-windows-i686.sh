@@ -42,7 +42,7 @@ if ! can_run_32bit; then
 fi
 
 win32=build-win32/src/interface/com
-for needed in "$win32/Pontivo.dll" "$win32/com_client.exe" build/sarnlink; do
+for needed in "$win32/Pontivo.dll" "$win32/com_client.exe" "$win32/host_test.exe" build/sarnlink; do
   [ -e "$needed" ] || { echo "windows-i686: $needed is missing: run tools/test-windows.sh"; exit 1; }
 done
 
@@ -94,6 +94,9 @@ run_summary progress_window $wine "$win32/progress_window_test.exe" \
 run_summary forms $wine "$win32/forms_test.exe" "$(winpath "$work/diary.db")" "$(winpath "$work")" \
   "$(winpath "$work")" prompt-only
 keep_pictures "$work" -i686 frmProgress author-question author-input
+# The host with a window of its own: named arguments, and the progress window holding the DLL.
+run_summary host $wine "$win32/host_test.exe" "$(winpath "$work/diary.db")" \
+  "$(winpath "$work/host-export.txt")" shipping
 stop_display
 
 check "32-bit regsvr32 /u" $wine "$regsvr32" /s /u "$dll"

@@ -109,6 +109,10 @@ cp "$work/diary.db" "$work/forms.db"
 run_summary forms $wine build-win64/src/interface/com/forms_test.exe "$(winpath "$work/forms.db")" \
   "$(winpath "$work")" "$(winpath "$work")"
 keep_pictures "$work" "" frmOption-page1 frmOption-page2 author-question author-input
+# A host with a window of its own, acting while the forms are up.
+cp "$work/diary.db" "$work/host.db"
+run_summary host $wine build-win64/src/interface/com/host_test.exe "$(winpath "$work/host.db")" \
+  "$(winpath "$work/host-export.txt")" test-build
 stop_display
 
 check "regsvr32 /u (Winelib)" $wine regsvr32 /s /u 'C:\sarnlink\Pontivo.dll'

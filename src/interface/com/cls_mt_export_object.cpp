@@ -1,5 +1,6 @@
 #include "interface/com/cls_mt_export_object.h"
 
+#include <algorithm>
 #include <new>
 
 #include "common/win32/wide_text.h"
@@ -32,6 +33,20 @@ HRESULT Guarded(Body body) noexcept {
     return ReportCurrentException(Wide(kClsMTExportProgId), IID__clsMTExport);
   }
 }
+
+// A reference held for the length of a method that pumps messages (a form, the progress
+// window): the host may release the object meanwhile (the user closed the host's form), and the
+// method must not go on with a freed object; the last release then comes after it returns.
+class KeepAlive {
+ public:
+  explicit KeepAlive(IUnknown* object) : object_(object) { object_->AddRef(); }
+  ~KeepAlive() { object_->Release(); }
+  KeepAlive(const KeepAlive&) = delete;
+  KeepAlive& operator=(const KeepAlive&) = delete;
+
+ private:
+  IUnknown* object_;
+};
 
 }  // namespace
 
@@ -100,13 +115,14 @@ STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID, LCID lcid, WORD flags,
   if (id == kSetExportSettingId) {
     // The record comes through its IRecordInfo, which the type information cannot pass on.
     VARIANT* given = ArgumentAt(params, 0);
+    const UINT slot = static_cast<UINT>(std::max(SlotOf(params, 0), 0));
     if (!given || (V_VT(given) & ~VT_BYREF) != VT_RECORD || !V_RECORDINFO(given)) {
-      *arg_err = 0;
+      *arg_err = slot;
       return given ? DISP_E_TYPEMISMATCH : DISP_E_PARAMNOTFOUND;
     }
     GUID guid;
     if (FAILED(V_RECORDINFO(given)->GetGuid(&guid)) || !IsEqualGUID(guid, kExportSettingGuid)) {
-      *arg_err = 0;
+      *arg_err = slot;
       return DISP_E_TYPEMISMATCH;
     }
     const HRESULT hr = setExportSetting(static_cast<::ExportSetting*>(V_RECORD(given)));
@@ -174,6 +190,7 @@ STDMETHODIMP ClsMTExportObject::setExportSetting(::ExportSetting* eExpSet) {
 }
 
 STDMETHODIMP ClsMTExportObject::SetExportSettingMySelf(VARIANT_BOOL* result) {
+  const KeepAlive alive(static_cast<_clsMTExport*>(this));
   return Guarded([&] {
     const bool ok = converter_.SetExportSettingMySelf();
     if (result) {
@@ -196,10 +213,12 @@ STDMETHODIMP ClsMTExportObject::Execute(VARIANT_BOOL* result) {
   if (result) {
     *result = VARIANT_FALSE;  // always false, whether or not a run took place
   }
+  const KeepAlive alive(static_cast<_clsMTExport*>(this));
   return Guarded([&] { converter_.Execute(); });
 }
 
 STDMETHODIMP ClsMTExportObject::SetAuthorMySelf(VARIANT_BOOL* result) {
+  const KeepAlive alive(static_cast<_clsMTExport*>(this));
   return Guarded([&] {
     const bool ok = converter_.SetAuthorMySelf();
     if (result) {

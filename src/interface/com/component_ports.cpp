@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/win32/win32_clock.h"
 #include "encoding/win32/multibyte_code_page_932.h"
+#include "interface/com/module.h"
 #include "interface/win32/win32_file_system.h"
 #include "ui/win32/frm_progress.h"
 #include "ui/win32/win32_forms.h"
@@ -19,10 +20,22 @@ using DiaryBackend = sarnlink::AdoDiaryDatabase;
 
 namespace sarnlink::com {
 
+namespace {
+
+frmProgress& Progress() {
+  // The window holds the module while it is up; the last object's release closes it.
+  static frmProgress progress([](bool hold) { LockModule(hold); });
+  return progress;
+}
+
+}  // namespace
+
 const ConverterPorts& ComponentPorts() {
   static Win32FileSystem files;
   static DiaryBackend diary;
-  static frmProgress progress;
+  static frmProgress& progress = Progress();
+  static const bool closes = (SetOnLastRelease([] { Progress().Close(); }), true);
+  (void)closes;
   static Win32OptionsForm options_form{diary};
   static Win32AuthorPrompt author_prompt;
   static Win32Clock clock;

@@ -2,13 +2,26 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
+
 namespace sarnlink::com {
 
+int SlotOf(const DISPPARAMS* params, UINT index) {
+  for (UINT j = 0; j < params->cNamedArgs && params->rgdispidNamedArgs; ++j) {
+    if (params->rgdispidNamedArgs[j] == static_cast<DISPID>(index)) {
+      return static_cast<int>(j);
+    }
+  }
+  const UINT positional = params->cArgs - std::min(params->cNamedArgs, params->cArgs);
+  return index < positional ? static_cast<int>(params->cArgs - 1 - index) : -1;
+}
+
 VARIANT* ArgumentAt(DISPPARAMS* params, UINT index) {
-  if (index >= params->cArgs) {
+  const int slot = SlotOf(params, index);
+  if (slot < 0) {
     return nullptr;
   }
-  VARIANT* arg = &params->rgvarg[params->cArgs - 1 - index];
+  VARIANT* arg = &params->rgvarg[slot];
   while (V_VT(arg) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(arg)) {
     arg = V_VARIANTREF(arg);
   }
@@ -53,8 +66,19 @@ HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params,
     }
   }
   hr = S_OK;
-  if (params->cArgs > inputs) {
+  if (params->cArgs > inputs || params->cNamedArgs > params->cArgs ||
+      (params->cNamedArgs > 0 && !params->rgdispidNamedArgs)) {
     hr = DISP_E_BADPARAMCOUNT;
+  }
+  // A named argument must name a declared parameter, once.
+  for (UINT j = 0; j < params->cNamedArgs && SUCCEEDED(hr); ++j) {
+    const DISPID named = params->rgdispidNamedArgs[j];
+    if (named < 0 || static_cast<UINT>(named) >= inputs ||
+        SlotOf(params, static_cast<UINT>(named)) != static_cast<int>(j) ||
+        static_cast<UINT>(named) < params->cArgs - params->cNamedArgs) {
+      *arg_err = j;
+      hr = DISP_E_PARAMNOTFOUND;
+    }
   }
   values_.assign(inputs, VARIANT{});
   args_.assign(inputs, VARIANT{});
@@ -69,8 +93,11 @@ HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params,
     const VARTYPE pointed = type.vt == VT_PTR ? type.lptdesc->vt : static_cast<VARTYPE>(VT_EMPTY);
     if (type.vt != VT_PTR || (pointed != VT_BSTR && pointed != VT_BOOL)) {
       // Not a shape that needs help: pass the caller's argument on as it came.
-      if (k < params->cArgs) {
-        arg = params->rgvarg[params->cArgs - 1 - k];
+      if (const int slot = SlotOf(params, k); slot >= 0) {
+        arg = params->rgvarg[slot];
+      } else {
+        V_VT(&arg) = VT_ERROR;  // missing, as ITypeInfo::Invoke expects an omitted optional
+        V_ERROR(&arg) = DISP_E_PARAMNOTFOUND;
       }
       continue;
     }
@@ -89,7 +116,9 @@ HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params,
       hr = VariantChangeType(&value, given, 0, pointed);
     }
     if (FAILED(hr)) {
-      *arg_err = k;
+      // The position of the argument in the caller's rgvarg, as IDispatch reports it.
+      const int slot = SlotOf(params, k);
+      *arg_err = slot >= 0 ? static_cast<UINT>(slot) : k;
       if (hr != DISP_E_PARAMNOTFOUND) {
         hr = DISP_E_TYPEMISMATCH;
       }

@@ -1,7 +1,8 @@
 // IDispatch arguments as VB hosts and Wine's scripting send them, put into the exact form the
 // type information declares, so that ITypeInfo::Invoke accepts them: a by-reference Variant is
 // followed to its value, a value is coerced to the declared BSTR or VARIANT_BOOL as VB would and
-// passed by reference, and a missing optional argument gets its declared default.
+// passed by reference, and a missing optional argument gets its declared default. Named
+// arguments (as VB passes `x.SetPath stFilePath:=...`) are put in their declared places.
 #pragma once
 
 #include <oaidl.h>
@@ -30,8 +31,12 @@ class DispatchArguments {
   DISPPARAMS normalised_{};      // what ITypeInfo::Invoke gets
 };
 
-// The caller's argument `index` (0 = first declared), following a by-reference Variant; null
-// when it was not passed or was passed as "missing".
+// Where the caller's argument `index` (0 = first declared) is in `rgvarg`: among the named
+// arguments, or among the positional ones, which come last first; -1 when it was not passed.
+int SlotOf(const DISPPARAMS* params, UINT index);
+
+// The caller's argument `index`, following a by-reference Variant; null when it was not passed
+// or was passed as "missing".
 VARIANT* ArgumentAt(DISPPARAMS* params, UINT index);
 
 }  // namespace sarnlink::com

@@ -62,6 +62,9 @@ STDMETHODIMP InformationObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT coun
 
 STDMETHODIMP InformationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                        VARIANT* result, EXCEPINFO* exception, UINT* arg_err) {
+  if (!params) {
+    return E_INVALIDARG;
+  }
   ITypeInfo* info = nullptr;
   HRESULT hr = GetTypeInfoOf(IID__Information, &info);
   if (SUCCEEDED(hr)) {

@@ -8,6 +8,7 @@ namespace {
 LONG g_objects = 0;                  // live COM objects of this DLL
 LONG g_locks = 0;                    // IClassFactory::LockServer count
 ITypeLib* g_type_library = nullptr;  // loaded on first use, kept for the DLL's life
+void (*g_on_last_release)() = nullptr;
 
 }  // namespace
 
@@ -17,7 +18,12 @@ void AddObject() {
   InterlockedIncrement(&g_objects);
 }
 void ReleaseObject() {
-  InterlockedDecrement(&g_objects);
+  if (InterlockedDecrement(&g_objects) == 0 && g_on_last_release) {
+    g_on_last_release();
+  }
+}
+void SetOnLastRelease(void (*on_last_release)()) {
+  g_on_last_release = on_last_release;
 }
 void LockModule(bool lock) {
   if (lock) {

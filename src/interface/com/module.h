@@ -10,7 +10,10 @@ namespace sarnlink::com {
 extern HINSTANCE g_module;
 
 void AddObject();
+// When the last object goes, `on_last_release` (if set) lets go of what the objects left up
+// (the progress window).
 void ReleaseObject();
+void SetOnLastRelease(void (*on_last_release)());
 void LockModule(bool lock);
 bool CanUnload();
 

@@ -4,6 +4,8 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@ struct OptionForm {
   frmOptionControls controls;     // the state at load; read back from the windows at OK
   frmOptionMembers members;       // IsOK stays false unless OK is pressed
   bool done = false;
+  std::exception_ptr failure;  // what went wrong inside the window procedure, thrown after
 };
 
 HWND Find(OptionForm& f, int id) {
@@ -156,6 +159,13 @@ PickerDate DateOf(OptionForm& f, int id) {
 }
 
 void Btn_OK_Click(OptionForm& f) {
+#ifdef SARNLINK_FORM_FAULTS
+  // The test build's switch: a failure inside the form, as a bad index or an allocation
+  // failure would be.
+  if (GetEnvironmentVariableW(Wide(u"SARNLINK_FAULT_IN_FORM"), nullptr, 0) > 0) {
+    throw std::out_of_range("a fault forced inside the options form");
+  }
+#endif
   frmOptionControls& c = f.controls;
   c.chkGenre = Checked(f, kChkGenre);
   c.chkPeriod = Checked(f, kChkPeriod);
@@ -184,12 +194,13 @@ void TabStrip1_Click(OptionForm& f) {
   EnableWindow(f.pages[1], FALSE);
   HWND page = f.pages[selected == 1 ? 1 : 0];
   EnableWindow(page, TRUE);
+  ShowWindow(f.pages[selected == 1 ? 0 : 1], SW_HIDE);
+  ShowWindow(page, SW_SHOW);
   SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   InvalidateRect(page, nullptr, TRUE);
 }
 
-LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  auto* f = reinterpret_cast<OptionForm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT FormMessage(OptionForm* f, HWND window, UINT message, WPARAM w, LPARAM l) {
   if (f) {
     switch (message) {
       case WM_COMMAND:
@@ -228,13 +239,29 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   return DefWindowProcW(window, message, w, l);
 }
 
+// No exception may cross the system's frames back into the host: one is kept, the form closes
+// as cancelled, and ShowModal throws it on.
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto* f = reinterpret_cast<OptionForm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  try {
+    return FormMessage(f, window, message, w, l);
+  } catch (...) {
+    if (f) {
+      f->failure = std::current_exception();
+      f->members = frmOptionMembers();
+      f->done = true;
+    }
+    return 0;
+  }
+}
+
 void RegisterClasses() {
   static const bool registered = RegisterFormClass(kOptionFormClass, FormProc) &&
                                  RegisterFormClass(kPageClass, DefWindowProcW);
   (void)registered;
 }
 
-void Form_Load(OptionForm& f) {
+void Form_Load(OptionForm& f, HWND owner) {
   RegisterClasses();
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
   const DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW;
@@ -243,7 +270,7 @@ void Form_Load(OptionForm& f) {
   // The outer width is set to 4650 twips; the client height stays 4320.
   f.form = CreateWindowExW(ex_style, Wide(kOptionFormClass), Wide(u"MT Export/Import Option"),
                            style, CW_USEDEFAULT, CW_USEDEFAULT, Pixels(4650),
-                           outer.bottom - outer.top, nullptr, nullptr, ThisModule(), nullptr);
+                           outer.bottom - outer.top, owner, nullptr, ThisModule(), nullptr);
   if (!f.form) {
     throw Error(ErrorKind::kUsage, "the options form cannot be shown: there is no desktop");
   }
@@ -266,7 +293,7 @@ void Form_Load(OptionForm& f) {
                  reinterpret_cast<LPARAM>(&item));
   }
   f.focus_order = {ok, cancel, f.tab};
-  // Both borderless pages at 240, 480; page 0 in front. Both stay enabled after loading.
+  // Both borderless pages at 240, 480; page 0 in front.
   for (int k : {1, 0}) {
     f.pages[k] = MakeControl(f.form, Wide(kPageClass), WS_CLIPSIBLINGS, 240, 480, 4095, 3015, u"",
                              k == 0 ? kPicture1Page0 : kPicture1Page1, WS_EX_CONTROLPARENT);
@@ -274,6 +301,9 @@ void Form_Load(OptionForm& f) {
   }
   FillPage0(f);
   FillPage1(f);
+  // The page behind stays enabled but is hidden as well as covered, so that Tab never reaches
+  // its controls.
+  ShowWindow(f.pages[1], SW_HIDE);
 }
 
 }  // namespace
@@ -283,12 +313,19 @@ frmOptionMembers Win32OptionsForm::ShowModal(const std::u16string& path_diary_md
   OptionForm f;
   f.controls = LoadOptionControls(diary_, path_diary_mdb);  // fails before anything is shown
   f.controls.txtAuthor = author;
-  Form_Load(f);
+  DisabledOwner owner(HostWindow());
+  Form_Load(f, owner.window());
   ShowWindow(f.form, SW_SHOW);
   SetForegroundWindow(f.form);
   SetFocus(f.focus_order.front());
-  RunModalLoop(f.form, f.done, f.focus_order);
+  if (!RunModalLoop(f.form, f.done, f.focus_order)) {
+    f.members = frmOptionMembers();  // the host is quitting: the form counts as cancelled
+  }
+  owner.Restore();
   DestroyWindow(f.form);
+  if (f.failure) {
+    std::rethrow_exception(f.failure);
+  }
   f.members.PathDiaryMdb = path_diary_mdb;
   return f.members;
 }

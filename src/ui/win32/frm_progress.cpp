@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "common/win32/wide_text.h"
 #include "ui/win32/win32_window_helpers.h"
@@ -21,7 +22,7 @@ void RegisterWindowClass() {
 
 }  // namespace
 
-frmProgress::~frmProgress() {
+void frmProgress::Close() {
   if (window_) {
     EnableBatsuBtn = true;
     DestroyWindow(window_);
@@ -58,6 +59,9 @@ void frmProgress::CreateControls() {
   if (!window_) {
     return;  // no desktop: the texts and bar are still kept for the run
   }
+  if (hold_module_) {
+    hold_module_(true);
+  }
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmProgress::WindowProc));
   txtTitle_ = MakeControl(window_, Wide(u"EDIT"), ES_READONLY | ES_AUTOHSCROLL, 120, 120, 4455, 255,
@@ -74,27 +78,41 @@ void frmProgress::CreateControls() {
 
 LRESULT CALLBACK frmProgress::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   auto* form = reinterpret_cast<frmProgress*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  // No exception may cross the system's frames back into the host: one is kept for Refresh.
+  try {
+    return form ? form->Message(window, message, w, l) : DefWindowProcW(window, message, w, l);
+  } catch (...) {
+    form->failure_ = std::current_exception();
+    return 0;
+  }
+}
+
+LRESULT frmProgress::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
+  frmProgress* form = this;
   switch (message) {
     case WM_CTLCOLORSTATIC:  // read-only edits: button-face background
       SetBkColor(reinterpret_cast<HDC>(w), GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_COMMAND:
-      if (form && LOWORD(w) == kOkId && HIWORD(w) == BN_CLICKED) {
+      if (LOWORD(w) == kOkId && HIWORD(w) == BN_CLICKED) {
         form->Btn_OK_Click();
         return 0;
       }
       break;
     case WM_CLOSE:  // Form_QueryUnload: refused whatever asked for it, until OK was pressed
-      if (form && !form->EnableBatsuBtn) {
+      if (!form->EnableBatsuBtn) {
         return 0;
       }
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
-      if (form) {
-        form->window_ = nullptr;
-      }
+      form->window_ = nullptr;
       return 0;
+    case WM_NCDESTROY:
+      if (form->hold_module_) {
+        form->hold_module_(false);  // the window's procedure is no longer needed
+      }
+      break;
     default:
       break;
   }
@@ -148,11 +166,19 @@ void frmProgress::SetValue(double value) {
 void frmProgress::Refresh() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The host is quitting: its own loop must still get the message once the run is over.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   if (window_) {
     UpdateWindow(window_);
+  }
+  if (failure_) {
+    std::rethrow_exception(std::exchange(failure_, nullptr));
   }
 }
 

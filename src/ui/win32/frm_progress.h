@@ -1,11 +1,15 @@
 // frmProgress: the progress window on Windows. Modeless, without an owner, one per component;
-// it refuses to close (title bar, Alt+F4, a request from code) until its OK button is pressed.
+// it refuses to close (title bar, Alt+F4, a request from code) until its OK button is pressed,
+// or until the component lets it go (Close). While it exists it holds the module: the DLL is
+// not unloaded under a window whose procedure lives in it.
 // The bar's maximum and value are kept here too, since the drivers read them back; so a run
 // without a desktop still works through it.
 #pragma once
 
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <string>
 
 #include "ui/progress_display.h"
@@ -14,8 +18,14 @@ namespace sarnlink {
 
 class frmProgress : public ProgressDisplay {
  public:
-  frmProgress() = default;
-  ~frmProgress() override;
+  // `hold_module(true)` when the window is made, `hold_module(false)` when it is gone.
+  explicit frmProgress(std::function<void(bool)> hold_module = {})
+      : hold_module_(std::move(hold_module)) {}
+  // Leaves a window that is still up alone: this runs when the DLL is unloaded, where no window
+  // may be destroyed; the last release of the component closes it before that (Close).
+  ~frmProgress() override = default;
+  // Destroys the window, whatever its OK button's state.
+  void Close();
 
   void Show() override;
   void SetCaption(const std::u16string& caption) override;
@@ -34,6 +44,7 @@ class frmProgress : public ProgressDisplay {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT Message(HWND window, UINT message, WPARAM w, LPARAM l);
   void Form_Load();
   void Btn_OK_Click();
   void CreateControls();
@@ -43,6 +54,8 @@ class frmProgress : public ProgressDisplay {
   HWND txtText_ = nullptr;       // the message area
   HWND ProgressBar1_ = nullptr;  // the bar
   HWND Btn_OK_ = nullptr;        // the OK button
+  std::function<void(bool)> hold_module_;
+  std::exception_ptr failure_;  // what went wrong inside the window procedure, thrown by Refresh
   std::u16string caption_ = u"ProgressWindow";
   double maximum_ = 100;  // ProgressBar1's maximum
   double value_ = 0;      // ProgressBar1's value

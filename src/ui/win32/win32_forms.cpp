@@ -4,6 +4,8 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <exception>
+
 #include "common/errors.h"
 #include "common/win32/wide_text.h"
 #include "ui/win32/win32_window_helpers.h"
@@ -16,10 +18,10 @@ struct InputBox {
   HWND window = nullptr;
   std::u16string answer;  // the text at OK; empty at Cancel
   bool done = false;
+  std::exception_ptr failure;  // what went wrong inside the window procedure, thrown after
 };
 
-LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  auto* box = reinterpret_cast<InputBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT InputBoxMessage(InputBox* box, HWND window, UINT message, WPARAM w, LPARAM l) {
   if (box) {
     if (message == WM_COMMAND && LOWORD(w) == IDOK) {
       HWND text = GetDlgItem(window, kInputBoxText);
@@ -39,10 +41,26 @@ LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   return DefWindowProcW(window, message, w, l);
 }
 
+// No exception may cross the system's frames back into the host: one is kept, the box closes
+// as cancelled, and AskAuthorName throws it on.
+LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  auto* box = reinterpret_cast<InputBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  try {
+    return InputBoxMessage(box, window, message, w, l);
+  } catch (...) {
+    if (box) {
+      box->failure = std::current_exception();
+      box->answer.clear();
+      box->done = true;
+    }
+    return 0;
+  }
+}
+
 }  // namespace
 
 AuthorQuestionAnswer Win32AuthorPrompt::AskOneAuthorOnly() {
-  const int answer = MessageBoxW(GetActiveWindow(), Wide(kAuthorQuestion), Wide(kComponentTitle),
+  const int answer = MessageBoxW(HostWindow(), Wide(kAuthorQuestion), Wide(kComponentTitle),
                                  MB_YESNOCANCEL | MB_DEFBUTTON1);
   switch (answer) {
     case IDYES:
@@ -60,13 +78,14 @@ std::optional<std::u16string> Win32AuthorPrompt::AskAuthorName() {
   static const bool registered = RegisterFormClass(kInputBoxClass, InputBoxProc);
   (void)registered;
   InputBox box;
+  DisabledOwner owner(HostWindow());
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   RECT outer = {0, 0, Pixels(6180), Pixels(2175)};
   AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
   box.window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, Wide(kInputBoxClass),
                                Wide(kAuthorInputTitle), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               outer.right - outer.left, outer.bottom - outer.top,
-                               GetActiveWindow(), nullptr, ThisModule(), nullptr);
+                               outer.right - outer.left, outer.bottom - outer.top, owner.window(),
+                               nullptr, ThisModule(), nullptr);
   if (!box.window) {
     throw Error(ErrorKind::kUsage, "the author input box cannot be shown: there is no desktop");
   }
@@ -81,8 +100,14 @@ std::optional<std::u16string> Win32AuthorPrompt::AskAuthorName() {
   ShowWindow(box.window, SW_SHOW);
   SetForegroundWindow(box.window);
   SetFocus(text);
-  RunModalLoop(box.window, box.done, {text, ok, cancel});
+  if (!RunModalLoop(box.window, box.done, {text, ok, cancel})) {
+    box.answer.clear();  // the host is quitting: the box counts as cancelled
+  }
+  owner.Restore();
   DestroyWindow(box.window);
+  if (box.failure) {
+    std::rethrow_exception(box.failure);
+  }
   return box.answer;
 }
 

@@ -91,11 +91,50 @@ void MoveFocus(const std::vector<HWND>& order, bool backwards) {
   }
 }
 
+// The push button with the focus, if the focus is on one.
+HWND FocusedPushButton() {
+  HWND focus = GetFocus();
+  WCHAR kind[32] = {};
+  GetClassNameW(focus, kind, 32);
+  if (lstrcmpiW(kind, reinterpret_cast<const WCHAR*>(u"Button")) != 0) {
+    return nullptr;
+  }
+  const LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? focus : nullptr;
+}
+
 }  // namespace
 
-void RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order) {
+HWND HostWindow() {
+  return GetActiveWindow();
+}
+
+DisabledOwner::DisabledOwner(HWND owner)
+    : owner_(owner && IsWindowEnabled(owner) ? owner : nullptr) {
+  if (owner_) {
+    EnableWindow(owner_, FALSE);
+  }
+}
+
+void DisabledOwner::Restore() {
+  if (owner_) {
+    EnableWindow(owner_, TRUE);
+    SetActiveWindow(owner_);
+    owner_ = nullptr;
+  }
+}
+
+bool RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order) {
   MSG message;
-  while (!done && GetMessageW(&message, nullptr, 0, 0) > 0) {
+  while (!done) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    if (got < 0) {
+      return false;
+    }
     const bool ours = message.hwnd == window || IsChild(window, message.hwnd);
     if (ours && message.message == WM_KEYDOWN) {
       if (message.wParam == VK_TAB) {
@@ -107,14 +146,22 @@ void RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_
       GetClassNameW(GetFocus(), kind, 32);
       const bool list_open = lstrcmpiW(kind, reinterpret_cast<const WCHAR*>(u"ComboBox")) == 0 &&
                              SendMessageW(GetFocus(), CB_GETDROPPEDSTATE, 0, 0);
-      if (!list_open && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-        PostMessageW(window, WM_COMMAND, message.wParam == VK_RETURN ? IDOK : IDCANCEL, 0);
+      if (!list_open && message.wParam == VK_RETURN) {
+        HWND button = FocusedPushButton();
+        const int id = button ? GetDlgCtrlID(button) : IDOK;
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        continue;
+      }
+      if (!list_open && message.wParam == VK_ESCAPE) {
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         continue;
       }
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  return true;
 }
 
 }  // namespace sarnlink

@@ -33,8 +33,29 @@ void InitCommonControlsOnce();
 namespace sarnlink {
 
 // Runs a modal loop for `window` until `done` turns true: Tab and Shift+Tab move through
-// `focus_order` (skipping what is disabled or hidden), Enter sends IDOK and Esc IDCANCEL to the
-// window, everything else is dispatched as usual.
-void RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order);
+// `focus_order` (skipping what is disabled or hidden), Enter presses the button that has the
+// focus or else sends IDOK, Esc sends IDCANCEL, everything else is dispatched as usual. A
+// WM_QUIT ends the loop and is posted again, so that the host's own loop still gets it; the
+// function then returns false (the form was not answered).
+bool RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order);
+
+// The host's window while one of the component's forms is up: disabled, as the system's own
+// dialogs leave it, and enabled and made active again when the form goes (Restore, before the
+// form's window is destroyed, so that the host gets the activation back).
+class DisabledOwner {
+ public:
+  explicit DisabledOwner(HWND owner);
+  ~DisabledOwner() { Restore(); }
+  DisabledOwner(const DisabledOwner&) = delete;
+  DisabledOwner& operator=(const DisabledOwner&) = delete;
+  HWND window() const { return owner_; }
+  void Restore();
+
+ private:
+  HWND owner_;  // the owner this disabled, or null
+};
+
+// The window of the host that a form opened now belongs to: the active window of this thread.
+HWND HostWindow();
 
 }  // namespace sarnlink

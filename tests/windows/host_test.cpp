@@ -1,0 +1,306 @@
+// A host as a user runs it: a top-level window of its own and the component created by ProgID,
+// with timers that act while a form is up, as the user or the host would. While the options
+// form is up the host's window is disabled, and enabled again after; releasing the object from a
+// timer while the form is up crashes nothing and leaves no window; a WM_QUIT posted meanwhile
+// reaches the host's own loop; the progress window keeps the DLL loaded while it is up, and
+// once it is gone the DLL can unload; a fault forced inside the form (the test build's switch)
+// leaves the host running and the method failing with error information; named arguments and
+// puArgErr as IDispatch defines them.
+// Usage: host_test DIARY OUT_FILE test-build|shipping
+//   test-build  the Winelib build: its diary opens, so the forms come up, and its switch can
+//               force a fault inside a form;
+//   shipping    the ADO build, whose diary cannot open here: only what needs no form.
+// Ends with "host: N passed, M failed".
+#include <windows.h>
+// after windows.h, which it needs
+#include <oleauto.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "sarnlink_idl.h"
+#include "wine_test_text.h"
+
+namespace {
+
+int g_passed = 0;
+int g_failed = 0;
+
+void Check(bool ok, const std::string& what) {
+  if (ok) {
+    ++g_passed;
+  } else {
+    ++g_failed;
+    std::printf("FAILED: %s\n", what.c_str());
+  }
+}
+
+HWND g_host = nullptr;
+std::function<void()> g_on_timer;  // what the next timer does, once
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (g_on_timer) {
+    auto act = std::move(g_on_timer);
+    g_on_timer = nullptr;
+    act();
+  }
+}
+
+// Arranges `act` to run from the host's message loop (the component's, while a form is up)
+// once the options form is showing.
+void WhenFormIsUp(std::function<void()> act) {
+  g_on_timer = [act] {
+    if (FindWindowW(L"SarnlinkFrmOption", nullptr)) {
+      act();
+    } else {
+      WhenFormIsUp(act);
+    }
+  };
+  SetTimer(nullptr, 0, 100, OnTimer);
+}
+
+void PressOn(const WCHAR* window_class, int id) {
+  if (HWND form = FindWindowW(window_class, nullptr)) {
+    PostMessageW(form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  }
+}
+
+_clsMTExport* NewObject() {
+  CLSID clsid;
+  _clsMTExport* object = nullptr;
+  if (FAILED(CLSIDFromProgID(L"Sarnlink.clsMTExport", &clsid)) ||
+      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsMTExport,
+                              reinterpret_cast<void**>(&object)))) {
+    return nullptr;
+  }
+  return object;
+}
+
+BSTR Bstr(const std::u16string& text) {
+  return SysAllocString(reinterpret_cast<const OLECHAR*>(text.c_str()));
+}
+
+_clsMTExport* ReadyForExport(const std::u16string& diary) {
+  _clsMTExport* object = NewObject();
+  if (!object) {
+    return nullptr;
+  }
+  BSTR path = Bstr(diary);
+  VARIANT_BOOL found = VARIANT_FALSE;
+  object->Initialize(&path, &found);
+  SysFreeString(path);
+  object->SetExport();
+  return object;
+}
+
+std::u16string ErrorDescription() {
+  IErrorInfo* info = nullptr;
+  std::u16string text;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    BSTR description = nullptr;
+    info->GetDescription(&description);
+    if (description) {
+      text = reinterpret_cast<const char16_t*>(description);
+    }
+    SysFreeString(description);
+    info->Release();
+  }
+  return text;
+}
+
+bool QuitWaiting(WPARAM& code) {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      code = message.wParam;
+      return true;
+    }
+    DispatchMessageW(&message);
+  }
+  return false;
+}
+
+HMODULE Component() {
+  return GetModuleHandleW(L"Pontivo.dll");
+}
+
+void TheHostIsDisabledWhileTheFormIsUp(const std::u16string& diary) {
+  _clsMTExport* object = ReadyForExport(diary);
+  Check(object != nullptr, "the component is created");
+  if (!object) {
+    return;
+  }
+  bool disabled_meanwhile = false;
+  bool owned = false;
+  WhenFormIsUp([&] {
+    HWND form = FindWindowW(L"SarnlinkFrmOption", nullptr);
+    disabled_meanwhile = !IsWindowEnabled(g_host);
+    owned = GetWindow(form, GW_OWNER) == g_host;
+    PressOn(L"SarnlinkFrmOption", IDCANCEL);
+  });
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  const HRESULT hr = object->SetExportSettingMySelf(&ok);
+  Check(SUCCEEDED(hr) && ok == VARIANT_FALSE, "the form is cancelled");
+  Check(disabled_meanwhile, "the host's window is disabled while the form is up");
+  Check(owned, "the form belongs to the host's window");
+  Check(IsWindowEnabled(g_host) != FALSE, "the host's window is enabled again after");
+  object->Release();
+}
+
+void ReleasingTheObjectMidFormCrashesNothing(const std::u16string& diary) {
+  _clsMTExport* object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  WhenFormIsUp([&] {
+    object->Release();  // the host lets go of its only reference: the user closed its form
+    PressOn(L"SarnlinkFrmOption", IDCANCEL);
+  });
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  const HRESULT hr = object->SetExportSettingMySelf(&ok);  // still alive for its whole length
+  Check(SUCCEEDED(hr), "the method ends normally after the host released the object");
+  Check(FindWindowW(L"SarnlinkFrmOption", nullptr) == nullptr, "no form is left behind");
+  Check(IsWindowEnabled(g_host) != FALSE, "the host's window is enabled");
+}
+
+void AQuitMidFormReachesTheHost(const std::u16string& diary) {
+  _clsMTExport* object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  WhenFormIsUp([] { PostQuitMessage(7); });
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  const HRESULT hr = object->SetExportSettingMySelf(&ok);
+  Check(SUCCEEDED(hr) && ok == VARIANT_FALSE, "a quit closes the form as cancelled");
+  WPARAM code = 0;
+  Check(QuitWaiting(code) && code == 7, "the host's loop gets the WM_QUIT, code and all");
+  Check(FindWindowW(L"SarnlinkFrmOption", nullptr) == nullptr, "no form is left behind");
+  object->Release();
+}
+
+void AFaultInsideTheFormFailsTheMethod(const std::u16string& diary) {
+  _clsMTExport* object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_FORM", L"1");
+  WhenFormIsUp([] { PressOn(L"SarnlinkFrmOption", IDOK); });
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  const HRESULT hr = object->SetExportSettingMySelf(&ok);
+  SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_FORM", nullptr);
+  const std::u16string description = ErrorDescription();
+  Check(FAILED(hr), "a fault inside the form fails the method");
+  Check(description.find(u"a fault forced inside the options form") != std::u16string::npos,
+        "the error information says what failed");
+  Check(FindWindowW(L"SarnlinkFrmOption", nullptr) == nullptr && IsWindowEnabled(g_host),
+        "the form is gone and the host's window is enabled");
+  object->Release();
+}
+
+void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16string& out) {
+  _clsMTExport* object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  BSTR path = Bstr(out);
+  VARIANT_BOOL overwrite = VARIANT_TRUE, set = VARIANT_FALSE, done = VARIANT_FALSE;
+  object->SetPath(&path, &overwrite, &set);
+  SysFreeString(path);
+  object->Execute(&done);  // succeeds or fails: the window stays up until OK either way
+  HWND window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
+  Check(window != nullptr, "the progress window stays up after Execute");
+  CoFreeUnusedLibrariesEx(0, 0);
+  Check(Component() != nullptr && IsWindow(window), "the DLL stays loaded under the window");
+  WCHAR caption[64] = {};
+  Check(SendMessageW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(caption)) > 0,
+        "the window still answers");
+  object->Release();
+  Check(!IsWindow(window), "the last release closes the progress window");
+  CoFreeUnusedLibrariesEx(0, 0);
+  Check(Component() == nullptr, "then the DLL can unload");
+}
+
+// IDispatch with named arguments, as VB passes `o.SetPath OverWrite:=True, stFilePath:=...`,
+// and puArgErr on an argument of the wrong type.
+void NamedArgumentsAndTheirErrors(const std::u16string& out) {
+  _clsMTExport* object = NewObject();
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  IDispatch* dispatch = object;
+  DISPID ids[3] = {};
+  LPOLESTR names[3] = {const_cast<LPOLESTR>(L"SetPath"), const_cast<LPOLESTR>(L"stFilePath"),
+                       const_cast<LPOLESTR>(L"OverWrite")};
+  const HRESULT named = dispatch->GetIDsOfNames(IID_NULL, names, 3, LOCALE_USER_DEFAULT, ids);
+  Check(SUCCEEDED(named) && ids[1] == 0 && ids[2] == 1, "the parameters have their names' ids");
+  object->SetExport();
+  VARIANT args[2];
+  VariantInit(&args[0]);
+  VariantInit(&args[1]);
+  V_VT(&args[0]) = VT_BOOL;  // OverWrite, named first
+  V_BOOL(&args[0]) = VARIANT_TRUE;
+  V_VT(&args[1]) = VT_BSTR;  // stFilePath
+  V_BSTR(&args[1]) = Bstr(out);
+  DISPID which[2] = {ids[2], ids[1]};
+  DISPPARAMS params = {args, which, 2, 2};
+  VARIANT result;
+  VariantInit(&result);
+  UINT arg_err = 99;
+  HRESULT hr = dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                &result, nullptr, &arg_err);
+  Check(SUCCEEDED(hr) && V_VT(&result) == VT_BOOL && V_BOOL(&result) == VARIANT_TRUE,
+        "SetPath with both arguments named, in the other order");
+  VariantClear(&args[1]);
+  // A wrong type: an object where the path's text belongs, named at rgvarg[1].
+  V_VT(&args[1]) = VT_DISPATCH;
+  V_DISPATCH(&args[1]) = dispatch;
+  arg_err = 99;
+  hr = dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
+                        nullptr, &arg_err);
+  Check(hr == DISP_E_TYPEMISMATCH && arg_err == 1, "puArgErr is the argument's place in rgvarg");
+  DISPID unknown = 5;
+  DISPPARAMS bad = {args, &unknown, 1, 1};
+  hr = dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &bad, &result,
+                        nullptr, &arg_err);
+  Check(hr == DISP_E_PARAMNOTFOUND && arg_err == 0, "a name that is no parameter is refused");
+  hr = dispatch->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, nullptr, &result,
+                        nullptr, &arg_err);
+  Check(hr == E_INVALIDARG, "no DISPPARAMS at all is refused");
+  object->Release();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::printf("usage: host_test DIARY OUT_FILE test-build|shipping\n");
+    return 2;
+  }
+  const std::u16string diary = Utf16(argv[1]);
+  const std::u16string out = Utf16(argv[2]);
+  const bool forms = std::string(argv[3]) == "test-build";
+  CoInitialize(nullptr);
+  g_host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
+                           200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetActiveWindow(g_host);
+  Check(g_host != nullptr, "the host has a window");
+  if (forms) {
+    TheHostIsDisabledWhileTheFormIsUp(diary);
+    ReleasingTheObjectMidFormCrashesNothing(diary);
+    AQuitMidFormReachesTheHost(diary);
+    AFaultInsideTheFormFailsTheMethod(diary);
+  }
+  NamedArgumentsAndTheirErrors(out);
+  TheProgressWindowHoldsTheDll(diary, out);
+  DestroyWindow(g_host);
+  CoUninitialize();
+  std::printf("host: %d passed, %d failed\n", g_passed, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
