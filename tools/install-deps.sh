@@ -5,10 +5,11 @@ packages=(cmake ninja-build g++ clang libsqlite3-dev sqlite3 libgtest-dev libben
   libcli11-dev python3 pkg-config mdbtools-dev)
 # `install-deps.sh windows`: the cross-compilers, widl and wine64 for the Windows component, and
 # 32-bit Wine for the i686 DLL users install (qemu-user runs it where the kernel cannot, and Wine
-# needs its preloader there). The i386 packages need the i386 architecture.
+# needs its preloader there), and NSIS for its installer. The i386 packages need the i386
+# architecture.
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine64-tools libwine-dev
-    xvfb xauth imagemagick fonts-ipafont-gothic wine32:i386 wine32-preloader:i386 qemu-user)
+    xvfb xauth imagemagick fonts-ipafont-gothic wine32:i386 wine32-preloader:i386 qemu-user nsis)
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     if [ "$(id -u)" != 0 ]; then
       echo "install as root: dpkg --add-architecture i386" >&2

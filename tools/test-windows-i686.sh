@@ -2,8 +2,8 @@
 # The i686 DLL users install, tested under 32-bit Wine in a fresh win64 prefix (32-bit programs
 # run from syswow64): registration by the 32-bit regsvr32 and the keys as the 32-bit reg.exe
 # sees them, the 32-bit COM client (record layout included), the calling order from the 32-bit
-# cscript, the progress window and the author prompt under Xvfb, the undecorated exports, and
-# unregistration. Run by tools/test-windows.sh after it has built build-win32 and the CLI.
+# cscript, the progress window, the author prompt and a host's window under Xvfb, the undecorated
+# exports, unregistration, and the installer (tools/test-installer.sh). Run by tools/test-windows.sh after it has built build-win32 and the CLI.
 # Prints "windows-i686: N passed, M failed" and exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,7 +42,8 @@ if ! can_run_32bit; then
 fi
 
 win32=build-win32/src/interface/com
-for needed in "$win32/Pontivo.dll" "$win32/com_client.exe" "$win32/host_test.exe" build/sarnlink; do
+for needed in "$win32/Pontivo.dll" "$win32/com_client.exe" "$win32/host_test.exe" \
+  build-win32/Sarnlink-setup.exe build/sarnlink; do
   [ -e "$needed" ] || { echo "windows-i686: $needed is missing: run tools/test-windows.sh"; exit 1; }
 done
 
@@ -107,5 +108,7 @@ done
 check "unregistered: the 32-bit view's CLSID" \
   absent $wine reg query "HKLM\\Software\\Classes\\Wow6432Node\\CLSID\\$clsid"
 
+# The installer users run, in the same prefix once the DLL above is unregistered.
+source tools/test-installer.sh
 echo "windows-i686: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

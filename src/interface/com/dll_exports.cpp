@@ -8,6 +8,7 @@
 #include "interface/com/information_object.h"
 #include "interface/com/module.h"
 #include "interface/com/registration.h"
+#include "ui/win32/win32_window_helpers.h"
 
 using namespace sarnlink::com;
 
@@ -52,8 +53,15 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
   return hr;
 }
 
+// Before saying yes, lets go of what the DLL keeps for its life (the type library, the window
+// classes, the font), so that nothing of it outlives an unload or is found stale after a reload.
 extern "C" HRESULT WINAPI DllCanUnloadNow() {
-  return CanUnload() ? S_OK : S_FALSE;
+  if (!CanUnload()) {
+    return S_FALSE;
+  }
+  ReleaseTypeLibrary();
+  sarnlink::ReleaseWindowResources();
+  return S_OK;
 }
 
 extern "C" HRESULT WINAPI DllRegisterServer() {

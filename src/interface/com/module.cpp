@@ -7,7 +7,7 @@ namespace {
 
 LONG g_objects = 0;                  // live COM objects of this DLL
 LONG g_locks = 0;                    // IClassFactory::LockServer count
-ITypeLib* g_type_library = nullptr;  // loaded on first use, kept for the DLL's life
+ITypeLib* g_type_library = nullptr;  // loaded on first use, kept until the DLL may unload
 void (*g_on_last_release)() = nullptr;
 
 }  // namespace
@@ -34,6 +34,13 @@ void LockModule(bool lock) {
 }
 bool CanUnload() {
   return g_objects == 0 && g_locks == 0;
+}
+
+void ReleaseTypeLibrary() {
+  if (ITypeLib* library = static_cast<ITypeLib*>(
+          InterlockedExchangePointer(reinterpret_cast<void**>(&g_type_library), nullptr))) {
+    library->Release();
+  }
 }
 
 HRESULT ModulePath(WCHAR* path, DWORD size) {

@@ -16,6 +16,8 @@ void ReleaseObject();
 void SetOnLastRelease(void (*on_last_release)());
 void LockModule(bool lock);
 bool CanUnload();
+// Lets go of the type library, when the DLL may be unloaded; the next use loads it again.
+void ReleaseTypeLibrary();
 
 // The type information of `iid` from the embedded type library (TYPELIB 1), loaded once and
 // kept; the caller gets its own reference.

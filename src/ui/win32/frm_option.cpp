@@ -256,9 +256,8 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 }
 
 void RegisterClasses() {
-  static const bool registered = RegisterFormClass(kOptionFormClass, FormProc) &&
-                                 RegisterFormClass(kPageClass, DefWindowProcW);
-  (void)registered;
+  RegisterFormClass(kOptionFormClass, FormProc);
+  RegisterFormClass(kPageClass, DefWindowProcW);
 }
 
 void Form_Load(OptionForm& f, HWND owner) {

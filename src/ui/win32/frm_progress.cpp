@@ -16,8 +16,7 @@ constexpr int kOkId = 1;
 
 void RegisterWindowClass() {
   // The window procedure is replaced per window in CreateControls.
-  static const bool registered = RegisterFormClass(kWindowClass, DefWindowProcW);
-  (void)registered;
+  RegisterFormClass(kWindowClass, DefWindowProcW);
 }
 
 }  // namespace

@@ -75,8 +75,7 @@ AuthorQuestionAnswer Win32AuthorPrompt::AskOneAuthorOnly() {
 }
 
 std::optional<std::u16string> Win32AuthorPrompt::AskAuthorName() {
-  static const bool registered = RegisterFormClass(kInputBoxClass, InputBoxProc);
-  (void)registered;
+  RegisterFormClass(kInputBoxClass, InputBoxProc);
   InputBox box;
   DisabledOwner owner(HostWindow());
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;

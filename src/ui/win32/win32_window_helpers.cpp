@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 namespace sarnlink {
 
 int Pixels(int twips) {
@@ -21,14 +24,32 @@ HINSTANCE ThisModule() {
   return module;
 }
 
+namespace {
+
+HFONT g_font = nullptr;                     // the dialog font, once made
+std::vector<std::u16string> g_classes;      // the window classes registered so far
+
+}  // namespace
+
 HFONT DialogFont() {
-  static HFONT font = [] {
+  if (!g_font) {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-  }();
-  return font;
+    g_font = CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+  return g_font;
+}
+
+void ReleaseWindowResources() {
+  for (const std::u16string& name : g_classes) {
+    UnregisterClassW(reinterpret_cast<const WCHAR*>(name.c_str()), ThisModule());
+  }
+  g_classes.clear();
+  if (g_font) {
+    DeleteObject(g_font);
+    g_font = nullptr;
+  }
 }
 
 HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, int top, int width,
@@ -42,6 +63,11 @@ HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, 
 }
 
 bool RegisterFormClass(const char16_t* name, WNDPROC procedure) {
+  for (const std::u16string& registered : g_classes) {
+    if (registered == name) {
+      return true;
+    }
+  }
   InitCommonControlsOnce();
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof window_class;
@@ -50,7 +76,11 @@ bool RegisterFormClass(const char16_t* name, WNDPROC procedure) {
   window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = reinterpret_cast<const WCHAR*>(name);
-  return RegisterClassExW(&window_class) != 0;
+  if (RegisterClassExW(&window_class) == 0) {
+    return false;
+  }
+  g_classes.emplace_back(name);
+  return true;
 }
 
 void InitCommonControlsOnce() {

@@ -12,7 +12,7 @@ int Pixels(int twips);
 // The module the component's windows belong to.
 HINSTANCE ThisModule();
 
-// The system's message font; made once, kept for the process.
+// The system's message font; made on first use, kept until ReleaseWindowResources.
 HFONT DialogFont();
 
 // A child control at a position and size given in twips, with the dialog font.
@@ -20,8 +20,13 @@ HWND MakeControl(HWND parent, const WCHAR* window_class, DWORD style, int left, 
                  int height, const char16_t* text, int id, DWORD ex_style = 0);
 
 // Registers a window class of this module with the button-face background and the arrow
-// cursor, after the common controls are initialised. False when the system refuses it.
+// cursor, after the common controls are initialised, unless it is registered already. False
+// when the system refuses it.
 bool RegisterFormClass(const char16_t* name, WNDPROC procedure);
+
+// Unregisters the window classes and deletes the font, when the DLL may be unloaded: a DLL
+// loaded again must not find its classes still pointing into the old copy.
+void ReleaseWindowResources();
 
 // Calls InitCommonControlsEx once for the tab strip, progress bar and date pickers.
 void InitCommonControlsOnce();
