@@ -103,8 +103,19 @@ STDMETHODIMP ClsMTExportObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT coun
   return IdsOfNames(IID__clsMTExport, names, count, ids);
 }
 
-STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
-                                       VARIANT* result, EXCEPINFO* exception, UINT* arg_err) {
+STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                       UINT* arg_err) {
+  // Building the arguments allocates: nothing it throws may leave the COM method.
+  try {
+    return Dispatch(id, iid, lcid, flags, params, result, exception, arg_err);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+HRESULT ClsMTExportObject::Dispatch(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
+                                    VARIANT* result, EXCEPINFO* exception, UINT* arg_err) {
   if (!params) {
     return E_INVALIDARG;
   }

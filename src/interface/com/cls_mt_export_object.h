@@ -38,6 +38,10 @@ class ClsMTExportObject : public _clsMTExport, public ISupportErrorInfo {
   STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
 
  private:
+  // Invoke's work, which Invoke guards.
+  HRESULT Dispatch(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* exception, UINT* arg_err);
+
   LONG references_ = 1;    // COM reference count
   clsMTExport converter_;  // the converter itself
 };
