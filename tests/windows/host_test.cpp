@@ -20,6 +20,7 @@
 #include <string>
 
 #include "sarnlink_idl.h"
+#include "ui/win32/frm_option.h"
 #include "wine_test_text.h"
 
 namespace {
@@ -70,9 +71,13 @@ void PressOn(const WCHAR* window_class, int id) {
 _clsMTExport* NewObject() {
   CLSID clsid;
   _clsMTExport* object = nullptr;
-  if (FAILED(CLSIDFromProgID(L"Sarnlink.clsMTExport", &clsid)) ||
-      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsMTExport,
-                              reinterpret_cast<void**>(&object)))) {
+  HRESULT hr = CLSIDFromProgID(L"Sarnlink.clsMTExport", &clsid);
+  if (SUCCEEDED(hr)) {
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsMTExport,
+                          reinterpret_cast<void**>(&object));
+  }
+  if (FAILED(hr)) {
+    std::printf("the component cannot be created: hr 0x%08lX\n", static_cast<unsigned long>(hr));
     return nullptr;
   }
   return object;
@@ -149,6 +154,29 @@ void TheHostIsDisabledWhileTheFormIsUp(const std::u16string& diary) {
   object->Release();
 }
 
+// Enter on the focused Cancel button cancels (it once pressed OK), and the page behind the tab
+// strip is hidden, so that Tab cannot reach its controls.
+void EnterPressesTheFocusedButton(const std::u16string& diary) {
+  _clsMTExport* object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  bool page_hidden = false;
+  WhenFormIsUp([&] {
+    HWND form = FindWindowW(L"SarnlinkFrmOption", nullptr);
+    page_hidden = !IsWindowVisible(GetDlgItem(form, sarnlink::kPicture1Page1));
+    HWND cancel = GetDlgItem(form, IDCANCEL);
+    SetFocus(cancel);
+    PostMessageW(cancel, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  const HRESULT hr = object->SetExportSettingMySelf(&ok);
+  Check(SUCCEEDED(hr) && ok == VARIANT_FALSE, "Enter on Cancel cancels");
+  Check(page_hidden, "the page behind the tab strip is hidden");
+  object->Release();
+}
+
 void ReleasingTheObjectMidFormCrashesNothing(const std::u16string& diary) {
   _clsMTExport* object = ReadyForExport(diary);
   if (!object) {
@@ -202,7 +230,9 @@ void AFaultInsideTheFormFailsTheMethod(const std::u16string& diary) {
   object->Release();
 }
 
-void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16string& out) {
+// `reload`: the DLL is loaded again after its unload (a Winelib DLL cannot be, under Wine).
+void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16string& out,
+                                  bool reload) {
   _clsMTExport* object = ReadyForExport(diary);
   if (!object) {
     Check(false, "the component is created");
@@ -224,6 +254,30 @@ void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16str
   Check(!IsWindow(window), "the last release closes the progress window");
   CoFreeUnusedLibrariesEx(0, 0);
   Check(Component() == nullptr, "then the DLL can unload");
+  if (!reload) {
+    return;
+  }
+  // Once more, loaded again, with the window's own OK pressed while the object is still held.
+  object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created again");
+    return;
+  }
+  path = Bstr(out);
+  object->SetPath(&path, &overwrite, &set);
+  SysFreeString(path);
+  object->Execute(&done);
+  window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
+  Check(window != nullptr, "the progress window is up again");
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
+  WPARAM code = 0;
+  QuitWaiting(code);
+  Check(!IsWindow(window), "its OK closes it");
+  CoFreeUnusedLibrariesEx(0, 0);
+  Check(Component() != nullptr, "the DLL stays while the host holds the object");
+  object->Release();
+  CoFreeUnusedLibrariesEx(0, 0);
+  Check(Component() == nullptr, "and can unload after its release");
 }
 
 // IDispatch with named arguments, as VB passes `o.SetPath OverWrite:=True, stFilePath:=...`,
@@ -293,12 +347,13 @@ int main(int argc, char** argv) {
   Check(g_host != nullptr, "the host has a window");
   if (forms) {
     TheHostIsDisabledWhileTheFormIsUp(diary);
+    EnterPressesTheFocusedButton(diary);
     ReleasingTheObjectMidFormCrashesNothing(diary);
     AQuitMidFormReachesTheHost(diary);
     AFaultInsideTheFormFailsTheMethod(diary);
   }
   NamedArgumentsAndTheirErrors(out);
-  TheProgressWindowHoldsTheDll(diary, out);
+  TheProgressWindowHoldsTheDll(diary, out, !forms);
   DestroyWindow(g_host);
   CoUninitialize();
   std::printf("host: %d passed, %d failed\n", g_passed, g_failed);
