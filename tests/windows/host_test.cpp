@@ -230,6 +230,30 @@ void AFaultInsideTheFormFailsTheMethod(const std::u16string& diary) {
   object->Release();
 }
 
+// A fault inside the progress window while Execute runs (the test build's switch) fails Execute
+// with error information, and the host goes on.
+void AFaultInsideTheProgressWindowFailsExecute(const std::u16string& diary,
+                                               const std::u16string& out) {
+  _clsMTExport* object = ReadyForExport(diary);
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  BSTR path = Bstr(out);
+  VARIANT_BOOL overwrite = VARIANT_TRUE, set = VARIANT_FALSE, done = VARIANT_FALSE;
+  object->SetPath(&path, &overwrite, &set);
+  SysFreeString(path);
+  SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_PROGRESS", L"1");
+  const HRESULT hr = object->Execute(&done);
+  SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_PROGRESS", nullptr);
+  const std::u16string description = ErrorDescription();
+  Check(FAILED(hr), "a fault inside the progress window fails Execute");
+  Check(description.find(u"a fault forced inside the progress window") != std::u16string::npos,
+        "Execute's error information says what failed");
+  Check(IsWindow(g_host) && IsWindowEnabled(g_host), "the host goes on");
+  object->Release();
+}
+
 // `reload`: the DLL is loaded again after its unload (a Winelib DLL cannot be, under Wine).
 void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16string& out,
                                   bool reload) {
@@ -351,6 +375,7 @@ int main(int argc, char** argv) {
     ReleasingTheObjectMidFormCrashesNothing(diary);
     AQuitMidFormReachesTheHost(diary);
     AFaultInsideTheFormFailsTheMethod(diary);
+    AFaultInsideTheProgressWindowFailsExecute(diary, out);
   }
   NamedArgumentsAndTheirErrors(out);
   TheProgressWindowHoldsTheDll(diary, out, !forms);

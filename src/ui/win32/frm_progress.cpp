@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "common/win32/wide_text.h"
@@ -90,6 +91,14 @@ LRESULT frmProgress::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
   frmProgress* form = this;
   switch (message) {
     case WM_CTLCOLORSTATIC:  // read-only edits: button-face background
+#ifdef SARNLINK_FORM_FAULTS
+                             // The test build's switch: a failure inside the window, as a bad index
+                             // or an allocation
+      // failure would be.
+      if (GetEnvironmentVariableW(Wide(u"SARNLINK_FAULT_IN_PROGRESS"), nullptr, 0) > 0) {
+        throw std::out_of_range("a fault forced inside the progress window");
+      }
+#endif
       SetBkColor(reinterpret_cast<HDC>(w), GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_COMMAND:
