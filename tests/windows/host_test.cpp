@@ -9,7 +9,8 @@
 // Usage: host_test DIARY OUT_FILE test-build|shipping
 //   test-build  the Winelib build: its diary opens, so the forms come up, and its switch can
 //               force a fault inside a form;
-//   shipping    the ADO build, whose diary cannot open here: only what needs no form.
+//   shipping    the ADO build, whose diary cannot open here: the author prompt (which needs no
+//               diary), named arguments and the progress window.
 // Ends with "host: N passed, M failed".
 #include <windows.h>
 // after windows.h, which it needs
@@ -50,16 +51,28 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 // Arranges `act` to run from the host's message loop (the component's, while a form is up)
-// once the options form is showing.
-void WhenFormIsUp(std::function<void()> act) {
-  g_on_timer = [act] {
-    if (FindWindowW(L"SarnlinkFrmOption", nullptr)) {
+// once a window of `window_class` is showing.
+void WhenUp(const WCHAR* window_class, std::function<void()> act) {
+  g_on_timer = [window_class, act] {
+    if (FindWindowW(window_class, nullptr)) {
       act();
     } else {
-      WhenFormIsUp(act);
+      WhenUp(window_class, act);
     }
   };
   SetTimer(nullptr, 0, 100, OnTimer);
+}
+
+void WhenFormIsUp(std::function<void()> act) {
+  WhenUp(L"SarnlinkFrmOption", std::move(act));
+}
+
+// The author prompt: the question box answered Yes, then `act` once the input box is up.
+void WhenInputBoxIsUp(std::function<void()> act) {
+  WhenUp(L"#32770", [act] {
+    PostMessageW(FindWindowW(L"#32770", nullptr), WM_COMMAND, IDYES, 0);
+    WhenUp(L"SarnlinkInputBox", act);
+  });
 }
 
 void PressOn(const WCHAR* window_class, int id) {
@@ -230,6 +243,39 @@ void AFaultInsideTheFormFailsTheMethod(const std::u16string& diary) {
   object->Release();
 }
 
+// The author prompt's input box, which every build shows (it needs no diary): the host's window
+// disabled while it is up, the object released and a WM_QUIT posted meanwhile.
+void TheInputBoxIsModalAndSurvivesTheHost() {
+  _clsMTExport* object = NewObject();
+  if (!object) {
+    Check(false, "the component is created");
+    return;
+  }
+  object->SetImport();
+  bool disabled_meanwhile = false;
+  WhenInputBoxIsUp([&] {
+    disabled_meanwhile = !IsWindowEnabled(g_host);
+    PressOn(L"SarnlinkInputBox", IDCANCEL);
+  });
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  object->SetAuthorMySelf(&ok);
+  Check(disabled_meanwhile, "the host's window is disabled while the input box is up");
+  Check(IsWindowEnabled(g_host) != FALSE, "and enabled again after");
+  WhenInputBoxIsUp([] { PostQuitMessage(9); });
+  object->SetAuthorMySelf(&ok);
+  WPARAM code = 0;
+  Check(QuitWaiting(code) && code == 9, "a quit posted while the input box is up reaches the host");
+  Check(FindWindowW(L"SarnlinkInputBox", nullptr) == nullptr, "no input box is left behind");
+  WhenInputBoxIsUp([object] {
+    object->Release();  // the host's only reference
+    PressOn(L"SarnlinkInputBox", IDCANCEL);
+  });
+  const HRESULT hr = object->SetAuthorMySelf(&ok);
+  Check(SUCCEEDED(hr) || FAILED(hr), "the host released the object mid-prompt and goes on");
+  Check(IsWindowEnabled(g_host) != FALSE && FindWindowW(L"SarnlinkInputBox", nullptr) == nullptr,
+        "the host's window is enabled and no input box is left");
+}
+
 // A fault inside the progress window while Execute runs (the test build's switch) fails Execute
 // with error information, and the host goes on.
 void AFaultInsideTheProgressWindowFailsExecute(const std::u16string& diary,
@@ -369,6 +415,7 @@ int main(int argc, char** argv) {
                            200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetActiveWindow(g_host);
   Check(g_host != nullptr, "the host has a window");
+  TheInputBoxIsModalAndSurvivesTheHost();
   if (forms) {
     TheHostIsDisabledWhileTheFormIsUp(diary);
     EnterPressesTheFocusedButton(diary);
