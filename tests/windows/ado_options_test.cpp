@@ -11,22 +11,9 @@
 #include "ado_fakes.h"
 #include "interface/ado/ado_diary.h"
 #include "interface/diary_statements.h"
+#include "wine_test_tally.h"
 
-namespace {
-
-int g_passed = 0;
-int g_failed = 0;
-
-void Check(bool ok, const std::string& what) {
-  if (ok) {
-    ++g_passed;
-  } else {
-    ++g_failed;
-    std::printf("FAILED: %s\n", what.c_str());
-  }
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main() {
   using namespace sarnlink;
@@ -78,6 +65,5 @@ int main() {
           "the connection string quotes its path as OLE DB reads it");
   }
   CoUninitialize();
-  std::printf("ado_options: %d passed, %d failed\n", g_passed, g_failed);
-  return g_failed == 0 ? 0 : 1;
+  return Summary("ado_options");
 }

@@ -19,22 +19,12 @@
 #include "sarnlink_idl.h"
 #include "ui/win32/frm_option.h"
 #include "wine_test_picture.h"
+#include "wine_test_tally.h"
 #include "wine_test_text.h"
 
 namespace {
 
-int g_passed = 0;
-int g_failed = 0;
 std::string g_pictures;
-
-void Check(bool ok, const std::string& what) {
-  if (ok) {
-    ++g_passed;
-  } else {
-    ++g_failed;
-    std::printf("FAILED: %s\n", what.c_str());
-  }
-}
 
 using namespace sarnlink;  // the options form's control identifiers
 
@@ -248,8 +238,7 @@ int main(int argc, char** argv) {
                    reinterpret_cast<void**>(&converter));
   Check(converter != nullptr, "create clsMTExport");
   if (!converter) {
-    std::printf("forms: %d passed, %d failed\n", g_passed, g_failed);
-    return 1;
+    return Summary("forms");
   }
   BSTR diary = SysAllocString(reinterpret_cast<const OLECHAR*>(Utf16(argv[1]).c_str()));
   VARIANT_BOOL ok = VARIANT_FALSE;
@@ -349,6 +338,5 @@ int main(int argc, char** argv) {
   }
   converter->Release();
   CoUninitialize();
-  std::printf("forms: %d passed, %d failed\n", g_passed, g_failed);
-  return g_failed == 0 ? 0 : 1;
+  return Summary("forms");
 }

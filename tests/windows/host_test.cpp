@@ -22,21 +22,10 @@
 
 #include "sarnlink_idl.h"
 #include "ui/win32/frm_option.h"
+#include "wine_test_tally.h"
 #include "wine_test_text.h"
 
 namespace {
-
-int g_passed = 0;
-int g_failed = 0;
-
-void Check(bool ok, const std::string& what) {
-  if (ok) {
-    ++g_passed;
-  } else {
-    ++g_failed;
-    std::printf("FAILED: %s\n", what.c_str());
-  }
-}
 
 HWND g_host = nullptr;
 std::function<void()> g_on_timer;  // what the next timer does, once
@@ -113,6 +102,21 @@ _clsMTExport* ReadyForExport(const std::u16string& diary) {
   return object;
 }
 
+// The object, or null with a failed check.
+_clsMTExport* Created(_clsMTExport* object) {
+  Check(object != nullptr, "the component is created");
+  return object;
+}
+
+// SetPath (overwriting) and Execute; Execute's result.
+HRESULT ExportTo(_clsMTExport* object, const std::u16string& out) {
+  BSTR path = Bstr(out);
+  VARIANT_BOOL overwrite = VARIANT_TRUE, set = VARIANT_FALSE, done = VARIANT_FALSE;
+  object->SetPath(&path, &overwrite, &set);
+  SysFreeString(path);
+  return object->Execute(&done);
+}
+
 std::u16string ErrorDescription() {
   IErrorInfo* info = nullptr;
   std::u16string text;
@@ -145,8 +149,7 @@ HMODULE Component() {
 }
 
 void TheHostIsDisabledWhileTheFormIsUp(const std::u16string& diary) {
-  _clsMTExport* object = ReadyForExport(diary);
-  Check(object != nullptr, "the component is created");
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
     return;
   }
@@ -170,9 +173,8 @@ void TheHostIsDisabledWhileTheFormIsUp(const std::u16string& diary) {
 // Enter on the focused Cancel button cancels (it once pressed OK), and the page behind the tab
 // strip is hidden, so that Tab cannot reach its controls.
 void EnterPressesTheFocusedButton(const std::u16string& diary) {
-  _clsMTExport* object = ReadyForExport(diary);
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
   bool page_hidden = false;
@@ -191,9 +193,8 @@ void EnterPressesTheFocusedButton(const std::u16string& diary) {
 }
 
 void ReleasingTheObjectMidFormCrashesNothing(const std::u16string& diary) {
-  _clsMTExport* object = ReadyForExport(diary);
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
   WhenFormIsUp([&] {
@@ -208,9 +209,8 @@ void ReleasingTheObjectMidFormCrashesNothing(const std::u16string& diary) {
 }
 
 void AQuitMidFormReachesTheHost(const std::u16string& diary) {
-  _clsMTExport* object = ReadyForExport(diary);
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
   WhenFormIsUp([] { PostQuitMessage(7); });
@@ -224,9 +224,8 @@ void AQuitMidFormReachesTheHost(const std::u16string& diary) {
 }
 
 void AFaultInsideTheFormFailsTheMethod(const std::u16string& diary) {
-  _clsMTExport* object = ReadyForExport(diary);
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
   SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_FORM", L"1");
@@ -246,9 +245,8 @@ void AFaultInsideTheFormFailsTheMethod(const std::u16string& diary) {
 // The author prompt's input box, which every build shows (it needs no diary): the host's window
 // disabled while it is up, the object released and a WM_QUIT posted meanwhile.
 void TheInputBoxIsModalAndSurvivesTheHost() {
-  _clsMTExport* object = NewObject();
+  _clsMTExport* object = Created(NewObject());
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
   object->SetImport();
@@ -280,17 +278,12 @@ void TheInputBoxIsModalAndSurvivesTheHost() {
 // with error information, and the host goes on.
 void AFaultInsideTheProgressWindowFailsExecute(const std::u16string& diary,
                                                const std::u16string& out) {
-  _clsMTExport* object = ReadyForExport(diary);
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
-  BSTR path = Bstr(out);
-  VARIANT_BOOL overwrite = VARIANT_TRUE, set = VARIANT_FALSE, done = VARIANT_FALSE;
-  object->SetPath(&path, &overwrite, &set);
-  SysFreeString(path);
   SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_PROGRESS", L"1");
-  const HRESULT hr = object->Execute(&done);
+  const HRESULT hr = ExportTo(object, out);
   SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_PROGRESS", nullptr);
   const std::u16string description = ErrorDescription();
   Check(FAILED(hr), "a fault inside the progress window fails Execute");
@@ -303,16 +296,11 @@ void AFaultInsideTheProgressWindowFailsExecute(const std::u16string& diary,
 // `reload`: the DLL is loaded again after its unload (a Winelib DLL cannot be, under Wine).
 void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16string& out,
                                   bool reload) {
-  _clsMTExport* object = ReadyForExport(diary);
+  _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
-  BSTR path = Bstr(out);
-  VARIANT_BOOL overwrite = VARIANT_TRUE, set = VARIANT_FALSE, done = VARIANT_FALSE;
-  object->SetPath(&path, &overwrite, &set);
-  SysFreeString(path);
-  object->Execute(&done);  // succeeds or fails: the window stays up until OK either way
+  ExportTo(object, out);  // succeeds or fails: the window stays up until OK either way
   HWND window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
   Check(window != nullptr, "the progress window stays up after Execute");
   CoFreeUnusedLibrariesEx(0, 0);
@@ -328,15 +316,11 @@ void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16str
     return;
   }
   // Once more, loaded again, with the window's own OK pressed while the object is still held.
-  object = ReadyForExport(diary);
+  object = Created(ReadyForExport(diary));
   if (!object) {
-    Check(false, "the component is created again");
     return;
   }
-  path = Bstr(out);
-  object->SetPath(&path, &overwrite, &set);
-  SysFreeString(path);
-  object->Execute(&done);
+  ExportTo(object, out);
   window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
   Check(window != nullptr, "the progress window is up again");
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
@@ -353,9 +337,8 @@ void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16str
 // IDispatch with named arguments, as VB passes `o.SetPath OverWrite:=True, stFilePath:=...`,
 // and puArgErr on an argument of the wrong type.
 void NamedArgumentsAndTheirErrors(const std::u16string& out) {
-  _clsMTExport* object = NewObject();
+  _clsMTExport* object = Created(NewObject());
   if (!object) {
-    Check(false, "the component is created");
     return;
   }
   IDispatch* dispatch = object;
@@ -428,6 +411,5 @@ int main(int argc, char** argv) {
   TheProgressWindowHoldsTheDll(diary, out, !forms);
   DestroyWindow(g_host);
   CoUninitialize();
-  std::printf("host: %d passed, %d failed\n", g_passed, g_failed);
-  return g_failed == 0 ? 0 : 1;
+  return Summary("host");
 }
