@@ -178,9 +178,20 @@ void EnterPressesTheFocusedButton(const std::u16string& diary) {
     return;
   }
   bool page_hidden = false;
+  bool tab_stays_in_front = true;
+  int tab_stops = 0;
   WhenFormIsUp([&] {
     HWND form = FindWindowW(L"SarnlinkFrmOption", nullptr);
-    page_hidden = !IsWindowVisible(GetDlgItem(form, sarnlink::kPicture1Page1));
+    HWND hidden_page = GetDlgItem(form, sarnlink::kPicture1Page1);
+    page_hidden = !IsWindowVisible(hidden_page);
+    // Tab through the form as the dialog keys do, twice round.
+    SetFocus(GetDlgItem(form, IDOK));
+    for (int k = 0; k < 30; ++k) {
+      MSG tab = {form, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+      IsDialogMessageW(form, &tab);
+      tab_stays_in_front = tab_stays_in_front && !IsChild(hidden_page, GetFocus());
+      tab_stops += GetFocus() != GetDlgItem(form, IDOK) ? 1 : 0;
+    }
     HWND cancel = GetDlgItem(form, IDCANCEL);
     SetFocus(cancel);
     PostMessageW(cancel, WM_KEYDOWN, VK_RETURN, 0);
@@ -189,6 +200,8 @@ void EnterPressesTheFocusedButton(const std::u16string& diary) {
   const HRESULT hr = object->SetExportSettingMySelf(&ok);
   Check(SUCCEEDED(hr) && ok == VARIANT_FALSE, "Enter on Cancel cancels");
   Check(page_hidden, "the page behind the tab strip is hidden");
+  Check(tab_stays_in_front && tab_stops > 0,
+        "Tab moves through the form, never into the hidden page");
   object->Release();
 }
 

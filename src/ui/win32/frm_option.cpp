@@ -24,9 +24,9 @@ struct OptionForm {
   HWND tab = nullptr;
   HWND pages[2] = {};
   HWND tooltips = nullptr;
-  std::vector<HWND> focus_order;  // OK, Cancel, the tab strip, then the pages' controls
-  frmOptionControls controls;     // the state at load; read back from the windows at OK
-  frmOptionMembers members;       // IsOK stays false unless OK is pressed
+  HWND ok = nullptr;           // OK, the first tab stop, which has the focus at load
+  frmOptionControls controls;  // the state at load; read back from the windows at OK
+  frmOptionMembers members;    // IsOK stays false unless OK is pressed
   bool done = false;
   std::exception_ptr failure;  // what went wrong inside the window procedure, thrown after
 };
@@ -93,11 +93,11 @@ void Label(HWND page, int left, int top, int width, const char16_t* text, int id
 void FillPage0(OptionForm& f) {
   HWND page = f.pages[0];
   const frmOptionControls& c = f.controls;
-  HWND cmbGenre = Combo(page, kCmbGenre, 1680, 120, 2175, c.cmbGenreItems, c.cmbGenre);
+  Combo(page, kCmbGenre, 1680, 120, 2175, c.cmbGenreItems, c.cmbGenre);
   HWND dtpStart = Picker(page, kDtpStart, 960, c.dtpStart);
   Label(page, 2320, 640, 255, u"～", kLabel4);
   HWND dtpEnd = Picker(page, kDtpEnd, 2520, c.dtpEnd);
-  HWND cmbPublish = Combo(page, kCmbPublish, 1680, 1080, 2175, kPublishItems, c.cmbPublish);
+  Combo(page, kCmbPublish, 1680, 1080, 2175, kPublishItems, c.cmbPublish);
   HWND chkGenre = Check(page, kChkGenre, 120, 120, 1095, u"ジャンル");
   HWND chkPeriod = Check(page, kChkPeriod, 120, 600, 975, u"期間");
   HWND chkPublish = Check(page, kChkPublish, 120, 1080, 1455, u"出力設定");
@@ -106,9 +106,6 @@ void FillPage0(OptionForm& f) {
   AddTooltip(f, dtpStart, u"開始日を指定します。");
   AddTooltip(f, dtpEnd, u"終了日を指定します。");
   AddTooltip(f, chkPublish, u"公開/非公開設定の記事をエクスポートするかどうかを指定します。");
-  for (HWND control : {cmbGenre, dtpStart, dtpEnd, cmbPublish, chkGenre, chkPeriod, chkPublish}) {
-    f.focus_order.push_back(control);
-  }
 }
 
 // The page of tab 2: how to write them.
@@ -127,8 +124,8 @@ void FillPage1(OptionForm& f) {
   HWND cmbComment = Combo(page, kCmbComment, 1320, 2040, 2535, kAllowItems, c.cmbComment);
   HWND cmbPublishDay =
       Combo(page, kCmbPublishDay, 1320, 2520, 2535, kPublishDayItems, c.cmbPublishDay);
-  HWND txtAuthor = MakeControl(page, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 1320, 120, 2535, 270,
-                               c.txtAuthor.c_str(), kTxtAuthor, WS_EX_CLIENTEDGE);
+  MakeControl(page, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 1320, 120, 2535, 270,
+              c.txtAuthor.c_str(), kTxtAuthor, WS_EX_CLIENTEDGE);
   AddTooltip(f, cmbBR,
              u"改行の扱いを指定します。改行が続くと読み込めない場合があるので、BRタグに変換を"
              u"おすすめします。");
@@ -139,9 +136,6 @@ void FillPage1(OptionForm& f) {
   AddTooltip(f, cmbComment, u"コメント許可/不許可の指定をします。ブログ全体での指定となります。");
   AddTooltip(f, cmbPublishDay,
              u"日付を更新の日付とするか、Dailyquill上の日付とするかを指定します。");
-  for (HWND control : {cmbBR, cmbHyphen, cmbPing, cmbComment, cmbPublishDay, txtAuthor}) {
-    f.focus_order.push_back(control);
-  }
 }
 
 int Selected(OptionForm& f, int id) {
@@ -232,6 +226,8 @@ LRESULT FormMessage(OptionForm* f, HWND window, UINT message, WPARAM w, LPARAM l
       case WM_CLOSE:  // the title bar's close acts as Cancel
         f->done = true;
         return 0;
+      case DM_GETDEFID:
+        return DefaultButtonAnswer(window);
       default:
         break;
     }
@@ -279,8 +275,8 @@ void Form_Load(OptionForm& f, HWND owner) {
                       CW_USEDEFAULT, CW_USEDEFAULT, f.form, nullptr, ThisModule(), nullptr);
   HWND ok = MakeControl(f.form, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 120, 3720, 2055, 495,
                         u"OK", IDOK);
-  HWND cancel = MakeControl(f.form, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 2280, 3720, 2175, 495,
-                            u"Cancel", IDCANCEL);
+  MakeControl(f.form, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 2280, 3720, 2175, 495, u"Cancel",
+              IDCANCEL);
   f.tab = MakeControl(f.form, WC_TABCONTROLW, TCS_TOOLTIPS | WS_TABSTOP | WS_CLIPSIBLINGS, 120, 120,
                       4335, 3495, u"", kTabStrip1);
   for (const char16_t* caption : {u"出力設定", u"詳細設定"}) {
@@ -291,7 +287,7 @@ void Form_Load(OptionForm& f, HWND owner) {
     SendMessageW(f.tab, TCM_INSERTITEMW, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(&item));
   }
-  f.focus_order = {ok, cancel, f.tab};
+  f.ok = ok;
   // Both borderless pages at 240, 480; page 0 in front.
   for (int k : {1, 0}) {
     f.pages[k] = MakeControl(f.form, Wide(kPageClass), WS_CLIPSIBLINGS, 240, 480, 4095, 3015, u"",
@@ -316,8 +312,8 @@ frmOptionMembers Win32OptionsForm::ShowModal(const std::u16string& path_diary_md
   Form_Load(f, owner.window());
   ShowWindow(f.form, SW_SHOW);
   SetForegroundWindow(f.form);
-  SetFocus(f.focus_order.front());
-  if (!RunModalLoop(f.form, f.done, f.focus_order)) {
+  SetFocus(f.ok);
+  if (!RunModalLoop(f.form, f.done)) {
     f.members = frmOptionMembers();  // the host is quitting: the form counts as cancelled
   }
   owner.Restore();

@@ -22,6 +22,9 @@ struct InputBox {
 };
 
 LRESULT InputBoxMessage(InputBox* box, HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == DM_GETDEFID) {
+    return DefaultButtonAnswer(window);
+  }
   if (box) {
     if (message == WM_COMMAND && LOWORD(w) == IDOK) {
       HWND text = GetDlgItem(window, kInputBoxText);
@@ -90,16 +93,16 @@ std::optional<std::u16string> Win32AuthorPrompt::AskAuthorName() {
   }
   SetWindowLongPtrW(box.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
   MakeControl(box.window, WC_STATICW, SS_LEFT, 120, 120, 4575, 1095, kAuthorInputPrompt, 0);
-  HWND ok = MakeControl(box.window, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 4815, 120, 1215, 375,
-                        u"OK", IDOK);
-  HWND cancel = MakeControl(box.window, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 4815, 600, 1215,
-                            375, u"Cancel", IDCANCEL);
+  MakeControl(box.window, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 4815, 120, 1215, 375, u"OK",
+              IDOK);
+  MakeControl(box.window, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 4815, 600, 1215, 375, u"Cancel",
+              IDCANCEL);
   HWND text = MakeControl(box.window, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 120, 1680, 5910, 300,
                           u"", kInputBoxText, WS_EX_CLIENTEDGE);
   ShowWindow(box.window, SW_SHOW);
   SetForegroundWindow(box.window);
   SetFocus(text);
-  if (!RunModalLoop(box.window, box.done, {text, ok, cancel})) {
+  if (!RunModalLoop(box.window, box.done)) {
     box.answer.clear();  // the host is quitting: the box counts as cancelled
   }
   owner.Restore();

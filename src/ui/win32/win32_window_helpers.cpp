@@ -26,8 +26,8 @@ HINSTANCE ThisModule() {
 
 namespace {
 
-HFONT g_font = nullptr;                     // the dialog font, once made
-std::vector<std::u16string> g_classes;      // the window classes registered so far
+HFONT g_font = nullptr;                 // the dialog font, once made
+std::vector<std::u16string> g_classes;  // the window classes registered so far
 
 }  // namespace
 
@@ -96,44 +96,6 @@ void InitCommonControlsOnce() {
 }  // namespace sarnlink
 
 namespace sarnlink {
-namespace {
-
-void MoveFocus(const std::vector<HWND>& order, bool backwards) {
-  if (order.empty()) {
-    return;
-  }
-  HWND focus = GetFocus();
-  std::size_t at = order.size() - 1;
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    if (order[k] == focus || IsChild(order[k], focus)) {
-      at = k;
-    }
-  }
-  for (std::size_t step = 1; step <= order.size(); ++step) {
-    const std::size_t next =
-        backwards ? (at + order.size() - step) % order.size() : (at + step) % order.size();
-    HWND candidate = order[next];
-    if (IsWindowEnabled(candidate) && IsWindowVisible(candidate) &&
-        IsWindowEnabled(GetParent(candidate))) {
-      SetFocus(candidate);
-      return;
-    }
-  }
-}
-
-// The push button with the focus, if the focus is on one.
-HWND FocusedPushButton() {
-  HWND focus = GetFocus();
-  WCHAR kind[32] = {};
-  GetClassNameW(focus, kind, 32);
-  if (lstrcmpiW(kind, reinterpret_cast<const WCHAR*>(u"Button")) != 0) {
-    return nullptr;
-  }
-  const LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
-  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? focus : nullptr;
-}
-
-}  // namespace
 
 HWND HostWindow() {
   return GetActiveWindow();
@@ -154,7 +116,19 @@ void DisabledOwner::Restore() {
   }
 }
 
-bool RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order) {
+LRESULT DefaultButtonAnswer(HWND window) {
+  HWND focus = GetFocus();
+  WCHAR kind[32] = {};
+  GetClassNameW(focus, kind, 32);
+  const LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
+  const bool push_button = focus && IsChild(window, focus) &&
+                           lstrcmpiW(kind, reinterpret_cast<const WCHAR*>(u"Button")) == 0 &&
+                           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+  const int id = push_button ? GetDlgCtrlID(focus) : IDOK;
+  return MAKELRESULT(id, DC_HASDEFID);
+}
+
+bool RunModalLoop(HWND window, const bool& done) {
   MSG message;
   while (!done) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -165,28 +139,11 @@ bool RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_
     if (got < 0) {
       return false;
     }
-    const bool ours = message.hwnd == window || IsChild(window, message.hwnd);
-    if (ours && message.message == WM_KEYDOWN) {
-      if (message.wParam == VK_TAB) {
-        MoveFocus(focus_order, GetKeyState(VK_SHIFT) < 0);
-        continue;
-      }
-      // An open drop-down list takes Enter and Esc itself.
-      WCHAR kind[32] = {};
-      GetClassNameW(GetFocus(), kind, 32);
-      const bool list_open = lstrcmpiW(kind, reinterpret_cast<const WCHAR*>(u"ComboBox")) == 0 &&
-                             SendMessageW(GetFocus(), CB_GETDROPPEDSTATE, 0, 0);
-      if (!list_open && message.wParam == VK_RETURN) {
-        HWND button = FocusedPushButton();
-        const int id = button ? GetDlgCtrlID(button) : IDOK;
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-        continue;
-      }
-      if (!list_open && message.wParam == VK_ESCAPE) {
-        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        continue;
-      }
+    // The system's dialog keys: Tab and Shift+Tab through the visible, enabled tab stops (the
+    // pages' too, as control parents), Enter for the focused button or else OK, Esc for Cancel;
+    // an open drop-down list keeps Enter and Esc for itself.
+    if (IsDialogMessageW(window, &message)) {
+      continue;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -31,18 +31,11 @@ void ReleaseWindowResources();
 // Calls InitCommonControlsEx once for the tab strip, progress bar and date pickers.
 void InitCommonControlsOnce();
 
-}  // namespace sarnlink
-
-#include <vector>
-
-namespace sarnlink {
-
-// Runs a modal loop for `window` until `done` turns true: Tab and Shift+Tab move through
-// `focus_order` (skipping what is disabled or hidden), Enter presses the button that has the
-// focus or else sends IDOK, Esc sends IDCANCEL, everything else is dispatched as usual. A
-// WM_QUIT ends the loop and is posted again, so that the host's own loop still gets it; the
-// function then returns false (the form was not answered).
-bool RunModalLoop(HWND window, const bool& done, const std::vector<HWND>& focus_order);
+// Runs a modal loop for `window` until `done` turns true, with the system's dialog keys
+// (IsDialogMessage: Tab, Enter on the focused button or else OK, Esc for Cancel). A WM_QUIT
+// ends the loop and is posted again, so that the host's own loop still gets it; the function
+// then returns false (the form was not answered).
+bool RunModalLoop(HWND window, const bool& done);
 
 // The host's window while one of the component's forms is up: disabled, as the system's own
 // dialogs leave it, and enabled and made active again when the form goes (Restore, before the
@@ -59,6 +52,11 @@ class DisabledOwner {
  private:
   HWND owner_;  // the owner this disabled, or null
 };
+
+// A form's answer to DM_GETDEFID, which IsDialogMessage asks at Enter: the push button that has
+// the focus, else OK. (A window the dialog manager does not run has no default button of its
+// own to answer with.)
+LRESULT DefaultButtonAnswer(HWND window);
 
 // The window of the host that a form opened now belongs to: the active window of this thread.
 HWND HostWindow();
