@@ -160,6 +160,10 @@ TEST_F(JetCommandsTest, WritesAreRefusedAndNoCommandChangesTheFile) {
       {"genres --db " + Quote(mdb), 0, "[ALL]"},
       {"imports --db " + Quote(mdb), 0, "imp"},
       {"export --quiet --overwrite --db " + Quote(mdb) + " --out " + Quote(mdb), 1, "database"},
+      {"export --quiet --db " + Quote(mdb) + " --out " + Quote(dir.File("again.txt")) +
+           " --genre 仕事",
+       0, ""},
+      {"copy --from " + Quote(mdb) + " --to " + Quote(dir.File("copy.db")), 0, "copied 315"},
   };
   for (const Command& command : commands) {
     SCOPED_TRACE(command.arguments);
