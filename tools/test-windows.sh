@@ -10,7 +10,7 @@ bash tools/install-deps.sh windows
 
 build() {  # build DIR TOOLCHAIN
   cmake -S . -B "$1" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/$2" -DCMAKE_BUILD_TYPE=Release \
-    -DSARNLINK_TESTS=OFF >/dev/null
+    -DSARNLINK_WERROR=ON -DSARNLINK_TESTS=OFF >/dev/null
   cmake --build "$1"
 }
 build build-win32 toolchain-mingw-i686.cmake

@@ -37,9 +37,11 @@ int main() {
       auto rows = connection->OpenStatement(query, CursorKind::kKeyset, LockKind::kReadOnly);
       Check(rows->RecordCount() == 0x12345678, "the record count is read whole");
       rows->Close();
+      std::string statement = "statement ";
+      statement += std::to_string(k);
       Check(FakeOpens() == k + 1 && FakeSource(k) == StatementText(query),
-            "statement " + std::to_string(k) + " reaches Recordset.Open as it is");
-      Check(FakeOption(k) == 1, "statement " + std::to_string(k) + " is opened as SQL text (1)");
+            statement + " reaches Recordset.Open as it is");
+      Check(FakeOption(k) == 1, statement + " is opened as SQL text (1)");
       ++k;
     }
     auto table = connection->OpenTable(kEntryTable, CursorKind::kKeyset, LockKind::kOptimistic);

@@ -368,10 +368,14 @@ int main(int argc, char** argv) {
   HMODULE module = LoadLibraryW(reinterpret_cast<LPCWSTR>(dll.c_str()));
   Check(module != nullptr, "LoadLibrary of the DLL");
   if (module) {
-    auto can_unload =
-        reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(module, "DllCanUnloadNow"));
-    auto get_class = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-        GetProcAddress(module, "DllGetClassObject"));
+    // An export's address passes through the generic function pointer type, which may be cast
+    // to any function type.
+    auto exported = [module](const char* name) {
+      return reinterpret_cast<void (*)()>(GetProcAddress(module, name));
+    };
+    auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(exported("DllCanUnloadNow"));
+    auto get_class =
+        reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(exported("DllGetClassObject"));
     Check(can_unload && get_class, "the exports");
     if (can_unload && get_class) {
       IClassFactory* factory = nullptr;
