@@ -18,7 +18,7 @@ _sarnlink() {
       return
       ;;
     --encoding)
-      COMPREPLY=($(compgen -W "utf-8 shift_jis sjis cp932 euc-jp iso-2022-jp jis" -- "$cur"))
+      COMPREPLY=($(compgen -W "utf-8 utf-16le utf-16be shift_jis sjis cp932 euc-jp iso-2022-jp jis" -- "$cur"))
       return
       ;;
     --line-ends)

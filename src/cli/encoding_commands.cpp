@@ -25,9 +25,9 @@ struct DecodeOptions {
 };
 
 // Runs the import's decision and decoding over the file, a piece at a time, `text` receiving
-// the UTF-8 of each piece (or, when it is null, the conversion only checked); then the note on
-// invalid bytes goes to stderr. A conversion that can fail (EUC-JP, ISO-2022-JP) is checked
-// over the whole file before any text is given, so a failure leaves nothing half written.
+// the UTF-8 of each piece (or, when it is null, the text only counted); then the note on bytes
+// that did not become text goes to stderr. A conversion that can fail (EUC-JP, ISO-2022-JP) is
+// checked over the whole file before any text is given, so a failure leaves nothing half written.
 TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                           const std::function<void(const Bytes&)>& text) {
   PosixFileSystem files;
@@ -43,32 +43,29 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                              EncodingOption(options.encoding));
     const bool can_fail =
         decision.encoding == TextEncoding::kEUCJP || decision.encoding == TextEncoding::kISO2022JP;
-    InvalidBytes invalid;
-    for (const bool give_text : {false, true}) {
-      if (give_text && !text) {
-        break;
-      }
-      if (!give_text && text && !can_fail) {
-        continue;
-      }
-      Bytes utf8;
+    if (text && can_fail) {  // nothing is written before the whole file is known to convert
+      ReadInPieces(*file, decision, code_page,
+                   [](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+                     decoder.Check(piece, last);
+                   });
       file->Rewind();
-      invalid =
-          ReadInPieces(*file, decision, code_page,
-                       [&](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
-                         if (give_text) {
-                           utf8.clear();
-                           decoder.DecodeToUtf8(piece, last, utf8);
-                           text(utf8);
-                         } else {
-                           decoder.Check(piece, last);
-                         }
-                       });
     }
-    if (invalid.count > 0) {
-      std::cerr << "sarnlink: " << path << ": "
-                << InvalidBytesNote(invalid.count, decision.replace_invalid,
-                                    LineOfByte(*file, invalid.first_offset))
+    Bytes utf8;
+    std::u16string discarded;
+    const Replacements replaced =
+        ReadInPieces(*file, decision, code_page,
+                     [&](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+                       if (text) {
+                         utf8.clear();
+                         decoder.DecodeToUtf8(piece, last, utf8);
+                         text(utf8);
+                       } else {
+                         discarded.clear();
+                         decoder.Decode(piece, last, discarded);
+                       }
+                     });
+    if (replaced.count > 0) {
+      std::cerr << "sarnlink: " << path << ": " << ReplacementsNote(decision.encoding, replaced)
                 << "\n";
     }
     return decision.encoding;

@@ -82,6 +82,8 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
     for (const std::string& line : ImportReportLines(report)) {
       out << (options.dry_run ? "" : "sarnlink: ") << line << "\n";
     }
+  } else if (!report.encoding_doubt.empty()) {  // a warning, which --quiet does not silence
+    std::cerr << "sarnlink: " << report.encoding_doubt << "\n";
   }
   if (report.entries == 0) {  // the closing message would claim an import that did not happen
     throw Error(ErrorKind::kFormat, in +

@@ -1,5 +1,7 @@
 #include "encoding/import_stream.h"
 
+#include <algorithm>
+
 #include "encoding/ascii_cut.h"
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
@@ -7,6 +9,9 @@
 
 namespace sarnlink {
 namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Reads the whole file once, piece by piece, handing each to `look` until it answers false.
 template <class Look>
@@ -34,28 +39,24 @@ StreamDecision WithEucRoad(InputFile& file, StreamDecision decision) {
   return decision;
 }
 
-}  // namespace
-
-std::int64_t LineOfByte(InputFile& file, std::uint64_t offset) {
-  std::uint64_t position = 0;
-  std::int64_t lf_before = 0;
-  std::int64_t cr_before = 0;
-  bool has_lf = false;
-  Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
-    for (std::uint8_t b : piece) {
-      has_lf = has_lf || b == '\n';
-      if (position++ < offset) {
-        lf_before += b == '\n' ? 1 : 0;
-        cr_before += b == '\r' ? 1 : 0;
-      }
-    }
-    return !(has_lf && position >= offset);
-  });
-  return 1 + (has_lf ? lf_before : cr_before);
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// The encodings whose converters go through code page 932, which never gives U+FFFD for a
+// character it knows: every U+FFFD in their text stands for bytes that were not text.
+bool ThroughCodePage932(TextEncoding encoding) {
+  return encoding == TextEncoding::kShiftJIS || encoding == TextEncoding::kBinary ||
+         encoding == TextEncoding::kEUCJP || encoding == TextEncoding::kISO2022JP;
+}
+
+}  // namespace
+
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
-                                    std::optional<TextEncoding> forced) {
+                                    std::optional<TextEncoding> forced, bool heed_mark) {
   StreamDecision decision;
   // The first kilobyte alone settles most files: a mark, or IsUTF8 saying yes.
   Bytes head;
@@ -64,75 +65,117 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
     head.insert(head.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(wanted));
     return head.size() < kUtf8Window;
   });
-  const bool mark = StartsWithByteOrderMark(head);
-  if (forced || mark || IsUTF8(head, static_cast<std::int32_t>(kUtf8Window))) {
-    decision.encoding = forced ? *forced : TextEncoding::kUTF8;
-    decision.byte_order_mark = decision.encoding == TextEncoding::kUTF8 && mark;
-    decision.replace_invalid = forced.has_value();
+  const std::optional<TextEncoding> marked = EncodingOfByteOrderMark(head);
+  if (forced) {
+    decision.encoding = *forced;
+    decision.mark_length = marked == forced ? ByteOrderMarkLength(*marked) : 0;
     return WithEucRoad(file, decision);
+  }
+  if (marked && heed_mark) {
+    decision.encoding = *marked;
+    decision.mark_length = ByteOrderMarkLength(*marked);
+    decision.from_mark = true;
+    return decision;
+  }
+  if (IsUTF8(head, static_cast<std::int32_t>(kUtf8Window))) {
+    decision.encoding = TextEncoding::kUTF8;
+    decision.mark_length = marked == TextEncoding::kUTF8 ? 3 : 0;
+    return decision;
   }
   UTF8Survey survey(static_cast<std::size_t>(size));
   Scan(file, [&](std::span<const std::uint8_t> piece, bool last) {
     survey.Feed(piece, last);
     return !survey.settled();
   });
-  if (survey.Decodable()) {
+  if (survey.Decodable() || survey.Mostly()) {
     decision.encoding = TextEncoding::kUTF8;
-  } else if (survey.Mostly()) {
-    decision.encoding = TextEncoding::kUTF8;
-    decision.replace_invalid = true;
-  } else {
-    KanjiDetector detector;
-    Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
-      detector.Feed(piece.data(), piece.size());
-      return !detector.decided();
-    });
-    switch (detector.Result()) {
-      case kcJIS:
-        decision.encoding = TextEncoding::kISO2022JP;
-        break;
-      case kcEUC:
-        decision.encoding = TextEncoding::kEUCJP;
-        break;
-      case kcBinary:
-        decision.encoding = TextEncoding::kBinary;
-        break;
-      case kcShiftJIS:
-        decision.encoding = TextEncoding::kShiftJIS;
-        break;
-    }
+    decision.mark_length = marked == TextEncoding::kUTF8 ? 3 : 0;
+    return decision;
+  }
+  KanjiDetector detector;
+  Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+    detector.Feed(piece.data(), piece.size());
+    return !detector.decided();
+  });
+  switch (detector.Result()) {
+    case kcJIS:
+      decision.encoding = TextEncoding::kISO2022JP;
+      break;
+    case kcEUC:
+      decision.encoding = TextEncoding::kEUCJP;
+      break;
+    case kcBinary:
+      decision.encoding = TextEncoding::kBinary;
+      break;
+    case kcShiftJIS:
+      decision.encoding = TextEncoding::kShiftJIS;
+      break;
   }
   return WithEucRoad(file, decision);
 }
 
-std::u16string StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last) {
-  std::u16string text = decision_.encoding == TextEncoding::kISO2022JP
-                            ? TakeIso2022Jp(piece, last, true)
-                            : Take(piece, last, true);
-  if (FirstText(!text.empty())) {
-    text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
-  }
-  return text;
+std::span<const std::uint8_t> StreamDecoder::PastTheMark(std::span<const std::uint8_t> piece) {
+  const std::size_t skip = std::min(mark_left_, piece.size());
+  mark_left_ -= skip;
+  consumed_ += skip;
+  return piece.subspan(skip);
 }
 
-bool StreamDecoder::FirstText(bool some) {
-  if (!first_text_ || !some) {
-    return false;
+void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::u16string& text) {
+  piece = PastTheMark(piece);
+  const std::size_t from = text.size();
+  switch (decision_.encoding) {
+    case TextEncoding::kUTF16LE:
+    case TextEncoding::kUTF16BE:
+      AppendUtf16(piece, last, text);
+      return;
+    case TextEncoding::kISO2022JP: {
+      RunIso2022Jp(piece, last, &shift_jis_);
+      const std::size_t end = ReadyEnd(shift_jis_, last);
+      AppendShiftJisText(std::span<const std::uint8_t>(shift_jis_).first(end), text);
+      shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
+      break;
+    }
+    case TextEncoding::kUTF8:
+    case TextEncoding::kEUCJP:
+    case TextEncoding::kShiftJIS:
+    case TextEncoding::kBinary:
+      CutAfterAscii(piece, last,
+                    [&](std::span<const std::uint8_t> bytes) { AppendReady(bytes, text); });
+      break;
   }
-  first_text_ = false;
-  return decision_.byte_order_mark;
+  if (ThroughCodePage932(decision_.encoding)) {
+    TallyLegacy(std::u16string_view(text).substr(from));
+  }
 }
 
 void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
-  if (decision_.encoding == TextEncoding::kISO2022JP) {
-    TakeIso2022Jp(piece, last, false);
-  } else {
-    Take(piece, last, false);
+  piece = PastTheMark(piece);
+  switch (decision_.encoding) {
+    case TextEncoding::kISO2022JP:
+      RunIso2022Jp(piece, last, nullptr);
+      break;
+    case TextEncoding::kEUCJP:
+      CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
+        if (decision_.euc_one_pass) {
+          CheckEucPairs(bytes.data(), bytes.size(), consumed_);
+        } else {
+          EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
+        }
+      });
+      break;
+    case TextEncoding::kUTF8:  // nothing else can fail
+    case TextEncoding::kUTF16LE:
+    case TextEncoding::kUTF16BE:
+    case TextEncoding::kShiftJIS:
+    case TextEncoding::kBinary:
+      break;
   }
 }
 
 template <class ReadyBytes>
-void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready) {
+void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last,
+                                  ReadyBytes&& ready) {
   auto hand_over = [&](std::span<const std::uint8_t> bytes) {
     ready(bytes);
     consumed_ += bytes.size();
@@ -148,19 +191,6 @@ void StreamDecoder::Split(std::span<const std::uint8_t> piece, bool last, ReadyB
   HandOverAfterAscii(waiting_, piece, last, hand_over);
 }
 
-std::u16string StreamDecoder::Take(std::span<const std::uint8_t> piece, bool last, bool want) {
-  std::u16string text;
-  Split(piece, last, [&](std::span<const std::uint8_t> bytes) {
-    std::u16string part = Ready(bytes, want);
-    if (text.empty()) {
-      text = std::move(part);
-    } else {
-      text += part;
-    }
-  });
-  return text;
-}
-
 void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out) {
   Bytes encoded;
   auto append = [&](const std::u16string& text) {
@@ -174,25 +204,23 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
     return;
   }
   // UTF-8 that decodes and encodes back to itself is copied as it is.
-  Split(piece, last, [&](std::span<const std::uint8_t> bytes) {
+  piece = PastTheMark(piece);
+  CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
     if (IsVerbatimUTF8(bytes)) {
-      const std::size_t skip = FirstText(!bytes.empty()) ? 3 : 0;  // the mark's three bytes
-      out.insert(out.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
+      out.insert(out.end(), bytes.begin(), bytes.end());
+      Tally(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), 0, kNone);
       return;
     }
-    std::u16string text = Ready(bytes, true);
-    if (FirstText(!text.empty())) {
-      text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
-    }
+    std::u16string text;
+    AppendReady(bytes, text);
     append(text);
   });
 }
 
-std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last,
-                                            bool want) {
+void StreamDecoder::RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis) {
   auto run = [&](std::span<const std::uint8_t> bytes, bool at_end) {
-    return want ? jis_.Convert(bytes.data(), bytes.size(), at_end, shift_jis_)
-                : jis_.Check(bytes.data(), bytes.size(), at_end);
+    return shift_jis ? jis_.Convert(bytes.data(), bytes.size(), at_end, *shift_jis)
+                     : jis_.Check(bytes.data(), bytes.size(), at_end);
   };
   // The waiting bytes (an escape or a pair cut by the last piece: two at most) are finished with
   // the piece's first two bytes on their own, so that the piece itself is never copied.
@@ -220,62 +248,147 @@ std::u16string StreamDecoder::TakeIso2022Jp(std::span<const std::uint8_t> piece,
     const std::size_t done = run(rest, last);
     waiting_.assign(rest.begin() + static_cast<std::ptrdiff_t>(done), rest.end());
   }
-  if (!want) {
-    return std::u16string();
+}
+
+void StreamDecoder::AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text) {
+  if (!bytes.empty()) {
+    text += code_page_.ToUtf16(bytes);
   }
-  const std::size_t end = ReadyEnd(shift_jis_, last);
-  std::u16string text = ShiftJisText(std::span<const std::uint8_t>(shift_jis_).first(end));
-  shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
-  return text;
 }
 
-std::u16string StreamDecoder::ShiftJisText(std::span<const std::uint8_t> bytes) const {
-  return bytes.empty() ? std::u16string() : code_page_.ToUtf16(bytes);
-}
-
-// `bytes` end after an ASCII byte, or at the end of the file. Without `want`, only what can fail
-// or count is done: the invalid bytes of UTF-8 and the converters of EUC-JP.
-std::u16string StreamDecoder::Ready(std::span<const std::uint8_t> bytes, bool want) {
+// `bytes` end after an ASCII byte, or at the end of the file.
+void StreamDecoder::AppendReady(std::span<const std::uint8_t> bytes, std::u16string& text) {
   switch (decision_.encoding) {
     case TextEncoding::kUTF8: {
       InvalidBytes here;
-      std::u16string text;
-      if (want) {
-        text = DecodeUTF8(bytes, decision_.replace_invalid ? u"\uFFFD" : u"", &here);
-      } else {
-        here = FindInvalidUTF8(bytes);
-      }
-      if (here.count > 0) {
-        if (invalid_.count == 0) {
-          invalid_.first_offset = consumed_ + here.first_offset;
-        }
-        invalid_.count += here.count;
-      }
-      return text;
+      const std::size_t from = text.size();
+      text += DecodeUTF8(bytes, u"\uFFFD", &here);
+      // A U+FFFD may also be the file's own character: the first replacement's place is where
+      // the bytes before it end.
+      const std::size_t first = here.count > 0 && replacements_ == 0
+                                    ? DecodeUTF8(bytes.first(here.first_offset), u"\uFFFD").size()
+                                    : kNone;
+      Tally(std::u16string_view(text).substr(from), here.count, first);
+      return;
     }
     case TextEncoding::kEUCJP: {
       if (!decision_.euc_one_pass) {
-        const std::u16string text = EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
-        return want ? text : std::u16string();
-      }
-      std::u16string text;
-      if (!want) {
-        CheckEucPairs(bytes.data(), bytes.size(), consumed_);
-        return text;
+        text += EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
+        return;
       }
       if (AppendPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_), text)) {
-        return text;  // plain characters only: nothing can fail
+        return;  // plain characters only: nothing can fail
       }
       Bytes sjis(bytes.size());
       sjis.resize(EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data()));
-      return ShiftJisText(sjis);
+      AppendShiftJisText(sjis, text);
+      return;
     }
-    case TextEncoding::kISO2022JP:  // taken by TakeIso2022Jp
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
-      break;
+      AppendShiftJisText(bytes, text);  // code page 932 never fails
+      return;
+    case TextEncoding::kUTF16LE:  // taken by AppendUtf16
+    case TextEncoding::kUTF16BE:
+    case TextEncoding::kISO2022JP:  // taken by RunIso2022Jp
+      return;
   }
-  return want ? ShiftJisText(bytes) : std::u16string();  // code page 932 never fails
+}
+
+// UTF-16 two bytes at a time; an odd byte waits for the next piece. A surrogate without its
+// partner, and an odd byte at the end, become U+FFFD each.
+void StreamDecoder::AppendUtf16(std::span<const std::uint8_t> piece, bool last,
+                                std::u16string& text) {
+  const bool big_endian = decision_.encoding == TextEncoding::kUTF16BE;
+  const std::size_t from = text.size();
+  std::size_t count = 0;
+  std::size_t first = kNone;
+  auto replace = [&] {
+    if (first == kNone) {
+      first = text.size() - from;
+    }
+    text.push_back(kReplacement);
+    ++count;
+  };
+  auto take = [&](std::uint8_t a, std::uint8_t b) {
+    const char16_t unit =
+        big_endian ? static_cast<char16_t>(a << 8 | b) : static_cast<char16_t>(b << 8 | a);
+    if (high_ != 0) {
+      if (IsLowSurrogate(unit)) {
+        text.push_back(high_);
+        text.push_back(unit);
+        high_ = 0;
+        return;
+      }
+      high_ = 0;
+      replace();
+    }
+    if (IsHighSurrogate(unit)) {
+      high_ = unit;
+    } else if (IsLowSurrogate(unit)) {
+      replace();
+    } else {
+      text.push_back(unit);
+    }
+  };
+  text.reserve(text.size() + piece.size() / 2 + 2);
+  std::size_t i = 0;
+  if (!waiting_.empty() && !piece.empty()) {
+    take(waiting_[0], piece[0]);
+    waiting_.clear();
+    i = 1;
+  }
+  for (; i + 1 < piece.size(); i += 2) {
+    take(piece[i], piece[i + 1]);
+  }
+  if (i < piece.size()) {
+    waiting_.assign(1, piece[i]);
+  }
+  if (last) {
+    if (high_ != 0) {
+      high_ = 0;
+      replace();
+    }
+    if (!waiting_.empty()) {
+      waiting_.clear();
+      replace();
+    }
+  }
+  consumed_ += piece.size();
+  Tally(std::u16string_view(text).substr(from), count, first);
+}
+
+void StreamDecoder::TallyLegacy(std::u16string_view emitted) {
+  const std::size_t first = emitted.find(kReplacement);
+  const std::size_t count =
+      first == kNone
+          ? 0
+          : static_cast<std::size_t>(std::count(
+                emitted.begin() + static_cast<std::ptrdiff_t>(first), emitted.end(), kReplacement));
+  Tally(emitted, count, first);
+}
+
+template <class Unit>
+void StreamDecoder::Tally(std::basic_string_view<Unit> emitted, std::size_t count,
+                          std::size_t first) {
+  if (!has_lf_) {
+    has_lf_ = emitted.find(Unit{'\n'}) != std::basic_string_view<Unit>::npos;
+  }
+  if (replacements_ == 0) {
+    const auto before = count > 0 ? emitted.substr(0, first) : emitted;
+    lf_before_ += std::count(before.begin(), before.end(), Unit{'\n'});
+    cr_before_ += std::count(before.begin(), before.end(), Unit{'\r'});
+  }
+  replacements_ += count;
+}
+
+Replacements StreamDecoder::replaced() const {
+  Replacements r;
+  r.count = replacements_;
+  if (r.count > 0) {
+    r.first_line = 1 + (has_lf_ ? lf_before_ : cr_before_);
+  }
+  return r;
 }
 
 }  // namespace sarnlink

@@ -17,74 +17,85 @@ namespace sarnlink {
 // How a file is to be read: DecodeImportText's decision, made ahead of the decoding.
 struct StreamDecision {
   TextEncoding encoding = TextEncoding::kShiftJIS;
-  bool byte_order_mark = false;  // UTF-8 whose first unit, U+FEFF, is removed
-  bool replace_invalid = false;  // UTF-8 with U+FFFD for invalid bytes (else they are dropped)
-  bool euc_one_pass = false;     // EUC-JP without 00, 1B, 80 or 9B: converted a piece at a time
+  std::size_t mark_length = 0;  // the bytes of a byte-order mark at the start, not decoded
+  bool euc_one_pass = false;    // EUC-JP without 00, 1B, 80 or 9B: converted a piece at a time
+  bool from_mark = false;       // the mark alone chose the encoding
 };
 
 // The size of the pieces the import reads.
 inline constexpr std::size_t kImportPieceSize = 1 << 16;
 
 // Makes the decision by reading `file` from its start, in as many passes as it needs, and leaves
-// it rewound. `size` is the file's length.
+// it rewound. `size` is the file's length. Without `heed_mark` a UTF-8 or UTF-16 byte-order mark
+// decides nothing: what the bytes themselves look like.
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
-                                    std::optional<TextEncoding> forced);
+                                    std::optional<TextEncoding> forced, bool heed_mark = true);
 
 // Decodes a file a piece at a time as the decision says. Each piece is converted up to its last
 // ASCII byte, after which a character always starts; the bytes after it wait for the next piece.
-// ISO-2022-JP goes through its converter's own stream, which keeps its shift state from piece
-// to piece, and the Shift_JIS it gives is cut the same way. EUC-JP with bytes that its one-pass
-// road cannot take (00, 1B, 80 or 9B, rare in real files) is gathered whole and converted at the
-// last piece, so that its two converters fail exactly as they do over the whole file.
+// UTF-16 is cut between whole units, a surrogate pair kept together. ISO-2022-JP goes through
+// its converter's own stream, which keeps its shift state from piece to piece, and the Shift_JIS
+// it gives is cut the same way. EUC-JP with bytes that its one-pass road cannot take (00, 1B, 80
+// or 9B, rare in real files) is gathered whole and converted at the last piece, so that its two
+// converters fail exactly as they do over the whole file. A byte-order mark the decision found
+// is passed over here, and only here.
 class StreamDecoder {
  public:
   StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
-      : decision_(decision), code_page_(code_page) {}
+      : decision_(decision), code_page_(code_page), mark_left_(decision.mark_length) {}
 
-  // The text of the next piece (`last` for the final one, which may be empty). Conversion
-  // failures are thrown as conversion errors naming the byte offset in the file.
-  std::u16string Decode(std::span<const std::uint8_t> piece, bool last);
+  // Appends the text of the next piece (`last` for the final one, which may be empty) to `text`.
+  // Conversion failures are thrown as conversion errors naming the byte offset in the file.
+  void Decode(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
+  std::u16string Decode(std::span<const std::uint8_t> piece, bool last) {
+    std::u16string text;
+    Decode(piece, last, text);
+    return text;
+  }
 
-  // The same checks as Decode, the same failures and invalid bytes, without the text: what a
+  // The same failures as Decode, without the text and without counting replacements: what a
   // conversion that cannot fail would give is not made at all.
   void Check(std::span<const std::uint8_t> piece, bool last);
 
   // Decode's text as UTF-8, appended to `out`; UTF-8 that would come back unchanged is copied.
   void DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out);
 
-  // UTF-8 only: the invalid bytes met so far, offsets counted in the file.
-  const InvalidBytes& invalid() const { return invalid_; }
+  // The replacements Decode and DecodeToUtf8 made so far.
+  Replacements replaced() const;
 
  private:
+  std::span<const std::uint8_t> PastTheMark(std::span<const std::uint8_t> piece);
   template <class ReadyBytes>
-  void Split(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready);
-  std::u16string Take(std::span<const std::uint8_t> piece, bool last, bool text);
-  std::u16string TakeIso2022Jp(std::span<const std::uint8_t> piece, bool last, bool text);
-  std::u16string Ready(std::span<const std::uint8_t> bytes, bool text);
-  // Whether the text about to be given is the file's first and must lose the byte-order mark;
-  // `some` says there is text at all (the mark goes with the first text there is).
-  bool FirstText(bool some);
-  std::u16string ShiftJisText(std::span<const std::uint8_t> bytes) const;
+  void CutAfterAscii(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready);
+  void AppendReady(std::span<const std::uint8_t> bytes, std::u16string& text);
+  void AppendUtf16(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
+  void RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
+  void AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text);
+  // Notes `emitted`, the text just given, holding `count` replacements, the first at `first`.
+  template <class Unit>
+  void Tally(std::basic_string_view<Unit> emitted, std::size_t count, std::size_t first);
+  void TallyLegacy(std::u16string_view emitted);
 
   StreamDecision decision_;
   const CodePage932& code_page_;
-  Bytes waiting_;             // bytes after the last piece's last ASCII byte
-  std::size_t consumed_ = 0;  // bytes converted so far
-  InvalidBytes invalid_;
-  bool first_text_ = true;   // the byte-order mark is still to be removed
-  JisToShiftJisStream jis_;  // ISO-2022-JP: the converter and its shift state
-  Bytes shift_jis_;          // ISO-2022-JP: its Shift_JIS after the last ASCII byte
+  std::size_t mark_left_;     // bytes of the mark still to be passed over
+  Bytes waiting_;             // bytes after the last piece's last ASCII byte (or whole unit)
+  std::size_t consumed_ = 0;  // bytes converted or passed over so far
+  JisToShiftJisStream jis_;   // ISO-2022-JP: the converter and its shift state
+  Bytes shift_jis_;           // ISO-2022-JP: its Shift_JIS after the last ASCII byte
+  char16_t high_ = 0;         // UTF-16: a high surrogate waiting for its low one
+  // For the line of the first replacement: the line ends before it, and whether any LF came.
+  std::size_t replacements_ = 0;
+  std::int64_t lf_before_ = 0;
+  std::int64_t cr_before_ = 0;
+  bool has_lf_ = false;
 };
 
-// The line (from 1) that byte `offset` of the file is on, counting LF bytes, or CR bytes in a
-// file without LF. Reads the file from its start and leaves it rewound.
-std::int64_t LineOfByte(InputFile& file, std::uint64_t offset);
-
 // Reads a whole file from where it stands, a piece at a time, handing each piece (the last one
-// empty) to `each` with a StreamDecoder of its own; returns the invalid bytes it met. The pieces
+// empty) to `each` with a StreamDecoder of its own; returns the replacements it made. The pieces
 // are `piece_size` bytes (smaller in tests, to put every boundary to the test).
 template <class EachPiece>
-InvalidBytes ReadInPieces(InputFile& file, const StreamDecision& decision,
+Replacements ReadInPieces(InputFile& file, const StreamDecision& decision,
                           const CodePage932& code_page, EachPiece&& each,
                           std::size_t piece_size = kImportPieceSize) {
   StreamDecoder decoder(decision, code_page);
@@ -93,20 +104,22 @@ InvalidBytes ReadInPieces(InputFile& file, const StreamDecision& decision,
     const std::size_t got = file.Read(piece.data(), piece.size());
     each(decoder, std::span<const std::uint8_t>(piece.data(), got), got == 0);
     if (got == 0) {
-      return decoder.invalid();
+      return decoder.replaced();
     }
   }
 }
 
 // Decodes a whole file through StreamDecoder, calling `text` with each piece of text in order.
 template <class TextSink>
-InvalidBytes DecodeInPieces(InputFile& file, const StreamDecision& decision,
+Replacements DecodeInPieces(InputFile& file, const StreamDecision& decision,
                             const CodePage932& code_page, TextSink&& text,
                             std::size_t piece_size = kImportPieceSize) {
   return ReadInPieces(
       file, decision, code_page,
       [&text](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
-        text(decoder.Decode(piece, last));
+        std::u16string piece_text;
+        decoder.Decode(piece, last, piece_text);
+        text(piece_text);
       },
       piece_size);
 }

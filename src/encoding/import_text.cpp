@@ -8,12 +8,40 @@
 #include "encoding/utf8.h"
 
 namespace sarnlink {
-namespace {}  // namespace
+
+std::optional<TextEncoding> EncodingOfByteOrderMark(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    return TextEncoding::kUTF8;
+  }
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    return TextEncoding::kUTF16LE;
+  }
+  if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+    return TextEncoding::kUTF16BE;
+  }
+  return std::nullopt;
+}
+
+std::size_t ByteOrderMarkLength(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUTF8:
+      return 3;
+    case TextEncoding::kUTF16LE:
+    case TextEncoding::kUTF16BE:
+      return 2;
+    default:
+      return 0;
+  }
+}
 
 const char* TextEncodingName(TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::kUTF8:
       return "UTF-8";
+    case TextEncoding::kUTF16LE:
+      return "UTF-16LE";
+    case TextEncoding::kUTF16BE:
+      return "UTF-16BE";
     case TextEncoding::kISO2022JP:
       return "ISO-2022-JP";
     case TextEncoding::kEUCJP:
@@ -36,6 +64,8 @@ std::optional<TextEncoding> TextEncodingFromName(std::string_view name) {
   // The names and the aliases that iconv, nkf and editors use for each.
   static constexpr std::pair<const char*, TextEncoding> kNames[] = {
       {"utf-8", TextEncoding::kUTF8},          {"utf8", TextEncoding::kUTF8},
+      {"utf-16le", TextEncoding::kUTF16LE},    {"utf16le", TextEncoding::kUTF16LE},
+      {"utf-16be", TextEncoding::kUTF16BE},    {"utf16be", TextEncoding::kUTF16BE},
       {"shift_jis", TextEncoding::kShiftJIS},  {"shift-jis", TextEncoding::kShiftJIS},
       {"sjis", TextEncoding::kShiftJIS},       {"cp932", TextEncoding::kShiftJIS},
       {"ms932", TextEncoding::kShiftJIS},      {"windows-31j", TextEncoding::kShiftJIS},
@@ -53,54 +83,113 @@ std::optional<TextEncoding> TextEncodingFromName(std::string_view name) {
 
 namespace {
 
-// The line (from 1) that byte `offset` is on, counting LF, or CR in a buffer without LF.
-std::int64_t LineOfOffset(const Bytes& buffer, std::size_t offset) {
-  const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(offset);
-  const bool has_lf = std::find(buffer.begin(), buffer.end(), '\n') != buffer.end();
-  return 1 + std::count(buffer.begin(), end, has_lf ? '\n' : '\r');
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The line (from 1) that unit `at` of `text` is on, counting LF, or CR in a text without LF.
+std::int64_t LineOfUnit(std::u16string_view text, std::size_t at) {
+  const bool has_lf = text.find(u'\n') != std::u16string_view::npos;
+  const auto end = text.begin() + static_cast<std::ptrdiff_t>(at);
+  return 1 + std::count(text.begin(), end, has_lf ? u'\n' : u'\r');
 }
 
-// UTF-8 without its byte-order mark; invalid bytes dropped or replaced by U+FFFD.
-ImportText ReadAsUTF8(const Bytes& buffer, bool replace_invalid) {
-  ImportText result{TextEncoding::kUTF8, {}, {}, replace_invalid};
-  result.text = DecodeUTF8(buffer, replace_invalid ? u"\uFFFD" : u"", &result.invalid);
-  if (result.invalid.count > 0) {
-    result.first_invalid_line = LineOfOffset(buffer, result.invalid.first_offset);
-  }
-  if (StartsWithByteOrderMark(buffer)) {
-    result.text.erase(0, 1);  // the mark decodes to the single unit U+FEFF
+ImportText WithReplacements(TextEncoding encoding, std::u16string text, std::size_t count,
+                            std::size_t first) {
+  ImportText result{encoding, std::move(text), {}};
+  result.replaced.count = count;
+  if (count > 0) {
+    result.replaced.first_line = LineOfUnit(result.text, first);
   }
   return result;
+}
+
+// UTF-8 without its byte-order mark; each invalid byte replaced by U+FFFD.
+ImportText ReadAsUTF8(const Bytes& buffer) {
+  const std::size_t mark = EncodingOfByteOrderMark(buffer) == TextEncoding::kUTF8 ? 3 : 0;
+  const std::span<const std::uint8_t> bytes = std::span(buffer).subspan(mark);
+  InvalidBytes invalid;
+  std::u16string text = DecodeUTF8(bytes, u"\uFFFD", &invalid);
+  const std::size_t first =
+      invalid.count > 0 ? DecodeUTF8(bytes.first(invalid.first_offset), u"\uFFFD").size() : kNone;
+  return WithReplacements(TextEncoding::kUTF8, std::move(text), invalid.count, first);
+}
+
+// UTF-16 without its byte-order mark; an unpaired surrogate, and an odd last byte, become
+// U+FFFD.
+ImportText ReadAsUTF16(const Bytes& buffer, TextEncoding encoding) {
+  const bool big_endian = encoding == TextEncoding::kUTF16BE;
+  const std::size_t mark = EncodingOfByteOrderMark(buffer) == encoding ? 2 : 0;
+  std::u16string units;
+  for (std::size_t i = mark; i + 1 < buffer.size(); i += 2) {
+    units.push_back(big_endian ? static_cast<char16_t>(buffer[i] << 8 | buffer[i + 1])
+                               : static_cast<char16_t>(buffer[i + 1] << 8 | buffer[i]));
+  }
+  std::u16string text;
+  std::size_t count = 0;
+  std::size_t first = kNone;
+  auto replace = [&] {
+    first = count++ == 0 ? text.size() : first;
+    text.push_back(0xFFFD);
+  };
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t u = units[i];
+    const bool high = u >= 0xD800 && u <= 0xDBFF;
+    const bool low = u >= 0xDC00 && u <= 0xDFFF;
+    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+      text.push_back(u);
+      text.push_back(units[++i]);
+    } else if (high || low) {
+      replace();
+    } else {
+      text.push_back(u);
+    }
+  }
+  if ((buffer.size() - mark) % 2 != 0) {
+    replace();
+  }
+  return WithReplacements(encoding, std::move(text), count, first);
+}
+
+// Through code page 932, which never gives U+FFFD for a character it knows.
+ImportText ReadThroughCodePage932(TextEncoding encoding, std::u16string text) {
+  const std::size_t first = text.find(u'\uFFFD');
+  const std::size_t count =
+      first == kNone ? 0
+                     : static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\uFFFD'));
+  return WithReplacements(encoding, std::move(text), count, first);
 }
 
 ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932& code_page) {
   switch (encoding) {
     case TextEncoding::kUTF8:
-      return ReadAsUTF8(buffer, true);
+      return ReadAsUTF8(buffer);
+    case TextEncoding::kUTF16LE:
+    case TextEncoding::kUTF16BE:
+      return ReadAsUTF16(buffer, encoding);
     case TextEncoding::kISO2022JP:
-      return {encoding, JISToString(buffer, code_page), {}};
+      return ReadThroughCodePage932(encoding, JISToString(buffer, code_page));
     case TextEncoding::kEUCJP:
-      return {encoding, EUCToString(buffer, code_page), {}};
+      return ReadThroughCodePage932(encoding, EUCToString(buffer, code_page));
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       break;
   }
-  return {encoding, code_page.ToUtf16(buffer), {}};
+  return ReadThroughCodePage932(encoding, code_page.ToUtf16(buffer));
 }
 
 }  // namespace
 
-std::string InvalidBytesNote(std::size_t count, bool replaced, std::int64_t line) {
-  if (count == 0) {
+std::string ReplacementsNote(TextEncoding encoding, const Replacements& replaced) {
+  if (replaced.count == 0) {
     return std::string();
   }
-  return CountOf(static_cast<std::int64_t>(count), "byte", "bytes") + " that are not UTF-8 " +
-         (replaced ? "replaced by U+FFFD" : "dropped") + "; the first on line " +
-         std::to_string(line);
-}
-
-std::string InvalidBytesNote(const ImportText& text) {
-  return InvalidBytesNote(text.invalid.count, text.invalid_replaced, text.first_invalid_line);
+  const bool by_character =
+      encoding == TextEncoding::kUTF16LE || encoding == TextEncoding::kUTF16BE ||
+      encoding == TextEncoding::kEUCJP || encoding == TextEncoding::kISO2022JP;
+  const char* name = encoding == TextEncoding::kBinary ? "Shift_JIS" : TextEncodingName(encoding);
+  return CountOf(static_cast<std::int64_t>(replaced.count), by_character ? "character" : "byte",
+                 by_character ? "characters" : "bytes") +
+         " that " + (replaced.count == 1 ? "is" : "are") + " not " + name +
+         " replaced by U+FFFD; the first on line " + std::to_string(replaced.first_line);
 }
 
 ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
@@ -108,12 +197,12 @@ ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
   if (forced) {
     return ReadAs(*forced, buffer, code_page);
   }
-  if (StartsWithByteOrderMark(buffer) || IsUTF8(buffer, static_cast<std::int32_t>(kUtf8Window)) ||
-      IsDecodableUTF8(buffer)) {
-    return ReadAsUTF8(buffer, false);
+  if (const std::optional<TextEncoding> marked = EncodingOfByteOrderMark(buffer)) {
+    return ReadAs(*marked, buffer, code_page);
   }
-  if (IsMostlyUTF8(buffer)) {
-    return ReadAsUTF8(buffer, true);
+  if (IsUTF8(buffer, static_cast<std::int32_t>(kUtf8Window)) || IsDecodableUTF8(buffer) ||
+      IsMostlyUTF8(buffer)) {
+    return ReadAsUTF8(buffer);
   }
   switch (DetectKanjiCode(buffer)) {
     case kcJIS:

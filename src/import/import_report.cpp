@@ -53,6 +53,9 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
     }
     lines.push_back("days that already have entries and would get more: " + ListOf(days));
   }
+  if (!report.encoding_doubt.empty()) {
+    lines.push_back(report.encoding_doubt);
+  }
   if (!report.invalid_bytes.empty()) {
     lines.push_back(report.invalid_bytes);
   }

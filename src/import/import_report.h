@@ -16,7 +16,8 @@ struct ImportReport {
   bool dry_run = false;                         // nothing was written
   TextEncoding encoding = TextEncoding::kUTF8;  // how the file was read
   std::string invalid_bytes;                    // what became of bytes that were not text
-  std::int64_t line_count = 0;                  // lines of the decoded text
+  std::string encoding_doubt;   // why the encoding named for the file seems wrong, if it does
+  std::int64_t line_count = 0;  // lines of the decoded text
 
   std::int32_t entries = 0;  // entries the file holds, stored or not
   // The entries of each author (the AUTHOR current at the entry's end; "" before any).

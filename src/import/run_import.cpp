@@ -83,6 +83,34 @@ void ParseFile(InputFile& file, const StreamDecision& decision, const ConverterP
   parser.Finish();  // a section left open, or a last entry without its "--------"
 }
 
+// The closing text's word on what could not be read, which the progress window shows in every
+// front end: how many places now hold U+FFFD and the line of the first.
+std::u16string ReplacementsText(const Replacements& replaced) {
+  if (replaced.count == 0) {
+    return u"";
+  }
+  return u"\r\n（読めなかった" + DecimalText(static_cast<std::int64_t>(replaced.count)) +
+         u"箇所をU+FFFDに置き換えました。最初は" + DecimalText(replaced.first_line) + u"行目）";
+}
+
+// A file read in an encoding the user named, or that its byte-order mark named, and in which
+// more than one byte in a thousand could not be read, probably is not in that encoding: the
+// warning names the encoding the detection would choose from the bytes alone.
+std::string EncodingDoubt(InputFile& file, std::uint64_t length, bool forced,
+                          const StreamDecision& decision, const Replacements& replaced) {
+  if (!(forced || decision.from_mark) || replaced.count * 1000 <= length) {
+    return "";
+  }
+  const TextEncoding detected = DecideImportEncoding(file, length, std::nullopt, false).encoding;
+  if (detected == decision.encoding) {
+    return "";
+  }
+  const std::string named = TextEncodingName(decision.encoding);
+  return "warning: the file does not look like " + named + " (" +
+         (forced ? "as it was said to be" : "as its byte-order mark says") +
+         "); read by its bytes alone it would be " + TextEncodingName(detected);
+}
+
 }  // namespace
 
 // The file is read in pieces, three times, so that memory holds a piece and an entry whatever
@@ -106,6 +134,7 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
   EntryStorage storage(*connection, state, &report);
   std::optional<DiaryTransaction> transaction;
   std::optional<std::size_t> failed_line;  // from 1, when a pass over the lines failed
+  Replacements replaced;
   // One pass over the lines; a failure in it keeps the line it belongs to.
   auto parse = [&](InputFile& file, const StreamDecision& decision, const LineCount& count,
                    EntryParser& parser, ProgressDisplay* shown) {
@@ -133,12 +162,11 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
         DecideImportEncoding(*file, static_cast<std::uint64_t>(length), state.ImportEncoding);
     report.encoding = decision.encoding;
     LineCount count;
-    const InvalidBytes invalid = DecodeInPieces(
-        *file, decision, ports.code_page, [&count](std::u16string_view text) { count.Feed(text); });
-    if (invalid.count > 0) {
-      report.invalid_bytes = InvalidBytesNote(invalid.count, decision.replace_invalid,
-                                              LineOfByte(*file, invalid.first_offset));
-    }
+    replaced = DecodeInPieces(*file, decision, ports.code_page,
+                              [&count](std::u16string_view text) { count.Feed(text); });
+    report.invalid_bytes = ReplacementsNote(decision.encoding, replaced);
+    report.encoding_doubt = EncodingDoubt(*file, static_cast<std::uint64_t>(length),
+                                          state.ImportEncoding.has_value(), decision, replaced);
 
     CheckOnly check_only;
     EntryParser checker(check_only, &report, rules);
@@ -192,7 +220,7 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
                             u" would be stored; the diary was not written.");
   } else {
     progress.SetMessageText(u"\r\n" + DecimalText(storage.stored_count()) +
-                            u"件の日記をImport完了！");
+                            u"件の日記をImport完了！" + ReplacementsText(replaced));
   }
   progress.EnableOK(true);
 }

@@ -29,7 +29,9 @@ INSTANTIATE_TEST_SUITE_P(Encodings, DetectCommand,
                          ::testing::Values(DetectCase{"japanese.utf8.txt", "UTF-8"},
                                            DetectCase{"japanese.sjis.txt", "Shift_JIS"},
                                            DetectCase{"japanese.eucjp.txt", "EUC-JP"},
-                                           DetectCase{"japanese.iso2022jp.txt", "ISO-2022-JP"}),
+                                           DetectCase{"japanese.iso2022jp.txt", "ISO-2022-JP"},
+                                           DetectCase{"japanese.utf16le.txt", "UTF-16LE"},
+                                           DetectCase{"japanese.utf16be.txt", "UTF-16BE"}),
                          testing::ByField<&DetectCase::file>());
 
 TEST(DetectCommand, BinaryFile) {
@@ -38,6 +40,24 @@ TEST(DetectCommand, BinaryFile) {
   const auto detect = RunSarnlink("detect " + Quote(dir.File("x.bin")));
   EXPECT_EQ(detect.status, 0);
   EXPECT_EQ(detect.out, "binary\n");
+}
+
+TEST(DecodeCommand, SaysOnStderrWhatCouldNotBeReadAndWhere) {
+  testing::TempDir dir;
+  const std::string file = dir.File("stray.txt");
+  testing::WriteBytes(file, testing::Hex("FF FE 41 00 0A 00 3D D8 42 00 0A 00"));
+  const std::string note = "sarnlink: " + file +
+                           ": 1 character that is not UTF-16LE replaced by U+FFFD; the first on "
+                           "line 2\n";
+  const auto decode = RunSarnlink("decode " + Quote(file));
+  EXPECT_EQ(decode.status, 0) << decode.err;
+  EXPECT_EQ(decode.out,
+            "A\n\xEF\xBF\xBD"
+            "B\n");
+  EXPECT_EQ(decode.err, note);
+  const auto detect = RunSarnlink("detect " + Quote(file));
+  EXPECT_EQ(detect.out, "UTF-16LE\n");
+  EXPECT_EQ(detect.err, note);
 }
 
 TEST(DecodeCommand, ConversionFailureExitsTwoNamingFileAndOffset) {

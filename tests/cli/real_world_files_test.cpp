@@ -107,6 +107,34 @@ TEST_F(RealWorldFiles, TheEncodingOptionOverridesTheDecision) {
   EXPECT_EQ(Query("SELECT Genre FROM Contents"), "旅行\n");
 }
 
+// A wrong --encoding, or a UTF-8 mark in front of Shift_JIS, keeps every byte as U+FFFD, says
+// how many, and warns (even with --quiet) naming the encoding the bytes look like.
+TEST_F(RealWorldFiles, AnEncodingTheBytesContradictIsNamedInAWarning) {
+  const std::string warning =
+      "warning: the file does not look like UTF-8 (as it was said to be); read by its bytes "
+      "alone it would be Shift_JIS";
+  const auto forced = Import(DataFile("japanese.sjis.txt"), "--encoding utf-8 --quiet");
+  ASSERT_EQ(forced.status, 0) << forced.err;
+  EXPECT_NE(forced.err.find(warning), std::string::npos) << forced.err;
+  EXPECT_EQ(Query("SELECT instr(Title, char(65533)) > 0 FROM Contents"), "1\n");
+
+  Bytes marked = testing::Hex("EF BB BF");
+  const Bytes sjis = testing::ReadBytes(DataFile("japanese.sjis.txt"));
+  marked.insert(marked.end(), sjis.begin(), sjis.end());
+  testing::WriteBytes(out, marked);
+  const auto run = Import(out);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("the file does not look like UTF-8 (as its byte-order mark says); read "
+                         "by its bytes alone it would be Shift_JIS"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("bytes that are not UTF-8 replaced by U+FFFD; the first on line 1"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Import(DataFile("japanese.utf8.txt"), "--encoding utf-8").err.find("warning"),
+            std::string::npos);
+}
+
 TEST_F(RealWorldFiles, ADryRunPrintsWhatWouldBeStoredAndWritesNothing) {
   RunShell("sqlite3 " + Quote(db) +
            " \"INSERT INTO Contents (Day, Number, Genre, Title) VALUES ('2017/04/09', 3, 'x', "

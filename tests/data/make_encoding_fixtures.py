@@ -36,8 +36,12 @@ write("japanese.utf8-bom.txt", JAPANESE.encode("utf-8-sig"))
 write("japanese.sjis.txt", JAPANESE.encode("cp932"))
 write("japanese.eucjp.txt", JAPANESE.encode("euc_jp"))
 write("japanese.iso2022jp.txt", JAPANESE.encode("iso2022_jp"))
+# As Windows Notepad saves "Unicode" and "Unicode big endian": UTF-16 with its mark.
+write("japanese.utf16le.txt", b"\xff\xfe" + JAPANESE.encode("utf-16-le"))
+write("japanese.utf16be.txt", b"\xfe\xff" + JAPANESE.encode("utf-16-be"))
 write("english-first.expected.txt", ENGLISH_FIRST.encode("utf-8"))
 write("english-first.utf8.txt", ENGLISH_FIRST.encode("utf-8"))
 write("english-first.sjis.txt", ENGLISH_FIRST.encode("cp932"))
-# Outside the Basic Multilingual Plane: only UTF-8 can carry it.
+# Outside the Basic Multilingual Plane: only UTF-8 and UTF-16 can carry it.
 write("emoji.utf8.txt", "TITLE: 花火 \U0001F386 と 🍉\r\n".encode("utf-8"))
+write("emoji.utf16le.txt", "TITLE: 花火 \U0001F386 と 🍉\r\n".encode("utf-16"))

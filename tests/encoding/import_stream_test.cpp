@@ -23,18 +23,17 @@ const IconvCodePage932& CodePage() {
   return code_page;
 }
 
-// What a decoding gave: its encoding, its text and invalid bytes, or its failure's message.
+// What a decoding gave: its encoding, its text and replacements, or its failure's message.
 std::string Outcome(TextEncoding encoding, const std::u16string& text,
-                    const InvalidBytes& invalid) {
+                    const Replacements& replaced) {
   return std::string(TextEncodingName(encoding)) + "|" + ToUtf8(text) + "|" +
-         std::to_string(invalid.count) + "@" +
-         std::to_string(invalid.count ? invalid.first_offset : 0);
+         std::to_string(replaced.count) + "@" + std::to_string(replaced.first_line);
 }
 
 std::string Whole(const Bytes& bytes, std::optional<TextEncoding> forced = std::nullopt) {
   try {
     const ImportText t = DecodeImportText(bytes, CodePage(), forced);
-    return Outcome(t.encoding, t.text, t.invalid);
+    return Outcome(t.encoding, t.text, t.replaced);
   } catch (const Error& e) {
     return std::string("error: ") + e.what();
   }
@@ -46,9 +45,9 @@ std::string InPieces(const Bytes& bytes, std::size_t piece_size,
   try {
     const StreamDecision decision = DecideImportEncoding(file, bytes.size(), forced);
     std::u16string text;
-    const InvalidBytes invalid = DecodeInPieces(
+    const Replacements replaced = DecodeInPieces(
         file, decision, CodePage(), [&text](std::u16string_view t) { text += t; }, piece_size);
-    return Outcome(decision.encoding, text, invalid);
+    return Outcome(decision.encoding, text, replaced);
   } catch (const Error& e) {
     return std::string("error: ") + e.what();
   }
@@ -60,15 +59,17 @@ TEST(DecodeInPieces, GivesTheWholeFilesTextForEveryFixtureAndPieceSize) {
   for (const char* name :
        {"japanese.utf8.txt", "japanese.utf8-bom.txt", "japanese.sjis.txt", "japanese.eucjp.txt",
         "japanese.iso2022jp.txt", "english-first.utf8.txt", "english-first.sjis.txt",
-        "emoji.utf8.txt", "real-world/mostly-english.utf8-stray.txt",
-        "real-world/mostly-english.sjis.txt", "real-world/mostly-english.eucjp.txt",
-        "real-world/mostly-english.iso2022jp.txt", "real-world/blog-service.utf8.txt"}) {
+        "emoji.utf8.txt", "japanese.utf16le.txt", "japanese.utf16be.txt", "emoji.utf16le.txt",
+        "real-world/mostly-english.utf8-stray.txt", "real-world/mostly-english.sjis.txt",
+        "real-world/mostly-english.eucjp.txt", "real-world/mostly-english.iso2022jp.txt",
+        "real-world/blog-service.utf8.txt"}) {
     const Bytes bytes = ReadBytes(DataFile(name));
     const std::string expected = Whole(bytes);
     for (std::size_t size : kPieceSizes) {
       EXPECT_EQ(InPieces(bytes, size), expected) << name << " in pieces of " << size;
     }
-    for (TextEncoding forced : {TextEncoding::kUTF8, TextEncoding::kShiftJIS}) {
+    for (TextEncoding forced :
+         {TextEncoding::kUTF8, TextEncoding::kShiftJIS, TextEncoding::kUTF16LE}) {
       EXPECT_EQ(InPieces(bytes, 3, forced), Whole(bytes, forced)) << name << " forced";
     }
   }
@@ -88,8 +89,12 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
       {"\x1B$B0!", "\x1B(B", "\x1B(I1", "\x1B$"},
       {std::string(1, '\0'), "\xFF", "\x9B", "\x1B"},
   };
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 4000; ++round) {
     Bytes bytes;
+    if (random() % 8 == 0) {  // a UTF-16 mark, or one that is cut short
+      const std::string mark = random() % 2 ? "\xFF\xFE" : "\xFE\xFF";
+      bytes.insert(bytes.end(), mark.begin(), mark.begin() + 1 + random() % 2);
+    }
     const std::size_t mix = random() % families.size();
     const std::size_t tokens = 1 + random() % 40;
     for (std::size_t k = 0; k < tokens; ++k) {
@@ -105,19 +110,82 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
           << testing::HexOf(bytes) << " in pieces of " << size;
     }
   }
-  for (const char* road : {"UTF-8", "Shift_JIS", "EUC-JP", "ISO-2022-JP", "binary", "error"}) {
+  for (const char* road :
+       {"UTF-8", "UTF-16LE", "UTF-16BE", "Shift_JIS", "EUC-JP", "ISO-2022-JP", "binary", "error"}) {
     EXPECT_GT(seen[road], 20) << road;
   }
 }
 
-TEST(LineOfByte, CountsLfOrElseCr) {
-  const Bytes lf = ToBytes("a\nb\r\nc\nd");
-  MemoryInputFile lf_file(lf);
-  EXPECT_EQ(LineOfByte(lf_file, 0), 1);
-  EXPECT_EQ(LineOfByte(lf_file, 5), 3);
-  const Bytes cr = ToBytes("a\rb\rc");
-  MemoryInputFile cr_file(cr);
-  EXPECT_EQ(LineOfByte(cr_file, 4), 3);
+struct ReplacementCase {
+  const char* name;
+  const char* hex;
+  const char* encoding;
+  std::u16string text;
+  std::size_t count;
+  std::int64_t first_line;
+};
+
+class Replacing : public ::testing::TestWithParam<ReplacementCase> {};
+
+// Whatever road decided the encoding, a byte or sequence that does not become its character
+// becomes U+FFFD, is counted, and the line of the first is known, in pieces of any size.
+TEST_P(Replacing, EveryRoadReplacesCountsAndPlacesWhatItCannotRead) {
+  const ReplacementCase& c = GetParam();
+  const Bytes bytes = testing::Hex(c.hex);
+  const std::string expected = std::string(c.encoding) + "|" + ToUtf8(c.text) + "|" +
+                               std::to_string(c.count) + "@" + std::to_string(c.first_line);
+  EXPECT_EQ(Whole(bytes), expected);
+  for (std::size_t size : kPieceSizes) {
+    EXPECT_EQ(InPieces(bytes, size), expected) << "in pieces of " << size;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, Replacing,
+    ::testing::Values(
+        // A UTF-8 mark in front of Shift_JIS: every lead byte became nothing before.
+        ReplacementCase{"Utf8MarkBeforeShiftJis", "EF BB BF 41 0D 0A 82 A0", "UTF-8",
+                        u"A\r\n\uFFFD\uFFFD", 2, 2},
+        ReplacementCase{"ShiftJisUnassignedPair", "41 0D 42 0D 85 40 82 A0 88 9F", "Shift_JIS",
+                        u"A\rB\r\uFFFD@あ亜", 1, 3},
+        ReplacementCase{"Utf16LeWithMark", "FF FE 41 00 0A 00 42 30 3D D8 00 DE", "UTF-16LE",
+                        u"A\nあ\U0001F600", 0, 0},
+        ReplacementCase{"Utf16BeWithMark", "FE FF 00 41 00 0A 30 42", "UTF-16BE", u"A\nあ", 0, 0},
+        ReplacementCase{"Utf16LoneHighSurrogate", "FF FE 41 00 0A 00 3D D8 42 00", "UTF-16LE",
+                        u"A\n\uFFFDB", 1, 2},
+        ReplacementCase{"Utf16LoneLowSurrogate", "FE FF DE 00 00 0D 00 41", "UTF-16BE",
+                        u"\uFFFD\rA", 1, 1},
+        ReplacementCase{"Utf16HighSurrogateAtTheEnd", "FF FE 41 00 3D D8", "UTF-16LE", u"A\uFFFD",
+                        1, 1},
+        ReplacementCase{"Utf16OddLastByte", "FF FE 41 00 0A 00 42", "UTF-16LE", u"A\n\uFFFD", 1,
+                        2}),
+    testing::ByName());
+
+// The first kilobyte says UTF-8; stray bytes further on were once dropped. The file's own
+// U+FFFD is text, not a replacement.
+TEST(Replacing, Utf8DecidedByItsFirstKilobyteReplacesLaterStrays) {
+  Bytes bytes = testing::Hex("EF BF BD E3 81 82 0A E3 81 84 0A");
+  bytes.insert(bytes.end(), 1100, 'A');
+  const Bytes tail = testing::Hex("0A 42 80 43 0A FF");
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  const std::string expected = "UTF-8|\xEF\xBF\xBD\xE3\x81\x82\n\xE3\x81\x84\n" +
+                               std::string(1100, 'A') +
+                               "\nB\xEF\xBF\xBD"
+                               "C\n\xEF\xBF\xBD|2@4";
+  EXPECT_EQ(Whole(bytes), expected);
+  for (std::size_t size : kPieceSizes) {
+    EXPECT_EQ(InPieces(bytes, size), expected) << "in pieces of " << size;
+  }
+}
+
+TEST(DecideImportEncoding, WithoutHeedingTheMarkLooksAtTheBytes) {
+  const Bytes bytes = testing::Hex("EF BB BF 41 0D 0A 82 A0 82 A2 82 A4 0D 0A");
+  MemoryInputFile file(bytes);
+  const StreamDecision marked = DecideImportEncoding(file, bytes.size(), std::nullopt);
+  EXPECT_EQ(marked.encoding, TextEncoding::kUTF8);
+  EXPECT_TRUE(marked.from_mark);
+  EXPECT_EQ(DecideImportEncoding(file, bytes.size(), std::nullopt, false).encoding,
+            TextEncoding::kShiftJIS);
 }
 
 }  // namespace

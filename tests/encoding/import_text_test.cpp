@@ -48,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         FixtureCase{"english-first.utf8.txt", TextEncoding::kUTF8, "english-first.expected.txt"},
         FixtureCase{"english-first.sjis.txt", TextEncoding::kShiftJIS,
                     "english-first.expected.txt"},
-        FixtureCase{"emoji.utf8.txt", TextEncoding::kUTF8, "emoji.utf8.txt"}),
+        FixtureCase{"emoji.utf8.txt", TextEncoding::kUTF8, "emoji.utf8.txt"},
+        FixtureCase{"japanese.utf16le.txt", TextEncoding::kUTF16LE, "japanese.expected.txt"},
+        FixtureCase{"japanese.utf16be.txt", TextEncoding::kUTF16BE, "japanese.expected.txt"},
+        FixtureCase{"emoji.utf16le.txt", TextEncoding::kUTF16LE, "emoji.utf8.txt"}),
     testing::ByField<&FixtureCase::file>());
 
 // A mostly-English UTF-8 export whose first kilobyte is ASCII, with three stray Windows-1252
@@ -70,10 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DecodeImportText, SaysHowManyBytesWereNotUtf8AndWhereTheFirstWas) {
   const ImportText decoded =
       DecodeImportText(ReadBytes(DataFile("real-world/mostly-english.utf8-stray.txt")), CodePage());
-  EXPECT_EQ(decoded.invalid.count, 3u);
-  EXPECT_TRUE(decoded.invalid_replaced);
-  EXPECT_EQ(decoded.first_invalid_line, 14);
-  EXPECT_EQ(InvalidBytesNote(decoded),
+  EXPECT_EQ(decoded.replaced.count, 3u);
+  EXPECT_EQ(decoded.replaced.first_line, 14);
+  EXPECT_EQ(ReplacementsNote(decoded.encoding, decoded.replaced),
             "3 bytes that are not UTF-8 replaced by U+FFFD; the first on line 14");
 }
 
@@ -164,12 +166,14 @@ TEST(DecodeImportText, ForcedUtf8ReplacesAndCountsEveryInvalidByte) {
   const ImportText decoded =
       DecodeImportText(Hex("41 0A 82 A0 0A 42"), CodePage(), TextEncoding::kUTF8);
   EXPECT_EQ(decoded.text, u"A\n\uFFFD\uFFFD\nB");
-  EXPECT_EQ(decoded.invalid.count, 2u);
-  EXPECT_EQ(decoded.first_invalid_line, 2);
+  EXPECT_EQ(decoded.replaced.count, 2u);
+  EXPECT_EQ(decoded.replaced.first_line, 2);
 }
 
-TEST(TextEncodingFromName, KnowsTheFourNamesInAnyCase) {
+TEST(TextEncodingFromName, KnowsTheNamesInAnyCase) {
   EXPECT_EQ(TextEncodingFromName("UTF-8"), TextEncoding::kUTF8);
+  EXPECT_EQ(TextEncodingFromName("UTF-16LE"), TextEncoding::kUTF16LE);
+  EXPECT_EQ(TextEncodingFromName("utf16be"), TextEncoding::kUTF16BE);
   EXPECT_EQ(TextEncodingFromName("Shift_JIS"), TextEncoding::kShiftJIS);
   EXPECT_EQ(TextEncodingFromName("euc-jp"), TextEncoding::kEUCJP);
   EXPECT_EQ(TextEncodingFromName("ISO-2022-JP"), TextEncoding::kISO2022JP);

@@ -225,13 +225,22 @@ TEST_P(ImportEncodings, StoreTheSameRow) {
             "カタカナもひらがなも漢字も、ＡＢＣ全角英字も。|2005/11/03 14:15:00");
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, ImportEncodings,
-                         ::testing::Values(EncodingCase{"japanese.utf8.txt"},
-                                           EncodingCase{"japanese.utf8-bom.txt"},
-                                           EncodingCase{"japanese.sjis.txt"},
-                                           EncodingCase{"japanese.eucjp.txt"},
-                                           EncodingCase{"japanese.iso2022jp.txt"}),
-                         testing::ByField<&EncodingCase::file>());
+INSTANTIATE_TEST_SUITE_P(
+    Files, ImportEncodings,
+    ::testing::Values(EncodingCase{"japanese.utf8.txt"}, EncodingCase{"japanese.utf8-bom.txt"},
+                      EncodingCase{"japanese.sjis.txt"}, EncodingCase{"japanese.eucjp.txt"},
+                      EncodingCase{"japanese.iso2022jp.txt"}, EncodingCase{"japanese.utf16le.txt"},
+                      EncodingCase{"japanese.utf16be.txt"}),
+    testing::ByField<&EncodingCase::file>());
+
+// The closing text, which every front end shows, counts what could not be read.
+TEST_F(RunImportTest, TheClosingTextCountsWhatCouldNotBeRead) {
+  Import("TITLE: a\r\n--------\r\nTITLE: b\x85\r\n--------\r\n");
+  EXPECT_EQ(
+      progress.message,
+      u"\r\n2件の日記をImport完了！\r\n（読めなかった1箇所をU+FFFDに置き換えました。最初は3行目）");
+  EXPECT_EQ(Query("SELECT Title FROM Contents ORDER BY rowid"), "a\nb\uFFFD");
+}
 
 // Export, then import into an empty diary: every column the format carries comes back.
 TEST_F(RunImportTest, RoundTripKeepsEveryColumnTheFormatCarries) {
