@@ -97,7 +97,14 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
     detector.Feed(piece.data(), piece.size());
     return !detector.decided();
   });
-  switch (detector.Result()) {
+  EucJpShape shape;
+  if (WantsSecondReading(detector)) {
+    Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+      shape.Feed(piece);
+      return !shape.broken();
+    });
+  }
+  switch (SecondReading(detector, shape)) {
     case kcJIS:
       decision.encoding = TextEncoding::kISO2022JP;
       break;

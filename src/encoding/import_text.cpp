@@ -204,7 +204,11 @@ ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
       IsMostlyUTF8(buffer)) {
     return ReadAsUTF8(buffer);
   }
-  switch (DetectKanjiCode(buffer)) {
+  KanjiDetector detector;
+  detector.Feed(buffer.data(), buffer.size());
+  EucJpShape shape;
+  shape.Feed(buffer);
+  switch (SecondReading(detector, shape)) {
     case kcJIS:
       return ReadAs(TextEncoding::kISO2022JP, buffer, code_page);
     case kcEUC:

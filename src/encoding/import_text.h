@@ -55,8 +55,10 @@ struct ImportText {
 // 3. the whole buffer is decodable UTF-8 with at least one multi-byte sequence: UTF-8 (this
 //    catches files whose first kilobyte is English);
 // 4. the buffer is mostly UTF-8 (IsMostlyUTF8): UTF-8;
-// 5. otherwise DetectKanjiCode decides: ISO-2022-JP and EUC-JP go through their converters, and
-//    Shift_JIS or binary through code page 932, every byte included.
+// 5. otherwise the legacy detector decides, its verdict read a second time against the shape
+//    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
+//    EUC-JP cannot have written is not): ISO-2022-JP and EUC-JP go through their converters,
+//    and Shift_JIS or binary through code page 932, every byte included.
 // Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16.
 // `forced` skips the decision and reads the buffer in that encoding (without its own byte-order
 // mark). Conversion failures are thrown as conversion errors naming the byte offset.

@@ -31,6 +31,9 @@ class KanjiDetector {
   bool decided() const { return decided_; }
   // The verdict on everything fed so far.
   KanjiCode Result() const;
+  // Whether a Shift_JIS verdict came from a pair that EUC-JP writes too: its half-width
+  // katakana prefix 8E before A1-DF, or its JIS X 0212 prefix 8F before A1-FE.
+  bool ShiftJisByEucPrefix() const { return euc_prefix_; }
 
  private:
   void Decide(KanjiCode code) {
@@ -45,8 +48,48 @@ class KanjiDetector {
   bool has_previous_ = false;
   std::size_t pairs_ = 0;
   bool decided_ = false;
+  bool euc_prefix_ = false;
   KanjiCode verdict_ = kcShiftJIS;
 };
+
+// Whether bytes given in pieces read whole as EUC-JP: every byte from 80 up belongs to a JIS X
+// 0208 character (A1-FE twice), a half-width katakana (8E, A1-DF) or a JIS X 0212 character
+// (8F, A1-FE twice), and at least one JIS X 0208 character is among them. Shift_JIS prose never
+// is: its kana and punctuation have lead bytes 81-84, which EUC-JP never writes.
+class EucJpShape {
+ public:
+  void Feed(std::span<const std::uint8_t> bytes);
+  bool broken() const { return broken_; }
+  bool Plain() const { return !broken_ && due_ == 0 && jis_x0208_ > 0; }
+
+ private:
+  int due_ = 0;            // trail bytes still to come for the character begun
+  bool katakana_ = false;  // the character begun is a half-width katakana (its trail A1-DF)
+  bool counted_ = false;   // the character begun is a JIS X 0208 one
+  std::size_t jis_x0208_ = 0;
+  bool broken_ = false;
+};
+
+// Whether the verdict is read again against the shape of the whole file: a Shift_JIS verdict
+// that came from EUC-JP's prefixes, or an EUC-JP verdict that no decisive pair made.
+inline bool WantsSecondReading(const KanjiDetector& detector) {
+  const KanjiCode code = detector.Result();
+  return (code == kcShiftJIS && detector.ShiftJisByEucPrefix()) ||
+         (code == kcEUC && !detector.decided());
+}
+
+// The second reading: such a Shift_JIS verdict on a file that is plainly EUC-JP as a whole is
+// EUC-JP; such an EUC-JP verdict on a file that EUC-JP cannot have written is Shift_JIS.
+inline KanjiCode SecondReading(const KanjiDetector& detector, const EucJpShape& shape) {
+  const KanjiCode code = detector.Result();
+  if (!WantsSecondReading(detector)) {
+    return code;
+  }
+  if (code == kcShiftJIS) {
+    return shape.Plain() ? kcEUC : code;
+  }
+  return shape.broken() ? kcShiftJIS : code;
+}
 
 // JISToSJIS over an input given in pieces, in order: the same bytes out, the same failures at
 // the same offsets. An escape or a pair cut by a piece's end waits for the next piece.

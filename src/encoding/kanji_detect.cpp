@@ -25,6 +25,8 @@ void KanjiDetector::Feed(const std::uint8_t* bytes, std::size_t size) {
       }
     } else if (x >= 0x80 && x <= 0xA0) {
       if (y >= 0x40 && y <= 0xFC) {
+        euc_prefix_ =
+            (x == 0x8E && y >= 0xA1 && y <= 0xDF) || (x == 0x8F && y >= 0xA1 && y <= 0xFE);
         Decide(kcShiftJIS);
       } else {
         j_ -= 1, s_ += 1, e_ -= 1;
@@ -56,6 +58,24 @@ KanjiCode KanjiDetector::Result() const {
     return j_ >= e_ ? kcJIS : kcEUC;
   }
   return s_ >= e_ ? kcShiftJIS : kcEUC;
+}
+
+void EucJpShape::Feed(std::span<const std::uint8_t> bytes) {
+  for (const std::uint8_t b : bytes) {
+    if (broken_) {
+      return;
+    }
+    if (due_ > 0) {
+      broken_ = katakana_ ? (b < 0xA1 || b > 0xDF) : (b < 0xA1 || b > 0xFE);
+      due_ -= 1;
+      jis_x0208_ += due_ == 0 && counted_ ? 1 : 0;
+    } else if (b >= 0x80) {
+      katakana_ = b == 0x8E;
+      counted_ = b >= 0xA1 && b <= 0xFE;
+      due_ = b == 0x8F ? 2 : 1;
+      broken_ = !(katakana_ || counted_ || b == 0x8F);
+    }
+  }
 }
 
 KanjiCode DetectKanjiCode(const Bytes& buffer) {

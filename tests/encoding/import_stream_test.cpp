@@ -2,6 +2,7 @@
 // invalid bytes and the failures must be exactly those of the whole-file decoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -176,6 +177,41 @@ TEST(Replacing, Utf8DecidedByItsFirstKilobyteReplacesLaterStrays) {
   for (std::size_t size : kPieceSizes) {
     EXPECT_EQ(InPieces(bytes, size), expected) << "in pieces of " << size;
   }
+}
+
+// EUC-JP whose Japanese starts with half-width katakana (a kaomoji such as (ﾟДﾟ)) is read as
+// EUC-JP, though its prefix 8E is a Shift_JIS lead byte; Shift_JIS prose, half-width katakana and
+// all, never is, even where the scores alone would call it EUC-JP.
+TEST(DecideImportEncoding, EucJpLedByHalfWidthKatakanaIsEucJpAndShiftJisNeverIs) {
+  const std::u16string alphabet =
+      u"あいうえおかきくけこさしすせそがぎぐアイウエオカキクケコ日本語東京都漢字文章今明晴雨"
+      u"、。「」ＡＢＣ１２３ｱｲｳｴｵｶｷｸｹｺﾊﾝｶｸ ";
+  std::mt19937 random(5);
+  std::map<std::string, int> leads;  // how often each reading led the file
+  for (int round = 0; round < 200; ++round) {
+    std::u16string text;
+    const std::size_t length = 20 + random() % 200;
+    for (std::size_t k = 0; k < length; ++k) {
+      text += random() % 4 == 0 ? static_cast<char16_t>(u'a' + random() % 26)
+                                : alphabet[random() % alphabet.size()];
+    }
+    for (const std::u16string lead : {u"", u"(ﾟДﾟ) ", u"ｷﾀ━━(ﾟ∀ﾟ)━━!! "}) {
+      const std::string utf8 = "TITLE: " + ToUtf8(lead + text) + "\n";
+      const Bytes euc = testing::Iconv("EUC-JP", "UTF-8", utf8.data(), utf8.size());
+      const Bytes sjis = testing::Iconv("CP932", "UTF-8", utf8.data(), utf8.size());
+      const auto first_high =
+          std::find_if(euc.begin(), euc.end(), [](std::uint8_t b) { return b >= 0x80; });
+      ++leads[first_high != euc.end() && *first_high == 0x8E ? "katakana" : "other"];
+      EXPECT_EQ(InPieces(euc, 64), "EUC-JP|" + utf8 + "|0@0") << testing::HexOf(euc);
+      EXPECT_EQ(Whole(euc), "EUC-JP|" + utf8 + "|0@0");
+      EXPECT_EQ(InPieces(sjis, 64).rfind("Shift_JIS|", 0), 0u) << testing::HexOf(sjis);
+      EXPECT_EQ(Whole(sjis).rfind("Shift_JIS|", 0), 0u);
+    }
+  }
+  EXPECT_GT(leads["katakana"], 300);
+  EXPECT_GT(leads["other"], 100);
+  // One half-width katakana: the scores say EUC-JP, but EUC-JP cannot end a character at LF.
+  EXPECT_EQ(Whole(testing::Hex("72 BA 0A")).rfind("Shift_JIS|", 0), 0u);
 }
 
 TEST(DecideImportEncoding, WithoutHeedingTheMarkLooksAtTheBytes) {
