@@ -12,11 +12,23 @@
 namespace sarnlink {
 namespace {
 
-enum class JisMode { kSingleByte, kTwoByte, kKatakana };
+enum class JisMode { kSingleByte, kTwoByte, kKatakana, kJisX0212 };
 
 [[noreturn]] void Fail(const std::string& what, std::size_t offset) {
   throw Error(ErrorKind::kConversion,
               "EUC-JP: " + what + " at byte offset " + std::to_string(offset));
+}
+
+std::string HexByte(std::uint8_t b) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[b >> 4], kDigits[b & 15]};
+}
+
+// The failure of a pair whose second byte is below 80, naming both bytes.
+[[noreturn]] void FailSecond(const std::uint8_t* pair, std::size_t offset) {
+  Fail("the second byte of a two-byte character is below 80 (" + HexByte(pair[0]) + " " +
+           HexByte(pair[1]) + ")",
+       offset);
 }
 
 // The escape that selects `wanted`, written at `o` when the mode changes; returns its length.
@@ -26,6 +38,12 @@ std::size_t SwitchTo(JisMode wanted, JisMode& mode, std::uint8_t* o) {
   }
   mode = wanted;
   o[0] = 0x1B;
+  if (wanted == JisMode::kJisX0212) {  // ESC $ ( D
+    o[1] = 0x24;
+    o[2] = 0x28;
+    o[3] = 0x44;
+    return 4;
+  }
   o[1] = wanted == JisMode::kTwoByte ? 0x24 : 0x28;  // ESC $ or ESC (
   o[2] = wanted == JisMode::kTwoByte ? 0x42 : wanted == JisMode::kKatakana ? 0x49 : 0x4A;
   return 3;
@@ -40,7 +58,7 @@ bool OnePassSafe(std::span<const std::uint8_t> euc) {
   if (euc.empty()) {
     return true;
   }
-  for (int b : {0x1B, 0x00, 0x80, 0x9B}) {
+  for (int b : {0x1B, 0x00, 0x80, 0x9B, 0x8F}) {
     if (std::memchr(euc.data(), b, euc.size())) {
       return false;
     }
@@ -71,12 +89,28 @@ Bytes EUCToJIS(const Bytes& euc) {
       Fail("a two-byte character cut off by the end of the input", i);
     }
     const std::uint8_t y = in[i + 1];
+    if (x == 0x8F) {  // JIS X 0212: 8F, then its row and cell, A1-FE each
+      if (i + 2 >= size) {
+        Fail("a JIS X 0212 character (8F) cut off by the end of the input", i);
+      }
+      const std::uint8_t z = in[i + 2];
+      if (y < 0xA1 || y > 0xFE || z < 0xA1 || z > 0xFE) {
+        Fail("a JIS X 0212 character (8F " + HexByte(y) + " " + HexByte(z) +
+                 ") whose row and cell are not A1-FE",
+             i);
+      }
+      p += SwitchTo(JisMode::kJisX0212, mode, o + p);
+      o[p++] = static_cast<std::uint8_t>(y - 0x80);
+      o[p++] = static_cast<std::uint8_t>(z - 0x80);
+      i += 3;
+      continue;
+    }
     if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
       p += SwitchTo(JisMode::kKatakana, mode, o + p);
       o[p++] = static_cast<std::uint8_t>(y - 0x80);
     } else {
       if (y < 0x80) {
-        Fail("the second byte of a two-byte character is below 80", i + 1);
+        FailSecond(in + i, i + 1);
       }
       p += SwitchTo(JisMode::kTwoByte, mode, o + p);
       o[p++] = static_cast<std::uint8_t>(x - 0x80);
@@ -108,7 +142,7 @@ std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::si
       o[p++] = y;  // katakana: (y - 80) OR 80
     } else {
       if (y < 0x80) {
-        Fail("the second byte of a two-byte character is below 80", offset + i + 1);
+        FailSecond(in + i, offset + i + 1);
       }
       unsigned s1 = 0;
       unsigned s2 = 0;
@@ -146,8 +180,8 @@ void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset)
     const std::uint64_t seconds = (kEven ^ (even_runs << 1)) & follows;
     const std::uint64_t bad = seconds & ~high;
     if (bad != 0) {
-      Fail("the second byte of a two-byte character is below 80",
-           offset + i + static_cast<std::size_t>(__builtin_ctzll(bad)));
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(bad));
+      FailSecond(in + at - 1, offset + at);
     }
     i += 64;
   }
@@ -156,7 +190,7 @@ void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset)
   while (i < size) {
     if (taken) {
       if (in[i] < 0x80) {
-        Fail("the second byte of a two-byte character is below 80", offset + i);
+        FailSecond(in + i - 1, offset + i);
       }
       taken = false;
     } else if (in[i] >= 0x80) {
@@ -187,7 +221,9 @@ std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
   if (AppendPlainJisText(jis.data(), jis.size(), JisTextTableFor(code_page), text)) {
     return text;
   }
-  return code_page.ToUtf16(JISToSJIS(jis));
+  std::vector<std::size_t> marks;
+  const Bytes sjis = JISToSJIS(jis, &marks);
+  return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
 
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
@@ -196,7 +232,12 @@ std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
       AppendPlainEucText(euc.data(), euc.size(), JisTextTableFor(code_page), text)) {
     return text;
   }
-  return code_page.ToUtf16(EUCToSJIS(euc));
+  if (OnePassSafe(euc)) {
+    return code_page.ToUtf16(EUCToSJIS(euc));
+  }
+  std::vector<std::size_t> marks;
+  const Bytes sjis = JISToSJIS(EUCToJIS(euc), &marks);
+  return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
 
 }  // namespace sarnlink

@@ -138,8 +138,17 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
       return;
     case TextEncoding::kISO2022JP: {
       RunIso2022Jp(piece, last, &shift_jis_);
+      // The text up to the last ASCII byte, with the marked characters of other sets as U+FFFD;
+      // the marks after it wait with their bytes.
       const std::size_t end = ReadyEnd(shift_jis_, last);
-      AppendShiftJisText(std::span<const std::uint8_t>(shift_jis_).first(end), text);
+      const auto ready_marks = std::upper_bound(marks_.begin(), marks_.end(), end);
+      text += ShiftJisTextWithMarks(std::span<const std::uint8_t>(shift_jis_).first(end),
+                                    std::span<const std::size_t>(marks_.begin(), ready_marks),
+                                    code_page_);
+      marks_.erase(marks_.begin(), ready_marks);
+      for (std::size_t& mark : marks_) {
+        mark -= end;
+      }
       shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
       break;
     }
@@ -226,7 +235,7 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
 
 void StreamDecoder::RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis) {
   auto run = [&](std::span<const std::uint8_t> bytes, bool at_end) {
-    return shift_jis ? jis_.Convert(bytes.data(), bytes.size(), at_end, *shift_jis)
+    return shift_jis ? jis_.Convert(bytes.data(), bytes.size(), at_end, *shift_jis, &marks_)
                      : jis_.Check(bytes.data(), bytes.size(), at_end);
   };
   // The waiting bytes (an escape or a pair cut by the last piece: two at most) are finished with

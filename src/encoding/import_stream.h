@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/bytes.h"
 #include "encoding/code_page_932.h"
@@ -78,12 +79,13 @@ class StreamDecoder {
 
   StreamDecision decision_;
   const CodePage932& code_page_;
-  std::size_t mark_left_;     // bytes of the mark still to be passed over
-  Bytes waiting_;             // bytes after the last piece's last ASCII byte (or whole unit)
-  std::size_t consumed_ = 0;  // bytes converted or passed over so far
-  JisToShiftJisStream jis_;   // ISO-2022-JP: the converter and its shift state
-  Bytes shift_jis_;           // ISO-2022-JP: its Shift_JIS after the last ASCII byte
-  char16_t high_ = 0;         // UTF-16: a high surrogate waiting for its low one
+  std::size_t mark_left_;           // bytes of the mark still to be passed over
+  Bytes waiting_;                   // bytes after the last piece's last ASCII byte (or whole unit)
+  std::size_t consumed_ = 0;        // bytes converted or passed over so far
+  JisToShiftJisStream jis_;         // ISO-2022-JP: the converter and its shift state
+  Bytes shift_jis_;                 // ISO-2022-JP: its Shift_JIS after the last ASCII byte
+  std::vector<std::size_t> marks_;  // ISO-2022-JP: U+FFFD's places in shift_jis_
+  char16_t high_ = 0;               // UTF-16: a high surrogate waiting for its low one
   // For the line of the first replacement: the line ends before it, and whether any LF came.
   std::size_t replacements_ = 0;
   std::int64_t lf_before_ = 0;

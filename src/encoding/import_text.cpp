@@ -186,10 +186,14 @@ std::string ReplacementsNote(TextEncoding encoding, const Replacements& replaced
       encoding == TextEncoding::kUTF16LE || encoding == TextEncoding::kUTF16BE ||
       encoding == TextEncoding::kEUCJP || encoding == TextEncoding::kISO2022JP;
   const char* name = encoding == TextEncoding::kBinary ? "Shift_JIS" : TextEncodingName(encoding);
+  // A character of UTF-16, EUC-JP or ISO-2022-JP may be in its encoding and still have no
+  // reading here (JIS X 0212, a lone surrogate); a byte of the others is simply not in it.
+  const std::string what =
+      by_character ? std::string(" that could not be read as ") + name
+                   : std::string(" that ") + (replaced.count == 1 ? "is" : "are") + " not " + name;
   return CountOf(static_cast<std::int64_t>(replaced.count), by_character ? "character" : "byte",
                  by_character ? "characters" : "bytes") +
-         " that " + (replaced.count == 1 ? "is" : "are") + " not " + name +
-         " replaced by U+FFFD; the first on line " + std::to_string(replaced.first_line);
+         what + " replaced by U+FFFD; the first on line " + std::to_string(replaced.first_line);
 }
 
 ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,

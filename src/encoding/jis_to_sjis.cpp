@@ -1,5 +1,6 @@
 // ISO-2022-JP to Shift_JIS by arithmetic on the JIS X 0208 row and cell bytes.
 #include <cstring>
+#include <string_view>
 
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
@@ -19,48 +20,79 @@ constexpr std::uint8_t kEsc = 0x1B;
 
 // Notes on invalid input: bytes that are not valid ISO-2022-JP but cause none of the failures
 // below pass through as computed bytes, and the code page conversion decides what they become.
-// An unknown escape drops only the ESC itself.
-Bytes JISToSJIS(const Bytes& jis) {
+// An escape that is not an escape sequence (no final byte 30-7E) loses only its ESC.
+Bytes JISToSJIS(const Bytes& jis, std::vector<std::size_t>* marks) {
   JisToShiftJisStream stream;
   Bytes out;
   out.reserve(jis.size());
-  stream.Convert(jis.data(), jis.size(), true, out);
+  stream.Convert(jis.data(), jis.size(), true, out, marks);
   return out;
 }
 
-// The escape at `i`: a known one switches the state and is passed over, an unknown one loses
-// only its ESC. False when its other bytes are still to come; at the end, a failure.
+std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
+                                     std::span<const std::size_t> marks,
+                                     const CodePage932& code_page) {
+  std::u16string text;
+  std::size_t from = 0;
+  for (const std::size_t mark : marks) {
+    if (mark > from) {
+      text += code_page.ToUtf16(sjis.subspan(from, mark - from));
+    }
+    text += u'\uFFFD';
+    from = mark;
+  }
+  if (from < sjis.size()) {
+    text += code_page.ToUtf16(sjis.subspan(from));
+  }
+  return text;
+}
+
+// The escape at `i`, read as ISO 2022 writes them: ESC, intermediate bytes 20-2F, a final byte
+// 30-7E. A known one switches the state; a designation of another set to G0 switches to a state
+// whose characters are marked; a single shift marks the next byte; any other sequence is passed
+// over. An ESC without a final byte loses only its ESC. False when the sequence's other bytes
+// are still to come; at the end, a failure.
 bool JisToShiftJisStream::TakeEscape(const std::uint8_t* in, std::size_t size, bool last,
                                      std::size_t& i) {
-  if (i + 2 >= size) {
+  std::size_t k = i + 1;
+  while (k < size && in[k] >= 0x20 && in[k] <= 0x2F && k - i <= 3) {
+    ++k;
+  }
+  if (k >= size || (k == i + 1 && i + 2 >= size)) {
     if (!last) {
       return false;
     }
     Fail("an escape sequence cut off by the end of the input", offset_ + i);
   }
-  const std::uint8_t b1 = in[i + 1];
-  const std::uint8_t b2 = in[i + 2];
-  if (b1 == '$' && (b2 == 'B' || b2 == 0x40)) {
-    state_ = State::kTwoByte;
-    i += 3;
-  } else if (b1 == '(' && (b2 == 'J' || b2 == 'B')) {
-    state_ = State::kSingleByte;
-    i += 3;
-  } else if (b1 == '(' && b2 == 'I') {
-    state_ = State::kKatakana;
-    i += 3;
-  } else {
+  const std::uint8_t final_byte = in[k];
+  if (final_byte < 0x30 || final_byte > 0x7E) {
     i += 1;
+    return true;
   }
+  const std::string_view between(reinterpret_cast<const char*>(in + i + 1), k - i - 1);
+  if (between == "$" && (final_byte == 'B' || final_byte == 0x40)) {
+    state_ = State::kTwoByte;
+  } else if (between == "(" && (final_byte == 'J' || final_byte == 'B')) {
+    state_ = State::kSingleByte;
+  } else if (between == "(" && final_byte == 'I') {
+    state_ = State::kKatakana;
+  } else if (between == "$" || between == "$(") {
+    state_ = State::kOtherTwoByte;
+  } else if (between == "(") {
+    state_ = State::kOtherSingleByte;
+  } else if (between.empty() && (final_byte == 'N' || final_byte == 'O')) {
+    single_shift_ = true;
+  }
+  i = k + 1;
   return true;
 }
 
 std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t size, bool last,
-                                         Bytes& out) {
+                                         Bytes& out, std::vector<std::size_t>* marks) {
   const std::size_t start = out.size();
   out.resize(start + size);  // at most one byte out for each byte in
   std::size_t written = 0;
-  const std::size_t converted = Run(in, size, last, out.data() + start, written);
+  const std::size_t converted = Run(in, size, last, out.data() + start, written, marks, start);
   out.resize(start + written);
   return converted;
 }
@@ -78,7 +110,7 @@ std::size_t JisToShiftJisStream::Check(const std::uint8_t* in, std::size_t size,
   }
   if ((high & 0x8080808080808080ULL) != 0) {
     std::size_t written = 0;
-    return Run(in, size, last, nullptr, written);
+    return Run(in, size, last, nullptr, written, nullptr, 0);
   }
   return CheckSevenBit(in, size, last);
 }
@@ -94,9 +126,15 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
   };
   std::size_t i = 0;
   while (i < size) {
+    if (single_shift_) {  // the next byte is another set's character, marked
+      single_shift_ = false;
+      any_ = any_ || !cut_;
+      i += 1;
+      continue;
+    }
     if (in[i] != kEsc) {
       std::size_t end = next_esc(i);
-      if (state_ == State::kTwoByte) {
+      if (two_byte()) {
         while (end < size && (end - i) % 2 == 1) {
           end = next_esc(end + 1);  // this ESC is a pair's second byte
         }
@@ -133,7 +171,8 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
 // The result ends before its first zero byte, but the input is still read to its end, so that
 // its failures are the whole input's. With `o` null nothing is written.
 std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, bool last,
-                                     std::uint8_t* o, std::size_t& p) {
+                                     std::uint8_t* o, std::size_t& p,
+                                     std::vector<std::size_t>* marks, std::size_t base) {
   auto put = [&](unsigned byte) {
     if (cut_) {
       return;
@@ -148,9 +187,24 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
     }
     ++p;
   };
+  auto mark = [&] {
+    if (cut_) {
+      return;
+    }
+    any_ = true;
+    if (marks) {
+      marks->push_back(base + p);
+    }
+  };
   std::size_t i = 0;
   while (i < size) {
     const std::uint8_t b = in[i];
+    if (single_shift_) {
+      single_shift_ = false;
+      mark();
+      i += 1;
+      continue;
+    }
     if (b == kEsc) {
       if (!TakeEscape(in, size, last, i)) {
         break;  // the escape's other bytes are in the next piece
@@ -162,6 +216,13 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       i += 1;
     } else if (state_ == State::kKatakana) {
       put(b | 0x80u);
+      i += 1;
+    } else if (state_ == State::kOtherSingleByte) {
+      if (b > 0x20 && b < 0x7F) {
+        mark();
+      } else {
+        put(b);  // spaces and line ends stay what they are
+      }
       i += 1;
     } else {
       if (i + 1 >= size) {
@@ -175,8 +236,12 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
         Fail("a row or cell byte outside 21-7E", offset_ + i);
       }
-      put(s1);
-      put(s2);
+      if (state_ == State::kTwoByte) {
+        put(s1);
+        put(s2);
+      } else {
+        mark();
+      }
       i += 2;
     }
   }

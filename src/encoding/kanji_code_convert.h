@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/bytes.h"
 #include "encoding/code_page_932.h"
@@ -93,27 +94,43 @@ inline KanjiCode SecondReading(const KanjiDetector& detector, const EucJpShape& 
 
 // JISToSJIS over an input given in pieces, in order: the same bytes out, the same failures at
 // the same offsets. An escape or a pair cut by a piece's end waits for the next piece.
+//
+// Beside JIS X 0208, ASCII, JIS X 0201 Roman and katakana, ISO-2022-JP-2 and -3 files designate
+// sets that Shift_JIS has no bytes for (JIS X 0212 "ESC $ ( D", JIS X 0213 "ESC $ ( O", "P" and
+// "Q", GB 2312 "ESC $ A", KS C 5601 "ESC $ ( C", and others): each of their characters is marked
+// instead, a place in the output where the text holds U+FFFD, so that they are never read as
+// ASCII. An escape the converter does not know at all is passed over whole.
 class JisToShiftJisStream {
  public:
   // Converts `size` bytes at `in`, appending to `out`; `last` for the final piece. Returns the
   // bytes converted (the rest must come again at the front of the next piece). At the last piece
-  // a result that would be empty throws, as JISToSJIS does.
-  std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out);
+  // a result that would be empty throws, as JISToSJIS does. `marks`, when given, receives the
+  // places in `out` of the characters that have no Shift_JIS bytes, in order.
+  std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out,
+                      std::vector<std::size_t>* marks = nullptr);
   // The same, without the bytes: only the failures.
   std::size_t Check(const std::uint8_t* in, std::size_t size, bool last);
 
  private:
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
-                  std::size_t& written);
+                  std::size_t& written, std::vector<std::size_t>* marks, std::size_t base);
   std::size_t CheckSevenBit(const std::uint8_t* in, std::size_t size, bool last);
   bool TakeEscape(const std::uint8_t* in, std::size_t size, bool last, std::size_t& i);
+  bool two_byte() const { return state_ == State::kTwoByte || state_ == State::kOtherTwoByte; }
 
-  enum class State { kSingleByte, kTwoByte, kKatakana };
+  // kOtherTwoByte and kOtherSingleByte: a set without Shift_JIS bytes, its characters marked.
+  enum class State { kSingleByte, kTwoByte, kKatakana, kOtherTwoByte, kOtherSingleByte };
   State state_ = State::kSingleByte;
-  std::size_t offset_ = 0;  // where `in` stands in the whole input
-  bool cut_ = false;        // a zero byte came out: everything after it is dropped
-  bool any_ = false;        // some byte came out before the cut
+  bool single_shift_ = false;  // ESC N or ESC O came: the next byte is another set's character
+  std::size_t offset_ = 0;     // where `in` stands in the whole input
+  bool cut_ = false;           // a zero byte came out: everything after it is dropped
+  bool any_ = false;           // some byte came out before the cut
 };
+
+// Shift_JIS bytes as text, with a U+FFFD at each of `marks` (places in `sjis`, in order).
+std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
+                                     std::span<const std::size_t> marks,
+                                     const CodePage932& code_page);
 
 // The one-pass EUC-JP to Shift_JIS loop over `size` bytes that hold no 00, 1B, 80 or 9B, writing
 // at most `size` bytes at `out` and returning their count. `offset` is where `in` stands in the
@@ -124,19 +141,20 @@ std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::si
 // Throws what EucPairsToShiftJis would throw over the same bytes, without converting them.
 void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset);
 
-// Whether EUC-JP bytes may take EUCToSJIS's one-pass road: they hold no ESC or zero byte, and
-// no 9B or 80 (which lose their high bit to become ESC or zero in a pair). A whole input is
-// safe when every piece of it is.
+// Whether EUC-JP bytes may take EUCToSJIS's one-pass road: they hold no ESC or zero byte, no
+// 9B or 80 (which lose their high bit to become ESC or zero in a pair), and no 8F (a JIS X 0212
+// character, which has no Shift_JIS bytes). A whole input is safe when every piece of it is.
 bool OnePassSafe(std::span<const std::uint8_t> euc);
 
 // ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
-// error naming the byte offset for an escape among the last two bytes, a two-byte character cut
-// by the end, a computed byte above FF, and an empty result.
-Bytes JISToSJIS(const Bytes& jis);
+// error naming the byte offset for an escape cut by the end, a two-byte character cut by the
+// end, a computed byte above FF, and an empty result. `marks` as JisToShiftJisStream gives them.
+Bytes JISToSJIS(const Bytes& jis, std::vector<std::size_t>* marks = nullptr);
 
 // EUC-JP to ISO-2022-JP. The result stops before its first zero byte. Throws a conversion error
-// naming the byte offset for a high byte as the last byte, a second byte below 80, and an empty
-// result. JIS X 0212 (SS3, 8F) is not supported: 8F and its next byte are read as a pair.
+// naming the byte offset and the bytes for a character cut by the end, a second byte below 80, a
+// JIS X 0212 character (8F) whose bytes are not A1-FE, and an empty result. JIS X 0212 becomes
+// "ESC $ ( D" and its row and cell.
 Bytes EUCToJIS(const Bytes& euc);
 
 // EUCToJIS, then JISToSJIS.

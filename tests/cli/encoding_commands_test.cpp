@@ -47,8 +47,8 @@ TEST(DecodeCommand, SaysOnStderrWhatCouldNotBeReadAndWhere) {
   const std::string file = dir.File("stray.txt");
   testing::WriteBytes(file, testing::Hex("FF FE 41 00 0A 00 3D D8 42 00 0A 00"));
   const std::string note = "sarnlink: " + file +
-                           ": 1 character that is not UTF-16LE replaced by U+FFFD; the first on "
-                           "line 2\n";
+                           ": 1 character that could not be read as UTF-16LE replaced by U+FFFD; "
+                           "the first on line 2\n";
   const auto decode = RunSarnlink("decode " + Quote(file));
   EXPECT_EQ(decode.status, 0) << decode.err;
   EXPECT_EQ(decode.out,

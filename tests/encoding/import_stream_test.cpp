@@ -87,7 +87,7 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
       {"\xE3\x81\x82", "\xC3\xA9", "\xF0\x9F\x8D\x89", "\xEF\xBB\xBF", "\x80"},
       {"\x82\xA0", "\x88\x9F", "\xB1", "\x81"},
       {"\xA4\xA2", "\xB0\xA1", "\x8E\xB1", "\xA4"},
-      {"\x1B$B0!", "\x1B(B", "\x1B(I1", "\x1B$"},
+      {"\x1B$B0!", "\x1B(B", "\x1B(I1", "\x1B$", "\x1B$(D0!", "\x1B$A", "\x1BN"},
       {std::string(1, '\0'), "\xFF", "\x9B", "\x1B"},
   };
   for (int round = 0; round < 4000; ++round) {

@@ -68,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ConvertCase{"LastCell", "1B 24 42 7E 7E", "EF FC"},
                       ConvertCase{"OldJisEscape", "1B 24 40 30 21", "88 9F"},
                       ConvertCase{"Katakana", "1B 28 49 31", "B1"},
-                      ConvertCase{"UnknownSelectorDropsOnlyEsc", "1B 28 44 41", "28 44 41"},
+                      ConvertCase{"EscWithoutAFinalByteDropsOnlyEsc", "41 1B 20 20 20 20 42",
+                                  "41 20 20 20 20 42"},
                       ConvertCase{"ZeroEndsTheResult", "41 00 42", "41"}),
     testing::ByName());
 
@@ -85,6 +86,39 @@ INSTANTIATE_TEST_SUITE_P(Rules, EUCToJISTable,
                                            ConvertCase{"NoEscapeAtTheEnd", "B0 A1",
                                                        "1B 24 42 30 21"}),
                          testing::ByName());
+
+struct TextCase {
+  const char* name;
+  const char* in;
+  std::u16string text;
+};
+
+class OtherSets : public ::testing::TestWithParam<TextCase> {};
+
+// A character of a set that Shift_JIS has no bytes for becomes U+FFFD, never ASCII; the text
+// after the set is read as the next escape says.
+TEST_P(OtherSets, BecomeReplacementCharactersNeverAscii) {
+  static const IconvCodePage932 code_page;
+  const TextCase& c = GetParam();
+  const Bytes in = Hex(c.in);
+  const bool euc = c.name[0] == 'E';
+  EXPECT_EQ(euc ? EUCToString(in, code_page) : JISToString(in, code_page), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Escapes, OtherSets,
+    ::testing::Values(TextCase{"JisX0212", "1B 24 28 44 30 21 30 22 1B 28 42 41", u"\uFFFD\uFFFDA"},
+                      TextCase{"JisX0213Plane1", "41 1B 24 28 51 24 22 1B 28 42 0A", u"A\uFFFD\n"},
+                      TextCase{"JisX0213Plane2", "1B 24 28 50 21 21 1B 24 42 30 21",
+                               u"\uFFFD\u4E9C"},
+                      TextCase{"Gb2312", "1B 24 41 30 21 1B 28 4A 41", u"\uFFFDA"},
+                      TextCase{"KsC5601", "1B 24 28 43 30 21 1B 28 42 41", u"\uFFFDA"},
+                      TextCase{"UnknownSingleByteSetKeepsSpacesAndLineEnds",
+                               "1B 28 44 41 20 42 0A 1B 28 42 43", u"\uFFFD \uFFFD\nC"},
+                      TextCase{"SingleShiftMarksOneByte", "41 1B 4E 41 42", u"A\uFFFDB"},
+                      TextCase{"OtherDesignationIsPassedOver", "41 1B 2E 41 42", u"AB"},
+                      TextCase{"EucJisX0212", "41 8F B0 A1 B0 A1 0A", u"A\uFFFD\u4E9C\n"}),
+    testing::ByName());
 
 TEST(EUCToSJIS, GoesThroughJis) {
   EXPECT_EQ(HexOf(EUCToSJIS(Hex("41 B0 A1 42"))), "41 88 9F 42");
@@ -130,13 +164,19 @@ TEST_P(EUCToJISFailures, ThrowConversionErrorsWithTheOffset) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, EUCToJISFailures,
-                         ::testing::Values(FailCase{"HighLastByte", "41 B0", "byte offset 1"},
-                                           FailCase{"SecondByteBelow80", "B0 41", "byte offset 1"},
-                                           FailCase{"MarkThenAscii", "EF BB BF 41",
-                                                    "byte offset 3"},
-                                           FailCase{"OnlyZero", "00", "empty result"}),
-                         testing::ByName());
+INSTANTIATE_TEST_SUITE_P(
+    Failures, EUCToJISFailures,
+    ::testing::Values(FailCase{"HighLastByte", "41 B0", "byte offset 1"},
+                      FailCase{"SecondByteBelow80", "B0 41", "below 80 (B0 41) at byte offset 1"},
+                      FailCase{"JisX0212CutByTheEnd", "41 8F B0",
+                               "(8F) cut off by the end of the input at "
+                               "byte offset 1"},
+                      FailCase{"JisX0212CellBelowA1", "8F B0 41",
+                               "(8F B0 41) whose row and cell are not A1-FE "
+                               "at byte offset 0"},
+                      FailCase{"MarkThenAscii", "EF BB BF 41", "byte offset 3"},
+                      FailCase{"OnlyZero", "00", "empty result"}),
+    testing::ByName());
 
 TEST(KanjiStrings, ReachTextThroughCodePage932) {
   IconvCodePage932 code_page;
@@ -153,7 +193,14 @@ TEST(KanjiConverters, RandomBytesEitherConvertOrThrowConversionErrors) {
       b = static_cast<std::uint8_t>(round % 3 == 0 ? 0x1B + random() % 0x70 : random());
     }
     DetectKanjiCode(bytes);
-    for (auto convert : {&JISToSJIS, &EUCToJIS, &EUCToSJIS}) {
+    using Convert = Bytes (*)(const Bytes&);
+    const Convert jis = [](const Bytes& in) {
+      std::vector<std::size_t> marks;
+      Bytes out = JISToSJIS(in, &marks);
+      out.resize(out.size() + marks.size(), '?');  // a marked character is text too
+      return out;
+    };
+    for (Convert convert : {jis, Convert{&EUCToJIS}, Convert{&EUCToSJIS}}) {
       try {
         const Bytes out = convert(bytes);
         EXPECT_FALSE(out.empty());
@@ -214,6 +261,12 @@ std::string Outcome(Convert&& convert) {
   }
 }
 
+std::u16string TwoStepText(const Bytes& jis, const CodePage932& code_page) {
+  std::vector<std::size_t> marks;
+  const Bytes sjis = JISToSJIS(jis, &marks);
+  return ShiftJisTextWithMarks(sjis, marks, code_page);
+}
+
 TEST(LegacyToString, OnePassGivesTheTwoStepText) {
   static const IconvCodePage932 code_page;
   std::mt19937 random(77);
@@ -231,6 +284,8 @@ TEST(LegacyToString, OnePassGivesTheTwoStepText) {
                                                              {0x2D, 0x21},
                                                              {0x7F, 0x21},
                                                              {0x1B, 'x'},
+                                                             {0x1B, '$', '(', 'D'},
+                                                             {0x1B, 'N'},
                                                              {0x00},
                                                              {0x31},
                                                              {0xB1}};
@@ -245,11 +300,11 @@ TEST(LegacyToString, OnePassGivesTheTwoStepText) {
     }
     if (euc) {
       ASSERT_EQ(Outcome([&] { return EUCToString(input, code_page); }),
-                Outcome([&] { return code_page.ToUtf16(EUCToSJIS(input)); }))
+                Outcome([&] { return TwoStepText(EUCToJIS(input), code_page); }))
           << testing::HexOf(input);
     } else {
       ASSERT_EQ(Outcome([&] { return JISToString(input, code_page); }),
-                Outcome([&] { return code_page.ToUtf16(JISToSJIS(input)); }))
+                Outcome([&] { return TwoStepText(input, code_page); }))
           << testing::HexOf(input);
     }
   }
@@ -290,8 +345,10 @@ TEST(CheckEucPairs, FailsWhereTheConversionFails) {
 // to escape) must fail exactly where converting the whole input fails, and nowhere else.
 TEST(JisToShiftJisStream, CheckingInPiecesFailsWhereTheWholeConversionFails) {
   const std::vector<std::vector<std::uint8_t>> tokens = {
-      {'a'},  {'\n'},       {0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x1B, '(', 'I'}, {0x1B, 'x'},
-      {0x1B}, {0x30, 0x21}, {0x30},           {0x00},           {0xB1},           {0x1B, '$'}};
+      {'a'},           {'\n'},      {0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x1B, '(', 'I'},
+      {0x1B, 'x'},     {0x1B},      {0x30, 0x21},     {0x30},           {0x00},
+      {0xB1},          {0x1B, '$'}, {0x1B, '$', 'A'}, {0x1B, '(', 'D'}, {0x1B, 'N'},
+      {0x1B, '$', '('}};
   std::mt19937 random(33);
   for (int round = 0; round < 20000; ++round) {
     Bytes input;
