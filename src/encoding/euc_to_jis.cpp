@@ -12,8 +12,6 @@
 namespace sarnlink {
 namespace {
 
-enum class JisMode { kSingleByte, kTwoByte, kKatakana, kJisX0212 };
-
 [[noreturn]] void Fail(const std::string& what, std::size_t offset) {
   throw Error(ErrorKind::kConversion,
               "EUC-JP: " + what + " at byte offset " + std::to_string(offset));
@@ -29,24 +27,6 @@ std::string HexByte(std::uint8_t b) {
   Fail("the second byte of a two-byte character is below 80 (" + HexByte(pair[0]) + " " +
            HexByte(pair[1]) + ")",
        offset);
-}
-
-// The escape that selects `wanted`, written at `o` when the mode changes; returns its length.
-std::size_t SwitchTo(JisMode wanted, JisMode& mode, std::uint8_t* o) {
-  if (mode == wanted) {
-    return 0;
-  }
-  mode = wanted;
-  o[0] = 0x1B;
-  if (wanted == JisMode::kJisX0212) {  // ESC $ ( D
-    o[1] = 0x24;
-    o[2] = 0x28;
-    o[3] = 0x44;
-    return 4;
-  }
-  o[1] = wanted == JisMode::kTwoByte ? 0x24 : 0x28;  // ESC $ or ESC (
-  o[2] = wanted == JisMode::kTwoByte ? 0x42 : wanted == JisMode::kKatakana ? 0x49 : 0x4A;
-  return 3;
 }
 
 }  // namespace
@@ -66,61 +46,102 @@ bool OnePassSafe(std::span<const std::uint8_t> euc) {
   return true;
 }
 
-// Notes on invalid input: any high byte that is not SS2 before a katakana byte is taken as the
-// first of a JIS X 0208 pair, whatever it is; the code page conversion at the end decides what
-// an invalid pair becomes. Only the failures named in the header stop the conversion.
+// Notes on invalid input: any high byte that is not SS2 before a katakana byte or SS3 is taken
+// as the first of a JIS X 0208 pair, whatever it is; the code page conversion at the end decides
+// what an invalid pair becomes. Only the failures named in the header stop the conversion.
 Bytes EUCToJIS(const Bytes& euc) {
-  const std::size_t size = euc.size();
-  const std::uint8_t* in = euc.data();
-  Bytes out(5 * size + 1);  // one allocation, more than any input needs; cut once at the end
-  std::uint8_t* o = out.data();
+  EucToJisStream stream;
+  Bytes out;
+  stream.Convert(euc.data(), euc.size(), true, out);
+  return out;
+}
+
+std::size_t EucToJisStream::Convert(const std::uint8_t* in, std::size_t size, bool last,
+                                    Bytes& out) {
+  const std::size_t start = out.size();
+  out.resize(start + 5 * size + 1);  // more than any input needs; cut once at the end
+  std::uint8_t* o = out.data() + start;
   std::size_t p = 0;
-  JisMode mode = JisMode::kSingleByte;
+  auto switch_to = [&](Mode wanted) {
+    if (mode_ == wanted) {
+      return;
+    }
+    mode_ = wanted;
+    o[p++] = 0x1B;
+    if (wanted == Mode::kJisX0212) {  // ESC $ ( D
+      o[p++] = 0x24;
+      o[p++] = 0x28;
+      o[p++] = 0x44;
+      return;
+    }
+    o[p++] = wanted == Mode::kTwoByte ? 0x24 : 0x28;  // ESC $ or ESC (
+    o[p++] = wanted == Mode::kTwoByte ? 0x42 : wanted == Mode::kKatakana ? 0x49 : 0x4A;
+  };
   std::size_t i = 0;
   while (i < size) {
     const std::uint8_t x = in[i];
     if (x < 0x80) {
-      p += SwitchTo(JisMode::kSingleByte, mode, o + p);
+      switch_to(Mode::kSingleByte);
       o[p++] = x;
       i += 1;
       continue;
     }
-    if (i + 1 >= size) {
-      Fail("a two-byte character cut off by the end of the input", i);
+    const std::size_t length = x == 0x8F ? 3 : 2;
+    if (i + length > size) {
+      if (!last) {
+        break;  // the character's other bytes are in the next piece
+      }
+      if (x == 0x8F && i + 1 < size && (in[i + 1] < 0xA1 || in[i + 1] > 0xFE)) {
+        Fail("a JIS X 0212 character (8F " + HexByte(in[i + 1]) +
+                 ") whose row and cell are not A1-FE",
+             offset_ + i);
+      }
+      Fail(x == 0x8F ? "a JIS X 0212 character (8F) cut off by the end of the input"
+                     : "a two-byte character cut off by the end of the input",
+           offset_ + i);
     }
     const std::uint8_t y = in[i + 1];
     if (x == 0x8F) {  // JIS X 0212: 8F, then its row and cell, A1-FE each
-      if (i + 2 >= size) {
-        Fail("a JIS X 0212 character (8F) cut off by the end of the input", i);
-      }
       const std::uint8_t z = in[i + 2];
       if (y < 0xA1 || y > 0xFE || z < 0xA1 || z > 0xFE) {
         Fail("a JIS X 0212 character (8F " + HexByte(y) + " " + HexByte(z) +
                  ") whose row and cell are not A1-FE",
-             i);
+             offset_ + i);
       }
-      p += SwitchTo(JisMode::kJisX0212, mode, o + p);
+      switch_to(Mode::kJisX0212);
       o[p++] = static_cast<std::uint8_t>(y - 0x80);
       o[p++] = static_cast<std::uint8_t>(z - 0x80);
-      i += 3;
-      continue;
-    }
-    if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
-      p += SwitchTo(JisMode::kKatakana, mode, o + p);
+    } else if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
+      switch_to(Mode::kKatakana);
       o[p++] = static_cast<std::uint8_t>(y - 0x80);
     } else {
       if (y < 0x80) {
-        FailSecond(in + i, i + 1);
+        FailSecond(in + i, offset_ + i + 1);
       }
-      p += SwitchTo(JisMode::kTwoByte, mode, o + p);
+      switch_to(Mode::kTwoByte);
       o[p++] = static_cast<std::uint8_t>(x - 0x80);
       o[p++] = static_cast<std::uint8_t>(y - 0x80);
     }
-    i += 2;
+    i += length;
   }
-  out.resize(p);
-  CutAtZero(out, "EUC-JP");
-  return out;
+  // The result ends before its first zero byte; the input is still read to its end, so that its
+  // failures are the whole input's.
+  if (!cut_) {
+    const void* zero = std::memchr(o, 0, p);
+    if (zero) {
+      p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - o);
+      cut_ = true;
+    }
+    any_ = any_ || p > 0;
+  } else {
+    p = 0;
+  }
+  out.resize(start + p);
+  offset_ += i;
+  if (last && !any_) {
+    throw Error(ErrorKind::kConversion, "EUC-JP: the input holds no text (empty result)");
+  }
+  return i;
 }
 
 std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,

@@ -136,24 +136,20 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
     case TextEncoding::kUTF16BE:
       AppendUtf16(piece, last, text);
       return;
-    case TextEncoding::kISO2022JP: {
+    case TextEncoding::kISO2022JP:
       RunIso2022Jp(piece, last, &shift_jis_);
-      // The text up to the last ASCII byte, with the marked characters of other sets as U+FFFD;
-      // the marks after it wait with their bytes.
-      const std::size_t end = ReadyEnd(shift_jis_, last);
-      const auto ready_marks = std::upper_bound(marks_.begin(), marks_.end(), end);
-      text += ShiftJisTextWithMarks(std::span<const std::uint8_t>(shift_jis_).first(end),
-                                    std::span<const std::size_t>(marks_.begin(), ready_marks),
-                                    code_page_);
-      marks_.erase(marks_.begin(), ready_marks);
-      for (std::size_t& mark : marks_) {
-        mark -= end;
-      }
-      shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
+      AppendConvertedShiftJis(last, text);
       break;
-    }
-    case TextEncoding::kUTF8:
     case TextEncoding::kEUCJP:
+      if (!decision_.euc_one_pass) {
+        RunEucThroughJis(piece, last, &shift_jis_);
+        AppendConvertedShiftJis(last, text);
+        break;
+      }
+      CutAfterAscii(piece, last,
+                    [&](std::span<const std::uint8_t> bytes) { AppendReady(bytes, text); });
+      break;
+    case TextEncoding::kUTF8:
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       CutAfterAscii(piece, last,
@@ -172,12 +168,12 @@ void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
       RunIso2022Jp(piece, last, nullptr);
       break;
     case TextEncoding::kEUCJP:
+      if (!decision_.euc_one_pass) {
+        RunEucThroughJis(piece, last, nullptr);
+        break;
+      }
       CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
-        if (decision_.euc_one_pass) {
-          CheckEucPairs(bytes.data(), bytes.size(), consumed_);
-        } else {
-          EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
-        }
+        CheckEucPairs(bytes.data(), bytes.size(), consumed_);
       });
       break;
     case TextEncoding::kUTF8:  // nothing else can fail
@@ -196,14 +192,6 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
     ready(bytes);
     consumed_ += bytes.size();
   };
-  if (decision_.encoding == TextEncoding::kEUCJP && !decision_.euc_one_pass) {
-    waiting_.insert(waiting_.end(), piece.begin(), piece.end());
-    if (last) {
-      hand_over(waiting_);
-      waiting_.clear();
-    }
-    return;
-  }
   HandOverAfterAscii(waiting_, piece, last, hand_over);
 }
 
@@ -266,6 +254,53 @@ void StreamDecoder::RunIso2022Jp(std::span<const std::uint8_t> piece, bool last,
   }
 }
 
+// EUC-JP that its one-pass road cannot take goes down the two steps, each a stream: EUC-JP to
+// ISO-2022-JP, then on as ISO-2022-JP does. The whole conversion fails at the first step's
+// failure wherever the second step failed, so a failure of the second waits for the end of the
+// first.
+void StreamDecoder::RunEucThroughJis(std::span<const std::uint8_t> piece, bool last,
+                                     Bytes* shift_jis) {
+  Bytes joined;  // a character cut by the last piece (two bytes at most), then this piece
+  if (!euc_waiting_.empty()) {
+    joined = euc_waiting_;
+    joined.insert(joined.end(), piece.begin(), piece.end());
+    piece = joined;
+  }
+  jis_bytes_.clear();
+  const std::size_t done = euc_.Convert(piece.data(), piece.size(), last, jis_bytes_);
+  euc_waiting_.assign(piece.begin() + static_cast<std::ptrdiff_t>(done), piece.end());
+  consumed_ += done;
+  if (jis_failure_) {
+    if (last) {
+      throw *jis_failure_;
+    }
+    return;
+  }
+  try {
+    RunIso2022Jp(jis_bytes_, last, shift_jis);
+  } catch (const Error& e) {
+    if (last) {
+      throw;
+    }
+    jis_failure_ = e;
+  }
+}
+
+// The converted Shift_JIS up to its last ASCII byte as text, with the marked characters of other
+// sets as U+FFFD; the bytes and marks after it wait.
+void StreamDecoder::AppendConvertedShiftJis(bool last, std::u16string& text) {
+  const std::size_t end = ReadyEnd(shift_jis_, last);
+  const auto ready_marks = std::upper_bound(marks_.begin(), marks_.end(), end);
+  text +=
+      ShiftJisTextWithMarks(std::span<const std::uint8_t>(shift_jis_).first(end),
+                            std::span<const std::size_t>(marks_.begin(), ready_marks), code_page_);
+  marks_.erase(marks_.begin(), ready_marks);
+  for (std::size_t& mark : marks_) {
+    mark -= end;
+  }
+  shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 void StreamDecoder::AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text) {
   if (!bytes.empty()) {
     text += code_page_.ToUtf16(bytes);
@@ -287,11 +322,7 @@ void StreamDecoder::AppendReady(std::span<const std::uint8_t> bytes, std::u16str
       Tally(std::u16string_view(text).substr(from), here.count, first);
       return;
     }
-    case TextEncoding::kEUCJP: {
-      if (!decision_.euc_one_pass) {
-        text += EUCToString(Bytes(bytes.begin(), bytes.end()), code_page_);
-        return;
-      }
+    case TextEncoding::kEUCJP: {  // the one-pass road; the other is RunEucThroughJis
       if (AppendPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_), text)) {
         return;  // plain characters only: nothing can fail
       }

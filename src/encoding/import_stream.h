@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/errors.h"
 #include "encoding/code_page_932.h"
 #include "encoding/import_text.h"
 #include "encoding/kanji_code_convert.h"
@@ -36,10 +37,10 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
 // ASCII byte, after which a character always starts; the bytes after it wait for the next piece.
 // UTF-16 is cut between whole units, a surrogate pair kept together. ISO-2022-JP goes through
 // its converter's own stream, which keeps its shift state from piece to piece, and the Shift_JIS
-// it gives is cut the same way. EUC-JP with bytes that its one-pass road cannot take (00, 1B, 80
-// or 9B, rare in real files) is gathered whole and converted at the last piece, so that its two
-// converters fail exactly as they do over the whole file. A byte-order mark the decision found
-// is passed over here, and only here.
+// it gives is cut the same way. EUC-JP with bytes that its one-pass road cannot take (00, 1B, 80,
+// 8F or 9B, rare in real files) goes down its two steps, each a stream, failing exactly as they
+// do over the whole file. A byte-order mark the decision found is passed over here, and only
+// here.
 class StreamDecoder {
  public:
   StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
@@ -71,6 +72,8 @@ class StreamDecoder {
   void AppendReady(std::span<const std::uint8_t> bytes, std::u16string& text);
   void AppendUtf16(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
   void RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
+  void RunEucThroughJis(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
+  void AppendConvertedShiftJis(bool last, std::u16string& text);
   void AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text);
   // Notes `emitted`, the text just given, holding `count` replacements, the first at `first`.
   template <class Unit>
@@ -85,7 +88,11 @@ class StreamDecoder {
   JisToShiftJisStream jis_;         // ISO-2022-JP: the converter and its shift state
   Bytes shift_jis_;                 // ISO-2022-JP: its Shift_JIS after the last ASCII byte
   std::vector<std::size_t> marks_;  // ISO-2022-JP: U+FFFD's places in shift_jis_
-  char16_t high_ = 0;               // UTF-16: a high surrogate waiting for its low one
+  EucToJisStream euc_;              // EUC-JP off its one-pass road: the first step
+  Bytes euc_waiting_;               // its character cut by the last piece
+  Bytes jis_bytes_;                 // its ISO-2022-JP for the piece
+  std::optional<Error> jis_failure_;  // the second step's failure, thrown at the end
+  char16_t high_ = 0;                 // UTF-16: a high surrogate waiting for its low one
   // For the line of the first replacement: the line ends before it, and whether any LF came.
   std::size_t replacements_ = 0;
   std::int64_t lf_before_ = 0;

@@ -127,6 +127,23 @@ class JisToShiftJisStream {
   bool any_ = false;           // some byte came out before the cut
 };
 
+// EUCToJIS over an input given in pieces, in order: the same ISO-2022-JP bytes out (up to the
+// first zero byte, where the whole conversion cuts them) and the same failures at the same
+// offsets. A character cut by a piece's end waits for the next piece.
+class EucToJisStream {
+ public:
+  // Converts `size` bytes at `in`, appending to `out`; `last` for the final piece. Returns the
+  // bytes converted (the rest must come again at the front of the next piece).
+  std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out);
+
+ private:
+  enum class Mode { kSingleByte, kTwoByte, kKatakana, kJisX0212 };
+  Mode mode_ = Mode::kSingleByte;
+  std::size_t offset_ = 0;  // where `in` stands in the whole input
+  bool cut_ = false;        // a zero byte came out: nothing more is written
+  bool any_ = false;        // some byte came out before the cut
+};
+
 // Shift_JIS bytes as text, with a U+FFFD at each of `marks` (places in `sjis`, in order).
 std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
                                      std::span<const std::size_t> marks,

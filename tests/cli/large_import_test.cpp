@@ -21,14 +21,34 @@ constexpr bool kMeasuresMemory = false;  // the sanitizer's own bookkeeping dwar
 constexpr bool kMeasuresMemory = true;
 #endif
 
-TEST(LargeImport, StoresEveryEntryInMemoryFarBelowTheFilesSize) {
-  testing::TempDir dir;
+// Imports `file` into a new diary and returns the rows' count and summed body length as the
+// sqlite3 shell prints them; checks the tool's peak resident memory against `limit_mb`.
+std::string ImportWithin(const testing::TempDir& dir, const std::string& file, long limit_mb) {
   const std::string db = dir.File("diary.db");
-  const std::string file = dir.File("large.txt");
-  ASSERT_EQ(testing::RunSarnlink("init --db " + Quote(db)).status, 0);
+  EXPECT_EQ(testing::RunSarnlink("init --db " + Quote(db)).status, 0);
+  const pid_t child = fork();
+  EXPECT_GE(child, 0);
+  if (child == 0) {
+    execl(SARNLINK_CLI_PATH, "sarnlink", "import", "--quiet", "--db", db.c_str(), "--in",
+          file.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  EXPECT_EQ(wait4(child, &status, 0, &usage), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  if (kMeasuresMemory) {
+    const long peak_mb = usage.ru_maxrss / 1024;  // kilobytes on Linux
+    EXPECT_LT(peak_mb, limit_mb) << "peak resident memory of the import, in MB";
+  }
+  return testing::RunShell("sqlite3 " + Quote(db) +
+                           " \"SELECT COUNT(*), SUM(length(Contents)) FROM Contents\"")
+      .out;
+}
 
-  // 8,000 entries of 32 KB each: 256 MB of Japanese UTF-8 text in long lines.
-  const int entries = 8000;
+// A body of 32 lines of about 1,000 bytes of Japanese UTF-8, and its length in characters once
+// stored (its lines joined by CR LF).
+std::string Body(long long& characters) {
   std::string line;
   while (line.size() < 1000) {
     line += "今日は晴れ。京都で紅葉を見ました ";
@@ -37,6 +57,21 @@ TEST(LargeImport, StoresEveryEntryInMemoryFarBelowTheFilesSize) {
   for (int k = 0; k < 32; ++k) {
     body += line + "\n";
   }
+  long long line_characters = 0;
+  for (char c : line) {
+    line_characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  }
+  characters = 32 * line_characters + 31 * 2;
+  return body;
+}
+
+TEST(LargeImport, StoresEveryEntryInMemoryFarBelowTheFilesSize) {
+  testing::TempDir dir;
+  const std::string file = dir.File("large.txt");
+  // 8,000 entries of 32 KB each: 256 MB of Japanese UTF-8 text in long lines.
+  const int entries = 8000;
+  long long body_characters = 0;
+  const std::string body = Body(body_characters);
   {
     std::ofstream out(file, std::ios::binary);
     for (int k = 0; k < entries; ++k) {
@@ -44,31 +79,31 @@ TEST(LargeImport, StoresEveryEntryInMemoryFarBelowTheFilesSize) {
           << body << "-----\n--------\n";
     }
   }
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    execl(SARNLINK_CLI_PATH, "sarnlink", "import", "--quiet", "--db", db.c_str(), "--in",
-          file.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage {};
-  ASSERT_EQ(wait4(child, &status, 0, &usage), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  const auto rows = testing::RunShell("sqlite3 " + Quote(db) +
-                                      " \"SELECT COUNT(*), SUM(length(Contents)) FROM Contents\"");
-  long long line_characters = 0;
-  for (char c : line) {
-    line_characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  }
-  // Each body: its 32 lines joined by CR LF.
-  const long long body_characters = 32 * line_characters + 31 * 2;
-  EXPECT_EQ(rows.out,
+  EXPECT_EQ(ImportWithin(dir, file, 128),
             std::to_string(entries) + "|" + std::to_string(entries * body_characters) + "\n");
-  if (kMeasuresMemory) {
-    const long peak_mb = usage.ru_maxrss / 1024;  // kilobytes on Linux
-    EXPECT_LT(peak_mb, 128) << "peak resident memory of the import, in MB";
+}
+
+// EUC-JP with a single ESC byte cannot take its one-pass road; its two steps stream too.
+TEST(LargeImport, EucJpWithAStrayEscapeStaysFlat) {
+  testing::TempDir dir;
+  const std::string file = dir.File("large.euc.txt");
+  const int entries = 3000;  // 64 MB of EUC-JP
+  long long body_characters = 0;
+  const std::string utf8 = Body(body_characters);
+  const Bytes body = testing::Iconv("EUC-JP", "UTF-8", utf8.data(), utf8.size());
+  {
+    std::ofstream out(file, std::ios::binary);
+    for (int k = 0; k < entries; ++k) {
+      out << "AUTHOR: a\nTITLE: e" << k << (k == 1 ? "\x1B" : "")
+          << "\nDATE: 01/02/2005 10:00:00 AM\n-----\nBODY:\n";
+      out.write(reinterpret_cast<const char*>(body.data()),
+                static_cast<std::streamsize>(body.size()));
+      out << "-----\n--------\n";
+    }
   }
+  EXPECT_EQ(testing::RunSarnlink("detect " + Quote(file)).out, "EUC-JP\n");
+  EXPECT_EQ(ImportWithin(dir, file, 128),
+            std::to_string(entries) + "|" + std::to_string(entries * body_characters) + "\n");
 }
 
 }  // namespace

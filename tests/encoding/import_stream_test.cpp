@@ -117,6 +117,45 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
   }
 }
 
+// EUC-JP off its one-pass road (zero, ESC, 80, 8F or 9B somewhere) goes down two streams; with
+// failures of either step anywhere, in pieces of any size it must give the whole file's text or
+// failure.
+TEST(DecodeInPieces, EucJpThroughJisAgreesWithTheWholeFile) {
+  const std::vector<std::string> tokens = {"a",
+                                           "\n",
+                                           "\xB0\xA1",
+                                           "\xA4\xA2",
+                                           "\x8E\xB1",
+                                           "\x8F\xB0\xA1",
+                                           "\x8F\xA2\xAF",
+                                           "\x1B$B",
+                                           "\x1B(B",
+                                           "\x1B",
+                                           "\x9B\xA1",
+                                           "\x80\xA1",
+                                           std::string(1, '\0'),
+                                           "\xB0\x41",
+                                           "\x8F\x41",
+                                           "\xB0"};
+  std::mt19937 random(41);
+  std::map<std::string, int> seen;
+  for (int round = 0; round < 3000; ++round) {
+    Bytes bytes;
+    for (std::size_t k = 1 + random() % 30; k > 0; --k) {
+      const std::string& token = tokens[random() % (random() % 4 == 0 ? tokens.size() : 13)];
+      bytes.insert(bytes.end(), token.begin(), token.end());
+    }
+    const std::string expected = Whole(bytes, TextEncoding::kEUCJP);
+    ++seen[expected.substr(0, expected.find_first_of("|:"))];
+    for (std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
+      ASSERT_EQ(InPieces(bytes, size, TextEncoding::kEUCJP), expected)
+          << testing::HexOf(bytes) << " in pieces of " << size;
+    }
+  }
+  EXPECT_GT(seen["EUC-JP"], 500);
+  EXPECT_GT(seen["error"], 500);
+}
+
 struct ReplacementCase {
   const char* name;
   const char* hex;
