@@ -51,4 +51,61 @@ void HandOverAfterAscii(Bytes& waiting, std::span<const std::uint8_t> piece, boo
   waiting.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
 }
 
+// The end of the UTF-8 bytes that can be taken now, or all of them at the `last` piece. UTF-8
+// finds its own boundaries: the bytes are cut before their last lead byte (C0-FF), whose
+// character may be unfinished; continuation bytes (80-BF) are never cut from their lead. The first
+// half of an encoded surrogate pair (ED A0-AF xx) before a second lead ED waits with it, so that
+// the pair is decoded, and encoded again, whole. A run of more than six continuation bytes at the
+// end belongs to no character and is taken.
+inline std::size_t Utf8ReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
+  const std::size_t size = bytes.size();
+  if (last) {
+    return size;
+  }
+  std::size_t end = size;
+  for (std::size_t k = size; k > 0 && size - k < 7; --k) {
+    const std::uint8_t b = bytes[k - 1];
+    if (b < 0x80) {
+      break;  // everything up to an ASCII byte is whole
+    }
+    if (b >= 0xC0) {
+      end = k - 1;
+      break;
+    }
+  }
+  if (end >= 3 && end < size && bytes[end] == 0xED && bytes[end - 3] == 0xED &&
+      bytes[end - 2] >= 0xA0 && bytes[end - 2] <= 0xAF) {
+    end -= 3;
+  }
+  return end;
+}
+
+// HandOverAfterAscii's work for UTF-8, cut by Utf8ReadyEnd, so that even a line without one ASCII
+// byte passes in pieces. The waiting bytes (nine at most) go with the piece's first bytes on
+// their own, so that the piece itself is copied only when those cannot finish them.
+template <class Ready>
+void HandOverUtf8(Bytes& waiting, std::span<const std::uint8_t> piece, bool last, Ready&& ready) {
+  if (!waiting.empty()) {
+    const std::size_t before = waiting.size();
+    const std::size_t take = std::min<std::size_t>(piece.size(), 16);
+    waiting.insert(waiting.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(take));
+    const std::size_t end = Utf8ReadyEnd(waiting, last && take == piece.size());
+    if (end >= before) {
+      ready(std::span<const std::uint8_t>(waiting).first(end));
+      waiting.clear();
+      piece = piece.subspan(end - before);
+    } else {  // the cut falls among the waiting bytes: they wait with the whole piece
+      waiting.resize(before);
+      waiting.insert(waiting.end(), piece.begin(), piece.end());
+      const std::size_t whole = Utf8ReadyEnd(waiting, last);
+      ready(std::span<const std::uint8_t>(waiting).first(whole));
+      waiting.erase(waiting.begin(), waiting.begin() + static_cast<std::ptrdiff_t>(whole));
+      return;
+    }
+  }
+  const std::size_t end = Utf8ReadyEnd(piece, last);
+  ready(piece.first(end));
+  waiting.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
+}
+
 }  // namespace sarnlink

@@ -192,7 +192,11 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
     ready(bytes);
     consumed_ += bytes.size();
   };
-  HandOverAfterAscii(waiting_, piece, last, hand_over);
+  if (decision_.encoding == TextEncoding::kUTF8) {
+    HandOverUtf8(waiting_, piece, last, hand_over);
+  } else {
+    HandOverAfterAscii(waiting_, piece, last, hand_over);
+  }
 }
 
 void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out) {

@@ -34,7 +34,8 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
                                     std::optional<TextEncoding> forced, bool heed_mark = true);
 
 // Decodes a file a piece at a time as the decision says. Each piece is converted up to its last
-// ASCII byte, after which a character always starts; the bytes after it wait for the next piece.
+// ASCII byte, after which a character always starts (UTF-8: up to its last lead byte); the bytes
+// after it wait for the next piece.
 // UTF-16 is cut between whole units, a surrogate pair kept together. ISO-2022-JP goes through
 // its converter's own stream, which keeps its shift state from piece to piece, and the Shift_JIS
 // it gives is cut the same way. EUC-JP with bytes that its one-pass road cannot take (00, 1B, 80,

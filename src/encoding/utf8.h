@@ -63,8 +63,8 @@ inline constexpr std::size_t kMostlyUTF8Ratio = 16;
 bool IsMostlyUTF8(const Bytes& buffer);
 
 // IsDecodableUTF8 and IsMostlyUTF8 at once, over a buffer of `total` bytes given in pieces, in
-// order. Each piece is read up to its last ASCII byte (a character always starts after one);
-// the bytes after it wait for the next piece.
+// order. Each piece is read up to its last lead byte (Utf8ReadyEnd), whose character may be
+// unfinished; the bytes from it wait for the next piece.
 class UTF8Survey {
  public:
   explicit UTF8Survey(std::size_t total) : total_(total) {}

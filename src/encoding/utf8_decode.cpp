@@ -199,7 +199,7 @@ void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {
   if (settled_) {
     return;
   }
-  HandOverAfterAscii(waiting_, piece, last, [this](std::span<const std::uint8_t> bytes) {
+  HandOverUtf8(waiting_, piece, last, [this](std::span<const std::uint8_t> bytes) {
     const std::uint8_t* s = bytes.data();
     const std::size_t end = bytes.size();
     std::size_t i = 0;

@@ -84,7 +84,8 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
   // Each family is a list of tokens; a buffer is mostly one family with others mixed in.
   const std::vector<std::vector<std::string>> families = {
       {"a", "\n", "\r\n", " ", "\r"},
-      {"\xE3\x81\x82", "\xC3\xA9", "\xF0\x9F\x8D\x89", "\xEF\xBB\xBF", "\x80"},
+      {"\xE3\x81\x82", "\xC3\xA9", "\xF0\x9F\x8D\x89", "\xEF\xBB\xBF", "\x80",
+       "\xED\xA0\xBD\xED\xB8\x80", "\xED\xA0\xBD", "\x80\x80\x80\x80", "\xE3\x81"},
       {"\x82\xA0", "\x88\x9F", "\xB1", "\x81"},
       {"\xA4\xA2", "\xB0\xA1", "\x8E\xB1", "\xA4"},
       {"\x1B$B0!", "\x1B(B", "\x1B(I1", "\x1B$", "\x1B$(D0!", "\x1B$A", "\x1BN"},
@@ -114,6 +115,45 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
   for (const char* road :
        {"UTF-8", "UTF-16LE", "UTF-16BE", "Shift_JIS", "EUC-JP", "ISO-2022-JP", "binary", "error"}) {
     EXPECT_GT(seen[road], 20) << road;
+  }
+}
+
+// `decode` copies UTF-8 that would come back unchanged and encodes the rest again; in pieces of
+// any size it must write what encoding the whole file's text gives, an encoded surrogate pair
+// cut by a piece included.
+TEST(DecodeToUtf8, InPiecesWritesTheWholeFilesTextAsUtf8) {
+  const std::vector<std::string> tokens = {"a",
+                                           "\n",
+                                           "\xE3\x81\x82",
+                                           "\xF0\x9F\x8D\x89",
+                                           "\xED\xA0\xBD\xED\xB8\x80",
+                                           "\xED\xA0\xBD",
+                                           "\xED\xB8\x80",
+                                           "\x80",
+                                           "\xE3\x81",
+                                           "\xC3\xA9"};
+  std::mt19937 random(8);
+  for (int round = 0; round < 3000; ++round) {
+    Bytes bytes = ToBytes("\xE3\x81\x82\xE3\x81\x84");  // UTF-8 by the first kilobyte
+    for (std::size_t k = random() % 40; k > 0; --k) {
+      const std::string& token = tokens[random() % tokens.size()];
+      bytes.insert(bytes.end(), token.begin(), token.end());
+    }
+    Bytes expected;
+    EncodeUTF8(DecodeImportText(bytes, CodePage()).text, expected);
+    for (std::size_t size : {std::size_t{1}, std::size_t{3}, std::size_t{7}}) {
+      MemoryInputFile file(bytes);
+      const StreamDecision decision = DecideImportEncoding(file, bytes.size(), std::nullopt);
+      Bytes written;
+      ReadInPieces(
+          file, decision, CodePage(),
+          [&](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+            decoder.DecodeToUtf8(piece, last, written);
+          },
+          size);
+      ASSERT_EQ(testing::HexOf(written), testing::HexOf(expected))
+          << testing::HexOf(bytes) << " in pieces of " << size;
+    }
   }
 }
 
