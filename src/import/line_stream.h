@@ -46,6 +46,9 @@ class LineCutter {
         partial_.append(text.substr(start, end - start));
         line(Trimmed(partial_));
         partial_.clear();
+        if (partial_.capacity() > kKeptCapacity) {
+          partial_.shrink_to_fit();  // a long line's room is not kept for the rest of the file
+        }
       }
       start = end + 1;
     }
@@ -63,6 +66,8 @@ class LineCutter {
   std::u16string_view Trimmed(std::u16string_view line) const {
     return crlf_ && !line.empty() && line.back() == u'\r' ? line.substr(0, line.size() - 1) : line;
   }
+
+  static constexpr std::size_t kKeptCapacity = 1 << 20;
 
   char16_t separator_;
   bool crlf_;

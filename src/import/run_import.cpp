@@ -168,10 +168,12 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
     report.encoding_doubt = EncodingDoubt(*file, static_cast<std::uint64_t>(length),
                                           state.ImportEncoding.has_value(), decision, replaced);
 
-    CheckOnly check_only;
-    EntryParser checker(check_only, &report, rules);
-    parse(*file, decision, count, checker, nullptr);
-    report.twelve_am_from_file = checker.saw_zero_hour_with_marker();
+    {  // the checker and the last entry it read go before the storing pass
+      CheckOnly check_only;
+      EntryParser checker(check_only, &report, rules);
+      parse(*file, decision, count, checker, nullptr);
+      report.twelve_am_from_file = checker.saw_zero_hour_with_marker();
+    }
     rules.twelve_am_is_noon = report.twelve_am_from_file || state.TwelveAmIsNoon;
     report.twelve_am_is_noon = rules.twelve_am_is_noon;
 

@@ -83,6 +83,25 @@ TEST(LargeImport, StoresEveryEntryInMemoryFarBelowTheFilesSize) {
             std::to_string(entries) + "|" + std::to_string(entries * body_characters) + "\n");
 }
 
+// One body of 50 MB on a single line, without an ASCII byte in it: the import holds the entry a
+// few times over (as UTF-16 while it is read, as UTF-8 while SQLite stores it), never the file.
+TEST(LargeImport, AFiftyMegabyteLineStaysWithinAFewTimesItsEntry) {
+  testing::TempDir dir;
+  const std::string file = dir.File("long-line.txt");
+  const std::string unit = "今日は晴れ。";  // 18 bytes, 6 characters
+  const long long repeats = 50'000'000 / 18;
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "AUTHOR: a\nTITLE: long\nDATE: 01/02/2005 10:00:00 AM\n-----\nBODY:\n";
+    for (long long k = 0; k < repeats; ++k) {
+      out << unit;
+    }
+    out << "\n-----\n--------\n";
+  }
+  const long entry_mb = 50;
+  EXPECT_EQ(ImportWithin(dir, file, 32 + 3 * entry_mb), "1|" + std::to_string(repeats * 6) + "\n");
+}
+
 // EUC-JP with a single ESC byte cannot take its one-pass road; its two steps stream too.
 TEST(LargeImport, EucJpWithAStrayEscapeStaysFlat) {
   testing::TempDir dir;

@@ -107,10 +107,14 @@ FieldValue ColumnValue(sqlite3_stmt* stmt, int column) {
   }
 }
 
-void Bind(sqlite3_stmt* stmt, int index, const FieldValue& value) {
-  if (const std::u16string* s = std::get_if<std::u16string>(&value)) {
-    const std::string utf8 = ToUtf8(*s);
-    sqlite3_bind_text(stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+// Binds `value` at `index`. A text becomes UTF-8 in `utf8`, which must outlive the statement's
+// step (SQLite does not copy it), and leaves `value` empty: a long entry is then held once as
+// UTF-16 by its parser and once as UTF-8 here, not four times.
+void Bind(sqlite3_stmt* stmt, int index, FieldValue& value, std::string& utf8) {
+  if (std::u16string* s = std::get_if<std::u16string>(&value)) {
+    utf8 = ToUtf8(*s);
+    std::u16string().swap(*s);
+    sqlite3_bind_text(stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
   } else if (const std::int64_t* i = std::get_if<std::int64_t>(&value)) {
     sqlite3_bind_int64(stmt, index, *i);
   } else if (const bool* b = std::get_if<bool>(&value)) {
@@ -250,15 +254,17 @@ class SqliteTableRecordset : public DiaryRecordset {
     sqlite3_stmt* insert = InsertFor(row_);
     sqlite3_reset(insert);
     sqlite3_clear_bindings(insert);
+    std::vector<std::string> texts(row_.size());  // the bound UTF-8, until the step is done
     for (std::size_t k = 0; k < row_.size(); ++k) {
-      Bind(insert, static_cast<int>(k + 1), row_[k].second);
+      Bind(insert, static_cast<int>(k + 1), row_[k].second, texts[k]);
     }
-    if (sqlite3_step(insert) != SQLITE_DONE) {
-      const std::string reason = SqliteMessage(db_);
-      sqlite3_reset(insert);
+    const bool done = sqlite3_step(insert) == SQLITE_DONE;
+    const std::string reason = done ? std::string() : SqliteMessage(db_);
+    sqlite3_reset(insert);
+    sqlite3_clear_bindings(insert);  // nothing points into `texts` once it is gone
+    if (!done) {
       Fail(path_, "the new row was refused: " + reason);
     }
-    sqlite3_reset(insert);
   }
 
   void Close() override { adding_ = false; }
