@@ -33,7 +33,8 @@ std::u16string InPieces(const sarnlink::Bytes& bytes, const sarnlink::CodePage93
                         std::size_t piece_size) {
   sarnlink::MemoryInputFile file(bytes);
   try {
-    const auto decision = sarnlink::DecideImportEncoding(file, bytes.size(), std::nullopt);
+    const auto decision =
+        sarnlink::DecideImportEncoding(file, bytes.size(), std::nullopt, true, piece_size);
     std::u16string text;
     sarnlink::DecodeInPieces(
         file, decision, code_page, [&text](std::u16string_view t) { text += t; }, piece_size);
@@ -57,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       __builtin_trap();
     }
   }
-  sarnlink::kernels::SetEnabled(false);
+  sarnlink::kernels::SetLevel(sarnlink::kernels::Level::kScalar);
   const std::u16string scalar = sarnlink::DecodeUTF8(bytes, u"?");
-  sarnlink::kernels::SetEnabled(true);
+  sarnlink::kernels::SetLevel(sarnlink::kernels::Level::kBest);
   if (sarnlink::DecodeUTF8(bytes, u"?") != scalar || sarnlink::FindInvalidUTF8(bytes).count != [&] {
         sarnlink::InvalidBytes invalid;
         sarnlink::DecodeUTF8(bytes, u"", &invalid);

@@ -15,9 +15,9 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // Reads the whole file once, piece by piece, handing each to `look` until it answers false.
 template <class Look>
-void Scan(InputFile& file, Look&& look) {
+void Scan(InputFile& file, std::size_t piece_size, Look&& look) {
   file.Rewind();
-  Bytes piece(kImportPieceSize);
+  Bytes piece(piece_size);
   while (true) {
     const std::size_t got = file.Read(piece.data(), piece.size());
     if (!look(std::span<const std::uint8_t>(piece.data(), got), got == 0) || got == 0) {
@@ -28,10 +28,10 @@ void Scan(InputFile& file, Look&& look) {
 }
 
 // For EUC-JP, whether the one-pass road is open: no 00, 1B, 80 or 9B anywhere.
-StreamDecision WithEucRoad(InputFile& file, StreamDecision decision) {
+StreamDecision WithEucRoad(InputFile& file, std::size_t piece_size, StreamDecision decision) {
   if (decision.encoding == TextEncoding::kEUCJP) {
     decision.euc_one_pass = true;
-    Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+    Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
       decision.euc_one_pass = OnePassSafe(piece);
       return decision.euc_one_pass;
     });
@@ -56,11 +56,12 @@ bool ThroughCodePage932(TextEncoding encoding) {
 }  // namespace
 
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
-                                    std::optional<TextEncoding> forced, bool heed_mark) {
+                                    std::optional<TextEncoding> forced, bool heed_mark,
+                                    std::size_t piece_size) {
   StreamDecision decision;
   // The first kilobyte alone settles most files: a mark, or IsUTF8 saying yes.
   Bytes head;
-  Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+  Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
     const std::size_t wanted = std::min(kUtf8Window - head.size(), piece.size());
     head.insert(head.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(wanted));
     return head.size() < kUtf8Window;
@@ -69,7 +70,7 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
   if (forced) {
     decision.encoding = *forced;
     decision.mark_length = marked == forced ? ByteOrderMarkLength(*marked) : 0;
-    return WithEucRoad(file, decision);
+    return WithEucRoad(file, piece_size, decision);
   }
   if (marked && heed_mark) {
     decision.encoding = *marked;
@@ -83,7 +84,7 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
     return decision;
   }
   UTF8Survey survey(static_cast<std::size_t>(size));
-  Scan(file, [&](std::span<const std::uint8_t> piece, bool last) {
+  Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool last) {
     survey.Feed(piece, last);
     return !survey.settled();
   });
@@ -93,13 +94,13 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
     return decision;
   }
   KanjiDetector detector;
-  Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+  Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
     detector.Feed(piece.data(), piece.size());
     return !detector.decided();
   });
   EucJpShape shape;
   if (WantsSecondReading(detector)) {
-    Scan(file, [&](std::span<const std::uint8_t> piece, bool) {
+    Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
       shape.Feed(piece);
       return !shape.broken();
     });
@@ -118,7 +119,7 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
       decision.encoding = TextEncoding::kShiftJIS;
       break;
   }
-  return WithEucRoad(file, decision);
+  return WithEucRoad(file, piece_size, decision);
 }
 
 std::span<const std::uint8_t> StreamDecoder::PastTheMark(std::span<const std::uint8_t> piece) {

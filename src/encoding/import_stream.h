@@ -29,9 +29,11 @@ inline constexpr std::size_t kImportPieceSize = 1 << 16;
 
 // Makes the decision by reading `file` from its start, in as many passes as it needs, and leaves
 // it rewound. `size` is the file's length. Without `heed_mark` a UTF-8 or UTF-16 byte-order mark
-// decides nothing: what the bytes themselves look like.
+// decides nothing: what the bytes themselves look like. The pieces are `piece_size` bytes
+// (smaller in tests, to put every boundary of every question to the test).
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
-                                    std::optional<TextEncoding> forced, bool heed_mark = true);
+                                    std::optional<TextEncoding> forced, bool heed_mark = true,
+                                    std::size_t piece_size = kImportPieceSize);
 
 // Decodes a file a piece at a time as the decision says. Each piece is converted up to its last
 // ASCII byte, after which a character always starts (UTF-8: up to its last lead byte); the bytes

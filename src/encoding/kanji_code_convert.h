@@ -42,9 +42,10 @@ class KanjiDetector {
     verdict_ = code;
   }
 
-  int s_ = 0;                  // evidence for Shift_JIS
-  int j_ = 0;                  // evidence for ISO-2022-JP
-  int e_ = 0;                  // evidence for EUC-JP
+  // Evidence for each, one point a pair: 64 bits, so that no file can overflow them.
+  std::int64_t s_ = 0;         // Shift_JIS
+  std::int64_t j_ = 0;         // ISO-2022-JP
+  std::int64_t e_ = 0;         // EUC-JP
   std::uint8_t previous_ = 0;  // the byte that waits for its second
   bool has_previous_ = false;
   std::size_t pairs_ = 0;

@@ -8,13 +8,13 @@
 namespace sarnlink::kernels {
 namespace {
 
-bool g_enabled = true;
+Level g_level = Level::kBest;
 
 #if defined(SARNLINK_X86_64_KERNELS)
 
-bool HasSsse3() {
+bool UseSsse3() {
   static const bool has = __builtin_cpu_supports("ssse3");
-  return has;
+  return has && g_level == Level::kBest;
 }
 
 // Bit k set where byte k of `v`, masked by `mask`, equals `value`.
@@ -218,12 +218,12 @@ __attribute__((target("ssse3"))) inline std::size_t EncodeMixed8(const char16_t*
 
 }  // namespace
 
-bool Enabled() {
-  return g_enabled;
+Level CurrentLevel() {
+  return g_level;
 }
 
-void SetEnabled(bool enabled) {
-  g_enabled = enabled;
+void SetLevel(Level level) {
+  g_level = level;
 }
 
 #if defined(SARNLINK_X86_64_KERNELS)
@@ -257,11 +257,11 @@ std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size
                                         std::size_t& written) {
   written = 0;
 #if defined(SARNLINK_X86_64_KERNELS)
-  if (g_enabled && HasSsse3()) {
+  if (UseSsse3()) {
     return DecodeRunsSsse3(in, size, out, written);
   }
   std::size_t i = 0;
-  while (g_enabled && i + 16 <= size && DecodeAscii16(in + i, out + i)) {
+  while (g_level != Level::kScalar && i + 16 <= size && DecodeAscii16(in + i, out + i)) {
     i += 16;
   }
   written = i;
@@ -278,7 +278,7 @@ std::size_t DecodeAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size
 std::size_t SkipAsciiAndThreeByteRuns(const std::uint8_t* in, std::size_t size) {
   std::size_t i = 0;
 #if defined(SARNLINK_X86_64_KERNELS)
-  if (g_enabled) {
+  if (g_level != Level::kScalar) {
     unsigned carry = 0;  // continuations owed to the block at i by leads of the block before
     while (i + 16 <= size) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
@@ -310,8 +310,8 @@ std::size_t EncodeAsciiAndThreeByteRuns(const char16_t* in, std::size_t size, st
   std::size_t i = 0;
   std::size_t p = 0;
 #if defined(SARNLINK_X86_64_KERNELS)
-  if (g_enabled) {
-    const bool mixed = HasSsse3();
+  if (g_level != Level::kScalar) {
+    const bool mixed = UseSsse3();
     while (true) {
       if (i + 16 <= size && EncodeAscii16(in + i, out + p)) {
         i += 16, p += 16;

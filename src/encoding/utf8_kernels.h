@@ -10,9 +10,12 @@
 
 namespace sarnlink::kernels {
 
-// Whether the vector kernels are used; tests switch them off to compare with the scalar rules.
-bool Enabled();
-void SetEnabled(bool enabled);
+// Which kernels are used: none (the scalar rules alone), the SSE2 ones alone (as on a processor
+// without SSSE3), or the best the processor has. Tests choose, to compare each with the scalar
+// rules.
+enum class Level { kScalar, kSse2, kBest };
+Level CurrentLevel();
+void SetLevel(Level level);
 
 // UTF-8 to UTF-16: reads whole blocks of `in` (never past `size`), writes one unit a byte for
 // ASCII and one unit per three bytes for the three-byte forms, at most as many units as bytes

@@ -44,7 +44,8 @@ std::string InPieces(const Bytes& bytes, std::size_t piece_size,
                      std::optional<TextEncoding> forced = std::nullopt) {
   MemoryInputFile file(bytes);
   try {
-    const StreamDecision decision = DecideImportEncoding(file, bytes.size(), forced);
+    const StreamDecision decision =
+        DecideImportEncoding(file, bytes.size(), forced, true, piece_size);
     std::u16string text;
     const Replacements replaced = DecodeInPieces(
         file, decision, CodePage(), [&text](std::u16string_view t) { text += t; }, piece_size);

@@ -12,11 +12,15 @@
 namespace sarnlink {
 namespace {
 
-// Restores the kernels however the test ends.
-struct ScalarOnly {
-  ScalarOnly() { kernels::SetEnabled(false); }
-  ~ScalarOnly() { kernels::SetEnabled(true); }
+// Uses the kernels of one level, and restores the best however the test ends.
+struct AtLevel {
+  explicit AtLevel(kernels::Level level) { kernels::SetLevel(level); }
+  ~AtLevel() { kernels::SetLevel(kernels::Level::kBest); }
 };
+
+// The levels with kernels: the SSE2 ones alone run on every x86-64 processor, and are what a
+// processor without SSSE3 uses.
+constexpr kernels::Level kVectorLevels[] = {kernels::Level::kSse2, kernels::Level::kBest};
 
 // Random text in runs: ASCII, kana and kanji, two-byte letters, emoji, and (when `broken`)
 // lone surrogates; each run of a random length, so runs start and end at every offset of a block.
@@ -59,14 +63,17 @@ TEST(Utf8Kernels, EncodeGivesTheScalarBytesAndIconvsForValidText) {
   for (int round = 0; round < 2000; ++round) {
     const bool broken = round % 3 == 0;
     const std::u16string text = RandomText(random, broken);
-    Bytes vector_bytes;
-    EncodeUTF8(text, vector_bytes);
     Bytes scalar_bytes;
     {
-      ScalarOnly scalar;
+      AtLevel scalar(kernels::Level::kScalar);
       EncodeUTF8(text, scalar_bytes);
     }
-    ASSERT_EQ(vector_bytes, scalar_bytes) << round;
+    Bytes vector_bytes;
+    for (kernels::Level level : kVectorLevels) {
+      AtLevel vector(level);
+      EncodeUTF8(text, vector_bytes);
+      ASSERT_EQ(vector_bytes, scalar_bytes) << round << " at level " << static_cast<int>(level);
+    }
     if (!broken && !text.empty()) {
       ASSERT_EQ(vector_bytes, testing::Iconv("UTF-8", "UTF-16LE", text.data(), text.size() * 2))
           << round;
@@ -88,21 +95,26 @@ TEST(Utf8Kernels, DecodeAndTheInvalidByteSearchAgreeWithTheScalarRulesAndIconv) 
         bytes[at] = static_cast<std::uint8_t>(random() % 2 ? 0xFF : 0x80 + random() % 0x40);
       }
     }
-    InvalidBytes vector_invalid;
-    const std::u16string vector_text = DecodeUTF8(bytes, u"?", &vector_invalid);
     std::u16string scalar_text;
     InvalidBytes scalar_invalid;
     {
-      ScalarOnly scalar;
+      AtLevel scalar(kernels::Level::kScalar);
       scalar_text = DecodeUTF8(bytes, u"?", &scalar_invalid);
     }
-    ASSERT_EQ(vector_text, scalar_text) << testing::HexOf(bytes);
-    // Finding the invalid bytes without decoding finds the same ones.
-    const InvalidBytes found = FindInvalidUTF8(bytes);
-    ASSERT_EQ(found.count, scalar_invalid.count) << testing::HexOf(bytes);
-    ASSERT_EQ(vector_invalid.count, scalar_invalid.count);
-    if (found.count > 0) {
-      ASSERT_EQ(found.first_offset, scalar_invalid.first_offset) << testing::HexOf(bytes);
+    std::u16string vector_text;
+    for (kernels::Level level : kVectorLevels) {
+      AtLevel vector(level);
+      InvalidBytes vector_invalid;
+      vector_text = DecodeUTF8(bytes, u"?", &vector_invalid);
+      ASSERT_EQ(vector_text, scalar_text)
+          << testing::HexOf(bytes) << " at level " << static_cast<int>(level);
+      // Finding the invalid bytes without decoding finds the same ones.
+      const InvalidBytes found = FindInvalidUTF8(bytes);
+      ASSERT_EQ(found.count, scalar_invalid.count) << testing::HexOf(bytes);
+      ASSERT_EQ(vector_invalid.count, scalar_invalid.count);
+      if (found.count > 0) {
+        ASSERT_EQ(found.first_offset, scalar_invalid.first_offset) << testing::HexOf(bytes);
+      }
     }
     if (!broken) {
       ASSERT_EQ(vector_text, text);
