@@ -11,6 +11,10 @@
 
 namespace sarnlink {
 
+// The two-byte sets beside JIS X 0208 that ISO-2022-JP-2 and -3 (and EUC-JP's 8F form) write,
+// and that code page 932 has no place for.
+enum class OtherCharacterSet { kJisX0212, kJisX0213Plane1, kJisX0213Plane2, kGb2312, kKsC5601 };
+
 class CodePage932 {
  public:
   virtual ~CodePage932() = default;
@@ -18,6 +22,12 @@ class CodePage932 {
   // Every byte of `bytes` is converted; a byte or pair that code page 932 cannot map becomes
   // U+FFFD, so nothing is dropped silently and the conversion never fails.
   virtual std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const = 0;
+
+  // The text of the character at `row` and `cell` (21-7E each) of another set, as this
+  // platform's converters know it (one character may be two code points in JIS X 0213); empty
+  // where they do not.
+  virtual std::u16string OtherSetCharacter(OtherCharacterSet set, std::uint8_t row,
+                                           std::uint8_t cell) const = 0;
 };
 
 }  // namespace sarnlink

@@ -242,7 +242,7 @@ std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
   if (AppendPlainJisText(jis.data(), jis.size(), JisTextTableFor(code_page), text)) {
     return text;
   }
-  std::vector<std::size_t> marks;
+  std::vector<OtherSetMark> marks;
   const Bytes sjis = JISToSJIS(jis, &marks);
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
@@ -256,7 +256,7 @@ std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
   if (OnePassSafe(euc)) {
     return code_page.ToUtf16(EUCToSJIS(euc));
   }
-  std::vector<std::size_t> marks;
+  std::vector<OtherSetMark> marks;
   const Bytes sjis = JISToSJIS(EUCToJIS(euc), &marks);
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }

@@ -292,16 +292,17 @@ void StreamDecoder::RunEucThroughJis(std::span<const std::uint8_t> piece, bool l
 }
 
 // The converted Shift_JIS up to its last ASCII byte as text, with the marked characters of other
-// sets as U+FFFD; the bytes and marks after it wait.
+// sets in their places; the bytes and marks after it wait.
 void StreamDecoder::AppendConvertedShiftJis(bool last, std::u16string& text) {
   const std::size_t end = ReadyEnd(shift_jis_, last);
-  const auto ready_marks = std::upper_bound(marks_.begin(), marks_.end(), end);
+  const auto ready_marks = std::find_if(marks_.begin(), marks_.end(),
+                                        [end](const OtherSetMark& mark) { return mark.at > end; });
   text +=
       ShiftJisTextWithMarks(std::span<const std::uint8_t>(shift_jis_).first(end),
-                            std::span<const std::size_t>(marks_.begin(), ready_marks), code_page_);
+                            std::span<const OtherSetMark>(marks_.begin(), ready_marks), code_page_);
   marks_.erase(marks_.begin(), ready_marks);
-  for (std::size_t& mark : marks_) {
-    mark -= end;
+  for (OtherSetMark& mark : marks_) {
+    mark.at -= end;
   }
   shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
 }

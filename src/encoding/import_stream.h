@@ -85,15 +85,15 @@ class StreamDecoder {
 
   StreamDecision decision_;
   const CodePage932& code_page_;
-  std::size_t mark_left_;           // bytes of the mark still to be passed over
-  Bytes waiting_;                   // bytes after the last piece's last ASCII byte (or whole unit)
-  std::size_t consumed_ = 0;        // bytes converted or passed over so far
-  JisToShiftJisStream jis_;         // ISO-2022-JP: the converter and its shift state
-  Bytes shift_jis_;                 // ISO-2022-JP: its Shift_JIS after the last ASCII byte
-  std::vector<std::size_t> marks_;  // ISO-2022-JP: U+FFFD's places in shift_jis_
-  EucToJisStream euc_;              // EUC-JP off its one-pass road: the first step
-  Bytes euc_waiting_;               // its character cut by the last piece
-  Bytes jis_bytes_;                 // its ISO-2022-JP for the piece
+  std::size_t mark_left_;            // bytes of the mark still to be passed over
+  Bytes waiting_;                    // bytes after the last piece's last ASCII byte (or whole unit)
+  std::size_t consumed_ = 0;         // bytes converted or passed over so far
+  JisToShiftJisStream jis_;          // ISO-2022-JP: the converter and its shift state
+  Bytes shift_jis_;                  // ISO-2022-JP: its Shift_JIS after the last ASCII byte
+  std::vector<OtherSetMark> marks_;  // ISO-2022-JP: other sets' characters in shift_jis_
+  EucToJisStream euc_;               // EUC-JP off its one-pass road: the first step
+  Bytes euc_waiting_;                // its character cut by the last piece
+  Bytes jis_bytes_;                  // its ISO-2022-JP for the piece
   std::optional<Error> jis_failure_;  // the second step's failure, thrown at the end
   char16_t high_ = 0;                 // UTF-16: a high surrogate waiting for its low one
   // For the line of the first replacement: the line ends before it, and whether any LF came.

@@ -21,7 +21,7 @@ constexpr std::uint8_t kEsc = 0x1B;
 // Notes on invalid input: bytes that are not valid ISO-2022-JP but cause none of the failures
 // below pass through as computed bytes, and the code page conversion decides what they become.
 // An escape that is not an escape sequence (no final byte 30-7E) loses only its ESC.
-Bytes JISToSJIS(const Bytes& jis, std::vector<std::size_t>* marks) {
+Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks) {
   JisToShiftJisStream stream;
   Bytes out;
   out.reserve(jis.size());
@@ -30,22 +30,51 @@ Bytes JISToSJIS(const Bytes& jis, std::vector<std::size_t>* marks) {
 }
 
 std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
-                                     std::span<const std::size_t> marks,
+                                     std::span<const OtherSetMark> marks,
                                      const CodePage932& code_page) {
   std::u16string text;
   std::size_t from = 0;
-  for (const std::size_t mark : marks) {
-    if (mark > from) {
-      text += code_page.ToUtf16(sjis.subspan(from, mark - from));
+  for (const OtherSetMark& mark : marks) {
+    if (mark.at > from) {
+      text += code_page.ToUtf16(sjis.subspan(from, mark.at - from));
     }
-    text += u'\uFFFD';
-    from = mark;
+    const std::u16string character =
+        mark.set ? code_page.OtherSetCharacter(*mark.set, mark.row, mark.cell) : u"";
+    text += character.empty() ? std::u16string(1, u'\uFFFD') : character;
+    from = mark.at;
   }
   if (from < sjis.size()) {
     text += code_page.ToUtf16(sjis.subspan(from));
   }
   return text;
 }
+
+namespace {
+
+// The set a two-byte designation names, where it is one of those code page 932 lacks.
+std::optional<OtherCharacterSet> TwoByteSet(std::string_view between, std::uint8_t final_byte) {
+  if (between == "$" && final_byte == 'A') {
+    return OtherCharacterSet::kGb2312;
+  }
+  if (between != "$(") {
+    return std::nullopt;
+  }
+  switch (final_byte) {
+    case 'C':
+      return OtherCharacterSet::kKsC5601;
+    case 'D':
+      return OtherCharacterSet::kJisX0212;
+    case 'O':
+    case 'Q':
+      return OtherCharacterSet::kJisX0213Plane1;
+    case 'P':
+      return OtherCharacterSet::kJisX0213Plane2;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
 
 // The escape at `i`, read as ISO 2022 writes them: ESC, intermediate bytes 20-2F, a final byte
 // 30-7E. A known one switches the state; a designation of another set to G0 switches to a state
@@ -78,6 +107,7 @@ bool JisToShiftJisStream::TakeEscape(const std::uint8_t* in, std::size_t size, b
     state_ = State::kKatakana;
   } else if (between == "$" || between == "$(") {
     state_ = State::kOtherTwoByte;
+    other_set_ = TwoByteSet(between, final_byte);
   } else if (between == "(") {
     state_ = State::kOtherSingleByte;
   } else if (between.empty() && (final_byte == 'N' || final_byte == 'O')) {
@@ -88,7 +118,7 @@ bool JisToShiftJisStream::TakeEscape(const std::uint8_t* in, std::size_t size, b
 }
 
 std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t size, bool last,
-                                         Bytes& out, std::vector<std::size_t>* marks) {
+                                         Bytes& out, std::vector<OtherSetMark>* marks) {
   const std::size_t start = out.size();
   out.resize(start + size);  // at most one byte out for each byte in
   std::size_t written = 0;
@@ -172,7 +202,7 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
 // its failures are the whole input's. With `o` null nothing is written.
 std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, bool last,
                                      std::uint8_t* o, std::size_t& p,
-                                     std::vector<std::size_t>* marks, std::size_t base) {
+                                     std::vector<OtherSetMark>* marks, std::size_t base) {
   auto put = [&](unsigned byte) {
     if (cut_) {
       return;
@@ -187,13 +217,13 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
     }
     ++p;
   };
-  auto mark = [&] {
+  auto mark = [&](std::optional<OtherCharacterSet> set, std::uint8_t row, std::uint8_t cell) {
     if (cut_) {
       return;
     }
     any_ = true;
     if (marks) {
-      marks->push_back(base + p);
+      marks->push_back(OtherSetMark{base + p, set, row, cell});
     }
   };
   std::size_t i = 0;
@@ -201,7 +231,7 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
     const std::uint8_t b = in[i];
     if (single_shift_) {
       single_shift_ = false;
-      mark();
+      mark(std::nullopt, 0, 0);
       i += 1;
       continue;
     }
@@ -219,7 +249,7 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       i += 1;
     } else if (state_ == State::kOtherSingleByte) {
       if (b > 0x20 && b < 0x7F) {
-        mark();
+        mark(std::nullopt, 0, 0);
       } else {
         put(b);  // spaces and line ends stay what they are
       }
@@ -240,7 +270,7 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
         put(s1);
         put(s2);
       } else {
-        mark();
+        mark(other_set_, in[i], in[i + 1]);
       }
       i += 2;
     }

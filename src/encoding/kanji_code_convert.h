@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -93,28 +94,39 @@ inline KanjiCode SecondReading(const KanjiDetector& detector, const EucJpShape& 
   return shape.broken() ? kcShiftJIS : code;
 }
 
+// A character in the Shift_JIS a JisToShiftJisStream writes that has no Shift_JIS bytes: where
+// it stands in the output, and what it is (no set for one the converter cannot name, or for a
+// single shift's byte).
+struct OtherSetMark {
+  std::size_t at = 0;
+  std::optional<OtherCharacterSet> set;
+  std::uint8_t row = 0;
+  std::uint8_t cell = 0;
+};
+
 // JISToSJIS over an input given in pieces, in order: the same bytes out, the same failures at
 // the same offsets. An escape or a pair cut by a piece's end waits for the next piece.
 //
 // Beside JIS X 0208, ASCII, JIS X 0201 Roman and katakana, ISO-2022-JP-2 and -3 files designate
 // sets that Shift_JIS has no bytes for (JIS X 0212 "ESC $ ( D", JIS X 0213 "ESC $ ( O", "P" and
 // "Q", GB 2312 "ESC $ A", KS C 5601 "ESC $ ( C", and others): each of their characters is marked
-// instead, a place in the output where the text holds U+FFFD, so that they are never read as
-// ASCII. An escape the converter does not know at all is passed over whole.
+// instead, a place in the output where the text holds that character (or U+FFFD, where the
+// platform does not know it), so that they are never read as ASCII. An escape the converter does
+// not know at all is passed over whole.
 class JisToShiftJisStream {
  public:
   // Converts `size` bytes at `in`, appending to `out`; `last` for the final piece. Returns the
   // bytes converted (the rest must come again at the front of the next piece). At the last piece
   // a result that would be empty throws, as JISToSJIS does. `marks`, when given, receives the
-  // places in `out` of the characters that have no Shift_JIS bytes, in order.
+  // characters that have no Shift_JIS bytes, in order, their places counted in `out`.
   std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out,
-                      std::vector<std::size_t>* marks = nullptr);
+                      std::vector<OtherSetMark>* marks = nullptr);
   // The same, without the bytes: only the failures.
   std::size_t Check(const std::uint8_t* in, std::size_t size, bool last);
 
  private:
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
-                  std::size_t& written, std::vector<std::size_t>* marks, std::size_t base);
+                  std::size_t& written, std::vector<OtherSetMark>* marks, std::size_t base);
   std::size_t CheckSevenBit(const std::uint8_t* in, std::size_t size, bool last);
   bool TakeEscape(const std::uint8_t* in, std::size_t size, bool last, std::size_t& i);
   bool two_byte() const { return state_ == State::kTwoByte || state_ == State::kOtherTwoByte; }
@@ -122,6 +134,7 @@ class JisToShiftJisStream {
   // kOtherTwoByte and kOtherSingleByte: a set without Shift_JIS bytes, its characters marked.
   enum class State { kSingleByte, kTwoByte, kKatakana, kOtherTwoByte, kOtherSingleByte };
   State state_ = State::kSingleByte;
+  std::optional<OtherCharacterSet> other_set_;  // kOtherTwoByte: the set, where it is known
   bool single_shift_ = false;  // ESC N or ESC O came: the next byte is another set's character
   std::size_t offset_ = 0;     // where `in` stands in the whole input
   bool cut_ = false;           // a zero byte came out: everything after it is dropped
@@ -145,9 +158,10 @@ class EucToJisStream {
   bool any_ = false;        // some byte came out before the cut
 };
 
-// Shift_JIS bytes as text, with a U+FFFD at each of `marks` (places in `sjis`, in order).
+// Shift_JIS bytes as text, with each of `marks` (in order, their places counted in `sjis`) as
+// its character, or U+FFFD where the platform does not know it.
 std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
-                                     std::span<const std::size_t> marks,
+                                     std::span<const OtherSetMark> marks,
                                      const CodePage932& code_page);
 
 // The one-pass EUC-JP to Shift_JIS loop over `size` bytes that hold no 00, 1B, 80 or 9B, writing
@@ -167,7 +181,7 @@ bool OnePassSafe(std::span<const std::uint8_t> euc);
 // ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
 // error naming the byte offset for an escape cut by the end, a two-byte character cut by the
 // end, a computed byte above FF, and an empty result. `marks` as JisToShiftJisStream gives them.
-Bytes JISToSJIS(const Bytes& jis, std::vector<std::size_t>* marks = nullptr);
+Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks = nullptr);
 
 // EUC-JP to ISO-2022-JP. The result stops before its first zero byte. Throws a conversion error
 // naming the byte offset and the bytes for a character cut by the end, a second byte below 80, a

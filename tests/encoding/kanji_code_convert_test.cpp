@@ -95,9 +95,10 @@ struct TextCase {
 
 class OtherSets : public ::testing::TestWithParam<TextCase> {};
 
-// A character of a set that Shift_JIS has no bytes for becomes U+FFFD, never ASCII; the text
-// after the set is read as the next escape says.
-TEST_P(OtherSets, BecomeReplacementCharactersNeverAscii) {
+// A character of a set that Shift_JIS has no bytes for becomes its character as iconv knows it
+// (U+FFFD where it does not), never ASCII; the text after the set is read as the next escape
+// says.
+TEST_P(OtherSets, BecomeTheirCharactersNeverAscii) {
   static const IconvCodePage932 code_page;
   const TextCase& c = GetParam();
   const Bytes in = Hex(c.in);
@@ -107,17 +108,21 @@ TEST_P(OtherSets, BecomeReplacementCharactersNeverAscii) {
 
 INSTANTIATE_TEST_SUITE_P(
     Escapes, OtherSets,
-    ::testing::Values(TextCase{"JisX0212", "1B 24 28 44 30 21 30 22 1B 28 42 41", u"\uFFFD\uFFFDA"},
-                      TextCase{"JisX0213Plane1", "41 1B 24 28 51 24 22 1B 28 42 0A", u"A\uFFFD\n"},
-                      TextCase{"JisX0213Plane2", "1B 24 28 50 21 21 1B 24 42 30 21",
-                               u"\uFFFD\u4E9C"},
-                      TextCase{"Gb2312", "1B 24 41 30 21 1B 28 4A 41", u"\uFFFDA"},
-                      TextCase{"KsC5601", "1B 24 28 43 30 21 1B 28 42 41", u"\uFFFDA"},
+    ::testing::Values(TextCase{"JisX0212", "1B 24 28 44 30 21 30 22 1B 28 42 41", u"丂丄A"},
+                      // か with a semi-voiced mark: two code points for one JIS X 0213 cell.
+                      TextCase{"JisX0213Plane1", "41 1B 24 28 51 24 77 1B 28 42 0A",
+                               u"Aか\u309A\n"},
+                      TextCase{"JisX0213Plane2OutsideTheBmp", "1B 24 28 50 21 21 1B 24 42 30 21",
+                               u"\U00020089\u4E9C"},
+                      TextCase{"Gb2312", "1B 24 41 30 21 1B 28 4A 41", u"啊A"},
+                      TextCase{"KsC5601", "1B 24 28 43 30 21 1B 28 42 41", u"가A"},
+                      TextCase{"UnknownTwoByteSet", "1B 24 28 58 30 21 1B 28 42 41", u"\uFFFDA"},
                       TextCase{"UnknownSingleByteSetKeepsSpacesAndLineEnds",
                                "1B 28 44 41 20 42 0A 1B 28 42 43", u"\uFFFD \uFFFD\nC"},
                       TextCase{"SingleShiftMarksOneByte", "41 1B 4E 41 42", u"A\uFFFDB"},
                       TextCase{"OtherDesignationIsPassedOver", "41 1B 2E 41 42", u"AB"},
-                      TextCase{"EucJisX0212", "41 8F B0 A1 B0 A1 0A", u"A\uFFFD\u4E9C\n"}),
+                      TextCase{"EucJisX0212", "41 8F B0 A1 B0 A1 0A", u"A丂\u4E9C\n"},
+                      TextCase{"EucJisX0212Unassigned", "41 8F A1 A1 0A", u"A\uFFFD\n"}),
     testing::ByName());
 
 TEST(EUCToSJIS, GoesThroughJis) {
@@ -195,7 +200,7 @@ TEST(KanjiConverters, RandomBytesEitherConvertOrThrowConversionErrors) {
     DetectKanjiCode(bytes);
     using Convert = Bytes (*)(const Bytes&);
     const Convert jis = [](const Bytes& in) {
-      std::vector<std::size_t> marks;
+      std::vector<OtherSetMark> marks;
       Bytes out = JISToSJIS(in, &marks);
       out.resize(out.size() + marks.size(), '?');  // a marked character is text too
       return out;
@@ -262,7 +267,7 @@ std::string Outcome(Convert&& convert) {
 }
 
 std::u16string TwoStepText(const Bytes& jis, const CodePage932& code_page) {
-  std::vector<std::size_t> marks;
+  std::vector<OtherSetMark> marks;
   const Bytes sjis = JISToSJIS(jis, &marks);
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }

@@ -89,4 +89,67 @@ std::u16string IconvCodePage932::ToUtf16(std::span<const std::uint8_t> bytes) co
   return out;
 }
 
+// The character's bytes in the EUC form of its set, which iconv reads.
+std::u16string IconvCodePage932::OtherSetCharacter(OtherCharacterSet set, std::uint8_t row,
+                                                   std::uint8_t cell) const {
+  const std::uint32_t key = static_cast<std::uint32_t>(set) << 16 | row << 8 | cell;
+  const auto known = other_.find(key);
+  if (known != other_.end()) {
+    return known->second;
+  }
+  return other_[key] = AskOtherSet(set, row, cell);
+}
+
+std::u16string IconvCodePage932::AskOtherSet(OtherCharacterSet set, std::uint8_t row,
+                                             std::uint8_t cell) {
+  const char* encoding = "EUC-JP";
+  bool three_bytes = false;  // led by SS3 (8F)
+  switch (set) {
+    case OtherCharacterSet::kJisX0212:
+      three_bytes = true;
+      break;
+    case OtherCharacterSet::kJisX0213Plane1:
+      encoding = "EUC-JISX0213";
+      break;
+    case OtherCharacterSet::kJisX0213Plane2:
+      encoding = "EUC-JISX0213";
+      three_bytes = true;
+      break;
+    case OtherCharacterSet::kGb2312:
+      encoding = "GB2312";
+      break;
+    case OtherCharacterSet::kKsC5601:
+      encoding = "EUC-KR";
+      break;
+  }
+  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) {
+    return std::u16string();
+  }
+  iconv_t cd = iconv_open("UTF-16LE", encoding);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    return std::u16string();  // this system does not know the set: U+FFFD stands for it
+  }
+  char in[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
+                static_cast<char>(cell | 0x80)};
+  char* in_p = three_bytes ? in : in + 1;
+  std::size_t in_left = three_bytes ? 3 : 2;
+  char out[16];
+  char* out_p = out;
+  std::size_t out_left = sizeof out;
+  const std::size_t rc = iconv(cd, &in_p, &in_left, &out_p, &out_left);
+  // A combining sequence may wait in the converter for what follows: flush it.
+  const std::size_t flushed = iconv(cd, nullptr, nullptr, &out_p, &out_left);
+  iconv_close(cd);
+  if (rc == static_cast<std::size_t>(-1) || flushed == static_cast<std::size_t>(-1) ||
+      in_left != 0) {
+    return std::u16string();
+  }
+  std::u16string text;
+  for (const char* p = out; p + 1 < out_p; p += 2) {
+    text += static_cast<char16_t>(static_cast<unsigned char>(p[0]) |
+                                  static_cast<unsigned char>(p[1]) << 8);
+  }
+  return text;
+}
+
 }  // namespace sarnlink

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "encoding/code_page_932.h"
@@ -18,11 +20,18 @@ class IconvCodePage932 : public CodePage932 {
   IconvCodePage932();
 
   std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const override;
+  // Through iconv's EUC-JP (JIS X 0212), EUC-JISX0213, GB2312 and EUC-KR.
+  std::u16string OtherSetCharacter(OtherCharacterSet set, std::uint8_t row,
+                                   std::uint8_t cell) const override;
 
  private:
   std::array<char16_t, 256> alone_{};  // a byte that is no lead: its unit, or U+FFFD
   std::array<bool, 256> lead_{};       // whether the byte may start a pair
   std::vector<char16_t> pair_;         // lead * 256 + trail -> unit; 0 where invalid
+  // The other sets' characters asked for so far (few files have any), by set, row and cell.
+  mutable std::unordered_map<std::uint32_t, std::u16string> other_;
+
+  static std::u16string AskOtherSet(OtherCharacterSet set, std::uint8_t row, std::uint8_t cell);
 };
 
 }  // namespace sarnlink

@@ -55,4 +55,35 @@ std::u16string MultiByteCodePage932::ToUtf16(std::span<const std::uint8_t> bytes
   return out;
 }
 
+std::u16string MultiByteCodePage932::OtherSetCharacter(OtherCharacterSet set, std::uint8_t row,
+                                                       std::uint8_t cell) const {
+  UINT code_page = 0;
+  bool three_bytes = false;  // led by SS3 (8F)
+  switch (set) {
+    case OtherCharacterSet::kJisX0212:
+      code_page = 20932;
+      three_bytes = true;
+      break;
+    case OtherCharacterSet::kGb2312:
+      code_page = 936;
+      break;
+    case OtherCharacterSet::kKsC5601:
+      code_page = 949;
+      break;
+    case OtherCharacterSet::kJisX0213Plane1:
+    case OtherCharacterSet::kJisX0213Plane2:
+      return std::u16string();
+  }
+  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E || !IsValidCodePage(code_page)) {
+    return std::u16string();
+  }
+  const char bytes[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
+                         static_cast<char>(cell | 0x80)};
+  char16_t out[4] = {};
+  const int units =
+      MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, three_bytes ? bytes : bytes + 1,
+                          three_bytes ? 3 : 2, reinterpret_cast<LPWSTR>(out), 4);
+  return units > 0 ? std::u16string(out, static_cast<std::size_t>(units)) : std::u16string();
+}
+
 }  // namespace sarnlink
