@@ -13,8 +13,8 @@
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
 #include "encoding/utf8_kernels.h"
-#include "import/run_import.h"
 #include "interface/memory_input_file.h"
+#include "support/whole_file_oracle.h"
 
 namespace {
 

@@ -235,18 +235,14 @@ Bytes EUCToSJIS(const Bytes& euc) {
   return out;
 }
 
-// Both take one pass with the JIS text table where every character is plain; the two-step road
-// otherwise, which also gives every failure.
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
-  std::u16string text;
-  if (AppendPlainJisText(jis.data(), jis.size(), JisTextTableFor(code_page), text)) {
-    return text;
-  }
   std::vector<OtherSetMark> marks;
   const Bytes sjis = JISToSJIS(jis, &marks);
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
 
+// One pass with the JIS text table where every character is plain; the two-step road otherwise,
+// which also gives every failure.
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
   std::u16string text;
   if (!euc.empty() && OnePassSafe(euc) &&

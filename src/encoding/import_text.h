@@ -1,4 +1,5 @@
-// The import's encoding decision: the bytes of a file in, the encoding chosen and the text out.
+// The encodings the import reads, their names and byte-order marks, and the note on bytes that
+// did not become text.
 #pragma once
 
 #include <optional>
@@ -41,28 +42,5 @@ struct Replacements {
 // "3 bytes that are not Shift_JIS replaced by U+FFFD; the first on line 40", or empty when
 // every byte became its character.
 std::string ReplacementsNote(TextEncoding encoding, const Replacements& replaced);
-
-struct ImportText {
-  TextEncoding encoding;  // what the decision took the bytes to be
-  std::u16string text;    // the decoded text, without a byte-order mark
-  Replacements replaced;  // the bytes that did not become text, each now U+FFFD
-};
-
-// The decision, in this order:
-// 1. a buffer that begins with a byte-order mark is UTF-8 or UTF-16 as it says, and the mark is
-//    removed;
-// 2. IsUTF8 over the first 1024 bytes says yes: UTF-8;
-// 3. the whole buffer is decodable UTF-8 with at least one multi-byte sequence: UTF-8 (this
-//    catches files whose first kilobyte is English);
-// 4. the buffer is mostly UTF-8 (IsMostlyUTF8): UTF-8;
-// 5. otherwise the legacy detector decides, its verdict read a second time against the shape
-//    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
-//    EUC-JP cannot have written is not): ISO-2022-JP and EUC-JP go through their converters,
-//    and Shift_JIS or binary through code page 932, every byte included.
-// Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16.
-// `forced` skips the decision and reads the buffer in that encoding (without its own byte-order
-// mark). Conversion failures are thrown as conversion errors naming the byte offset.
-ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
-                            std::optional<TextEncoding> forced = std::nullopt);
 
 }  // namespace sarnlink

@@ -1,8 +1,8 @@
 // Code page 932's text for every JIS X 0208 row and cell, and for every single byte, read once
-// through the code page port. With it EUC-JP and ISO-2022-JP become text in one pass instead of
-// going through Shift_JIS bytes first; where a character is not plain (an unmapped or
-// incomplete one, a zero byte, a failure), the callers take the two-step road for that input,
-// so the text is always exactly the two-step road's.
+// through the code page port. With it EUC-JP becomes text in one pass instead of going through
+// Shift_JIS bytes first; where a character is not plain (an unmapped or incomplete one, a zero
+// byte, a failure), the callers take the two-step road for that input, so the text is always
+// exactly the two-step road's.
 #pragma once
 
 #include <cstdint>
@@ -39,11 +39,6 @@ const JisTextTable& JisTextTableFor(const CodePage932& code_page);
 // EUC-JP without 00, 1B, 80 or 9B as text, appended to `out`; false (with `out` cut back) when
 // some character is not plain: then EUCToString's road must be taken.
 bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
-                        std::u16string& out);
-
-// ISO-2022-JP as text, appended to `out`; false (with `out` cut back) when some character is not
-// plain or the input would fail: then JISToString's road must be taken.
-bool AppendPlainJisText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
                         std::u16string& out);
 
 }  // namespace sarnlink

@@ -15,17 +15,6 @@
 
 namespace sarnlink {
 
-std::vector<std::u16string> CutIntoLines(std::u16string text) {
-  LineCount count;
-  count.Feed(text);
-  LineCutter cutter(count);
-  std::vector<std::u16string> lines;
-  auto keep = [&lines](std::u16string_view line) { lines.emplace_back(line); };
-  cutter.Feed(text, keep);
-  cutter.Finish(keep);
-  return lines;
-}
-
 namespace {
 
 constexpr char16_t kStampEnd[] = u" byPontivo.dll";

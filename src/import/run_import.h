@@ -2,9 +2,6 @@
 // into lines and stores each entry as a new diary row, reporting in the progress display.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "interface/cls_mt_export.h"
 
 namespace sarnlink {
@@ -16,9 +13,5 @@ namespace sarnlink {
 // stored before it, each committed whole. `report` receives, as far as the run gets, what the
 // file held beyond the stored rows. A dry run (state.DryRun) reads the diary but writes no row.
 void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportReport& report);
-
-// The text cut into lines: at LF once every CR LF has become LF, when the text has a CR LF; else
-// at LF when it has one; else at CR. Empty pieces count, so n separators give n + 1 lines.
-std::vector<std::u16string> CutIntoLines(std::u16string text);
 
 }  // namespace sarnlink

@@ -71,9 +71,6 @@ class FileSystem {
   // The length in bytes of the file at `path`; throws a file error if it cannot be had.
   virtual std::int64_t FileLength(const std::u16string& path) = 0;
 
-  // The whole file at `path`, read in one pass; throws a file error.
-  virtual Bytes ReadWholeFile(const std::u16string& path) = 0;
-
   // Opens the file at `path` for reading in pieces; throws a file error.
   virtual std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) = 0;
 

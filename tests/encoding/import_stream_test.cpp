@@ -12,6 +12,7 @@
 #include "encoding/utf8.h"
 #include "interface/memory_input_file.h"
 #include "support/test_support.h"
+#include "support/whole_file_oracle.h"
 
 namespace sarnlink {
 namespace {

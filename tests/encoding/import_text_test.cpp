@@ -7,6 +7,7 @@
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
 #include "support/test_support.h"
+#include "support/whole_file_oracle.h"
 
 namespace sarnlink {
 namespace {

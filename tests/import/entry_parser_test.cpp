@@ -4,7 +4,7 @@
 #include "encoding/utf8.h"
 #include "export/entry_writer.h"
 #include "import/entry_parser.h"
-#include "import/run_import.h"
+#include "support/whole_file_oracle.h"
 
 namespace sarnlink {
 namespace {

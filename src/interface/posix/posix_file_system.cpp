@@ -323,37 +323,6 @@ std::unique_ptr<InputFile> PosixFileSystem::OpenForReading(const std::u16string&
   return file;
 }
 
-Bytes PosixFileSystem::ReadWholeFile(const std::u16string& path) {
-  const std::string native = PathBytes(path);
-  Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) {
-    FailOn("open", native, errno);
-  }
-  struct stat info;
-  if (::fstat(fd.get(), &info) != 0) {
-    FailOn("read the length of", native, errno);
-  }
-  if (!S_ISREG(info.st_mode)) {
-    throw Error(ErrorKind::kFile, "cannot read " + native + ": not a regular file");
-  }
-  Bytes bytes(static_cast<std::size_t>(info.st_size));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      FailOn("read", native, errno);
-    }
-    if (got == 0) {
-      throw Error(ErrorKind::kFile, "cannot read " + native + ": it became shorter while read");
-    }
-    done += static_cast<std::size_t>(got);
-  }
-  return bytes;
-}
-
 bool PosixFileSystem::IsSameFile(const std::u16string& a, const std::u16string& b) {
   if (a.empty() || b.empty()) {
     return false;

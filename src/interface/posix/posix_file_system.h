@@ -15,7 +15,6 @@ class PosixFileSystem : public FileSystem {
   bool FileExists(const std::u16string& path, bool include_read_only) override;
   void RemoveFile(const std::u16string& path) override;
   std::int64_t FileLength(const std::u16string& path) override;
-  Bytes ReadWholeFile(const std::u16string& path) override;
   std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override;
   bool IsSameFile(const std::u16string& a, const std::u16string& b) override;
   std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path,

@@ -167,34 +167,6 @@ std::unique_ptr<InputFile> Win32FileSystem::OpenForReading(const std::u16string&
   return std::make_unique<Win32InputFile>(h, path);
 }
 
-Bytes Win32FileSystem::ReadWholeFile(const std::u16string& path) {
-  Handle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    FailOn("open", path, GetLastError());
-  }
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) {
-    FailOn("read the length of", path, GetLastError());
-  }
-  Bytes bytes(static_cast<std::size_t>(size.QuadPart));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD got = 0;
-    const std::size_t left = bytes.size() - done;
-    const DWORD chunk = static_cast<DWORD>(left > (1u << 30) ? (1u << 30) : left);
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
-      FailOn("read", path, GetLastError());
-    }
-    if (got == 0) {
-      throw Error(ErrorKind::kFile,
-                  "cannot read " + ToUtf8(path) + ": it became shorter while read");
-    }
-    done += got;
-  }
-  return bytes;
-}
-
 bool Win32FileSystem::IsSameFile(const std::u16string& a, const std::u16string& b) {
   if (a.empty() || b.empty()) {
     return false;

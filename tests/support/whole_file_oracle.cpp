@@ -1,0 +1,148 @@
+#include "support/whole_file_oracle.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "encoding/kanji_code_convert.h"
+#include "encoding/utf8.h"
+#include "import/line_stream.h"
+
+namespace sarnlink {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The line (from 1) that unit `at` of `text` is on, counting LF, or CR in a text without LF.
+std::int64_t LineOfUnit(std::u16string_view text, std::size_t at) {
+  const bool has_lf = text.find(u'\n') != std::u16string_view::npos;
+  const auto end = text.begin() + static_cast<std::ptrdiff_t>(at);
+  return 1 + std::count(text.begin(), end, has_lf ? u'\n' : u'\r');
+}
+
+ImportText WithReplacements(TextEncoding encoding, std::u16string text, std::size_t count,
+                            std::size_t first) {
+  ImportText result{encoding, std::move(text), {}};
+  result.replaced.count = count;
+  if (count > 0) {
+    result.replaced.first_line = LineOfUnit(result.text, first);
+  }
+  return result;
+}
+
+// UTF-8 without its byte-order mark; each invalid byte replaced by U+FFFD.
+ImportText ReadAsUTF8(const Bytes& buffer) {
+  const std::size_t mark = EncodingOfByteOrderMark(buffer) == TextEncoding::kUTF8 ? 3 : 0;
+  const std::span<const std::uint8_t> bytes = std::span(buffer).subspan(mark);
+  InvalidBytes invalid;
+  std::u16string text = DecodeUTF8(bytes, u"\uFFFD", &invalid);
+  const std::size_t first =
+      invalid.count > 0 ? DecodeUTF8(bytes.first(invalid.first_offset), u"\uFFFD").size() : kNone;
+  return WithReplacements(TextEncoding::kUTF8, std::move(text), invalid.count, first);
+}
+
+// UTF-16 without its byte-order mark; an unpaired surrogate, and an odd last byte, become
+// U+FFFD.
+ImportText ReadAsUTF16(const Bytes& buffer, TextEncoding encoding) {
+  const bool big_endian = encoding == TextEncoding::kUTF16BE;
+  const std::size_t mark = EncodingOfByteOrderMark(buffer) == encoding ? 2 : 0;
+  std::u16string units;
+  for (std::size_t i = mark; i + 1 < buffer.size(); i += 2) {
+    units.push_back(big_endian ? static_cast<char16_t>(buffer[i] << 8 | buffer[i + 1])
+                               : static_cast<char16_t>(buffer[i + 1] << 8 | buffer[i]));
+  }
+  std::u16string text;
+  std::size_t count = 0;
+  std::size_t first = kNone;
+  auto replace = [&] {
+    first = count++ == 0 ? text.size() : first;
+    text.push_back(0xFFFD);
+  };
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t u = units[i];
+    const bool high = u >= 0xD800 && u <= 0xDBFF;
+    const bool low = u >= 0xDC00 && u <= 0xDFFF;
+    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+      text.push_back(u);
+      text.push_back(units[++i]);
+    } else if (high || low) {
+      replace();
+    } else {
+      text.push_back(u);
+    }
+  }
+  if ((buffer.size() - mark) % 2 != 0) {
+    replace();
+  }
+  return WithReplacements(encoding, std::move(text), count, first);
+}
+
+// Through code page 932, which never gives U+FFFD for a character it knows.
+ImportText ReadThroughCodePage932(TextEncoding encoding, std::u16string text) {
+  const std::size_t first = text.find(u'\uFFFD');
+  const std::size_t count =
+      first == kNone ? 0
+                     : static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\uFFFD'));
+  return WithReplacements(encoding, std::move(text), count, first);
+}
+
+ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932& code_page) {
+  switch (encoding) {
+    case TextEncoding::kUTF8:
+      return ReadAsUTF8(buffer);
+    case TextEncoding::kUTF16LE:
+    case TextEncoding::kUTF16BE:
+      return ReadAsUTF16(buffer, encoding);
+    case TextEncoding::kISO2022JP:
+      return ReadThroughCodePage932(encoding, JISToString(buffer, code_page));
+    case TextEncoding::kEUCJP:
+      return ReadThroughCodePage932(encoding, EUCToString(buffer, code_page));
+    case TextEncoding::kShiftJIS:
+    case TextEncoding::kBinary:
+      break;
+  }
+  return ReadThroughCodePage932(encoding, code_page.ToUtf16(buffer));
+}
+
+}  // namespace
+
+ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
+                            std::optional<TextEncoding> forced) {
+  if (forced) {
+    return ReadAs(*forced, buffer, code_page);
+  }
+  if (const std::optional<TextEncoding> marked = EncodingOfByteOrderMark(buffer)) {
+    return ReadAs(*marked, buffer, code_page);
+  }
+  if (IsUTF8(buffer, static_cast<std::int32_t>(kUtf8Window)) || IsDecodableUTF8(buffer) ||
+      IsMostlyUTF8(buffer)) {
+    return ReadAsUTF8(buffer);
+  }
+  KanjiDetector detector;
+  detector.Feed(buffer.data(), buffer.size());
+  EucJpShape shape;
+  shape.Feed(buffer);
+  switch (SecondReading(detector, shape)) {
+    case kcJIS:
+      return ReadAs(TextEncoding::kISO2022JP, buffer, code_page);
+    case kcEUC:
+      return ReadAs(TextEncoding::kEUCJP, buffer, code_page);
+    case kcBinary:
+      return ReadAs(TextEncoding::kBinary, buffer, code_page);
+    case kcShiftJIS:
+      break;
+  }
+  return ReadAs(TextEncoding::kShiftJIS, buffer, code_page);
+}
+
+std::vector<std::u16string> CutIntoLines(std::u16string text) {
+  LineCount count;
+  count.Feed(text);
+  LineCutter cutter(count);
+  std::vector<std::u16string> lines;
+  auto keep = [&lines](std::u16string_view line) { lines.emplace_back(line); };
+  cutter.Feed(text, keep);
+  cutter.Finish(keep);
+  return lines;
+}
+
+}  // namespace sarnlink
