@@ -34,7 +34,7 @@ std::string HexByte(std::uint8_t b) {
 // Without those bytes, the JIS stream EUCToJIS would write holds no ESC but its own mode
 // switches and no zero byte, so JISToSJIS would read every mode back as written and convert
 // every pair without failing.
-bool OnePassSafe(std::span<const std::uint8_t> euc) {
+bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc) {
   if (euc.empty()) {
     return true;
   }
@@ -224,9 +224,9 @@ void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset)
   }
 }
 
-// The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (OnePassSafe).
+// The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (FitsEucOnePassRoad).
 Bytes EUCToSJIS(const Bytes& euc) {
-  if (!OnePassSafe(euc)) {
+  if (!FitsEucOnePassRoad(euc)) {
     return JISToSJIS(EUCToJIS(euc));
   }
   Bytes out(euc.size());
@@ -245,11 +245,11 @@ std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
 // which also gives every failure.
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
   std::u16string text;
-  if (!euc.empty() && OnePassSafe(euc) &&
+  if (!euc.empty() && FitsEucOnePassRoad(euc) &&
       AppendPlainEucText(euc.data(), euc.size(), JisTextTableFor(code_page), text)) {
     return text;
   }
-  if (OnePassSafe(euc)) {
+  if (FitsEucOnePassRoad(euc)) {
     return code_page.ToUtf16(EUCToSJIS(euc));
   }
   std::vector<OtherSetMark> marks;

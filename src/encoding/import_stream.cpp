@@ -32,7 +32,7 @@ StreamDecision WithEucRoad(InputFile& file, std::size_t piece_size, StreamDecisi
   if (decision.encoding == TextEncoding::kEUCJP) {
     decision.euc_one_pass = true;
     Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
-      decision.euc_one_pass = OnePassSafe(piece);
+      decision.euc_one_pass = FitsEucOnePassRoad(piece);
       return decision.euc_one_pass;
     });
   }
@@ -86,9 +86,9 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
   UTF8Survey survey(static_cast<std::size_t>(size));
   Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool last) {
     survey.Feed(piece, last);
-    return !survey.settled();
+    return !survey.ratio_out_of_reach();
   });
-  if (survey.Decodable() || survey.Mostly()) {
+  if (survey.WhollyUtf8() || survey.MostlyUtf8()) {
     decision.encoding = TextEncoding::kUTF8;
     decision.mark_length = marked == TextEncoding::kUTF8 ? 3 : 0;
     return decision;
@@ -147,14 +147,16 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
         AppendConvertedShiftJis(last, text);
         break;
       }
-      CutAfterAscii(piece, last,
-                    [&](std::span<const std::uint8_t> bytes) { AppendReady(bytes, text); });
+      CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
+        AppendWholeCharacters(bytes, text);
+      });
       break;
     case TextEncoding::kUTF8:
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
-      CutAfterAscii(piece, last,
-                    [&](std::span<const std::uint8_t> bytes) { AppendReady(bytes, text); });
+      CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
+        AppendWholeCharacters(bytes, text);
+      });
       break;
   }
   if (ThroughCodePage932(decision_.encoding)) {
@@ -221,7 +223,7 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
       return;
     }
     std::u16string text;
-    AppendReady(bytes, text);
+    AppendWholeCharacters(bytes, text);
     append(text);
   });
 }
@@ -314,7 +316,8 @@ void StreamDecoder::AppendShiftJisText(std::span<const std::uint8_t> bytes, std:
 }
 
 // `bytes` end after an ASCII byte, or at the end of the file.
-void StreamDecoder::AppendReady(std::span<const std::uint8_t> bytes, std::u16string& text) {
+void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
+                                          std::u16string& text) {
   switch (decision_.encoding) {
     case TextEncoding::kUTF8: {
       InvalidBytes here;

@@ -72,7 +72,7 @@ class StreamDecoder {
   std::span<const std::uint8_t> PastTheMark(std::span<const std::uint8_t> piece);
   template <class ReadyBytes>
   void CutAfterAscii(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready);
-  void AppendReady(std::span<const std::uint8_t> bytes, std::u16string& text);
+  void AppendWholeCharacters(std::span<const std::uint8_t> bytes, std::u16string& text);
   void AppendUtf16(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
   void RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
   void RunEucThroughJis(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);

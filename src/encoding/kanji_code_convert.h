@@ -176,7 +176,7 @@ void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset)
 // Whether EUC-JP bytes may take EUCToSJIS's one-pass road: they hold no ESC or zero byte, no
 // 9B or 80 (which lose their high bit to become ESC or zero in a pair), and no 8F (a JIS X 0212
 // character, which has no Shift_JIS bytes). A whole input is safe when every piece of it is.
-bool OnePassSafe(std::span<const std::uint8_t> euc);
+bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc);
 
 // ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
 // error naming the byte offset for an escape cut by the end, a two-byte character cut by the

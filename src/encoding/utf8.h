@@ -71,10 +71,10 @@ class UTF8Survey {
   // Feeds the next piece; `last` for the final one.
   void Feed(std::span<const std::uint8_t> piece, bool last);
   // Whether the answers can no longer change: the ratio is out of reach.
-  bool settled() const { return settled_; }
-  bool Decodable() const { return !settled_ && invalid_ == 0 && multibyte_ > 0; }
-  bool Mostly() const {
-    return !settled_ && invalid_ > 0 && multibyte_ >= kMostlyUTF8Ratio * invalid_;
+  bool ratio_out_of_reach() const { return ratio_out_of_reach_; }
+  bool WhollyUtf8() const { return !ratio_out_of_reach_ && invalid_ == 0 && multibyte_ > 0; }
+  bool MostlyUtf8() const {
+    return !ratio_out_of_reach_ && invalid_ > 0 && multibyte_ >= kMostlyUTF8Ratio * invalid_;
   }
 
  private:
@@ -83,7 +83,7 @@ class UTF8Survey {
   Bytes waiting_;             // the bytes after a piece's last ASCII byte
   std::size_t multibyte_ = 0;
   std::size_t invalid_ = 0;
-  bool settled_ = false;
+  bool ratio_out_of_reach_ = false;
 };
 
 // Conveniences for the front ends, which speak UTF-8 to the operating system.

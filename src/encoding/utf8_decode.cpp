@@ -192,18 +192,18 @@ bool IsDecodableUTF8(const Bytes& buffer) {
 bool IsMostlyUTF8(const Bytes& buffer) {
   UTF8Survey survey(buffer.size());
   survey.Feed(buffer, true);
-  return survey.Mostly();
+  return survey.MostlyUtf8();
 }
 
 void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {
-  if (settled_) {
+  if (ratio_out_of_reach_) {
     return;
   }
   HandOverUtf8(waiting_, piece, last, [this](std::span<const std::uint8_t> bytes) {
     const std::uint8_t* s = bytes.data();
     const std::size_t end = bytes.size();
     std::size_t i = 0;
-    while (i < end && !settled_) {
+    while (i < end && !ratio_out_of_reach_) {
       while (i + 8 <= end && EightAscii(s + i)) {
         i += 8;
       }
@@ -217,7 +217,8 @@ void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {
         i += 1;
         // Every later sequence takes at least two bytes: past this point the ratio is out of
         // reach.
-        settled_ = multibyte_ + (total_ - consumed_ - i) / 2 < kMostlyUTF8Ratio * invalid_;
+        ratio_out_of_reach_ =
+            multibyte_ + (total_ - consumed_ - i) / 2 < kMostlyUTF8Ratio * invalid_;
       } else {
         multibyte_ += length > 1 ? 1 : 0;
         i += length;
