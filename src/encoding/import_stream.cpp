@@ -13,32 +13,6 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// Reads the whole file once, piece by piece, handing each to `look` until it answers false.
-template <class Look>
-void Scan(InputFile& file, std::size_t piece_size, Look&& look) {
-  file.Rewind();
-  Bytes piece(piece_size);
-  while (true) {
-    const std::size_t got = file.Read(piece.data(), piece.size());
-    if (!look(std::span<const std::uint8_t>(piece.data(), got), got == 0) || got == 0) {
-      break;
-    }
-  }
-  file.Rewind();
-}
-
-// For EUC-JP, whether the one-pass road is open: no 00, 1B, 80 or 9B anywhere.
-StreamDecision WithEucRoad(InputFile& file, std::size_t piece_size, StreamDecision decision) {
-  if (decision.encoding == TextEncoding::kEUCJP) {
-    decision.euc_one_pass = true;
-    Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
-      decision.euc_one_pass = FitsEucOnePassRoad(piece);
-      return decision.euc_one_pass;
-    });
-  }
-  return decision;
-}
-
 bool IsHighSurrogate(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
@@ -55,71 +29,131 @@ bool ThroughCodePage932(TextEncoding encoding) {
 
 }  // namespace
 
+namespace {
+
+// Every question the decision asks, answered from one read of the file: each is fed the pieces
+// in order until it has its answer, and the read stops once every answer that can still matter
+// is in.
+class DecisionQuestions {
+ public:
+  DecisionQuestions(std::uint64_t size, std::optional<TextEncoding> forced, bool heed_mark)
+      : forced_(forced), heed_mark_(heed_mark), survey_(static_cast<std::size_t>(size)) {}
+
+  // Takes the next piece; false once nothing more needs to be read.
+  bool Feed(std::span<const std::uint8_t> piece, bool last) {
+    if (!head_read_) {
+      const std::size_t wanted = std::min(kUtf8Window - head_.size(), piece.size());
+      head_.insert(head_.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(wanted));
+      if (head_.size() == kUtf8Window || last) {
+        head_read_ = true;
+        marked_ = EncodingOfByteOrderMark(head_);
+        utf8_head_ = IsUTF8(head_, static_cast<std::int32_t>(kUtf8Window));
+        if (SettledByTheHead()) {
+          return false;
+        }
+      }
+    }
+    if (euc_road_) {
+      euc_road_ = FitsEucOnePassRoad(piece);
+    }
+    if (!forced_) {
+      if (!survey_.ratio_out_of_reach()) {
+        survey_.Feed(piece, last);
+      }
+      if (!detector_.decided()) {
+        detector_.Feed(piece.data(), piece.size());
+      }
+      if (!shape_.broken()) {
+        shape_.Feed(piece);
+      }
+    }
+    return !(head_read_ && AllAnswered());
+  }
+
+  StreamDecision Decision() const {
+    StreamDecision decision;
+    if (forced_) {
+      decision.encoding = *forced_;
+      decision.mark_length = marked_ == forced_ ? ByteOrderMarkLength(*marked_) : 0;
+    } else if (marked_ && heed_mark_) {
+      decision.encoding = *marked_;
+      decision.mark_length = ByteOrderMarkLength(*marked_);
+      decision.from_mark = true;
+    } else if (utf8_head_ || survey_.WhollyUtf8() || survey_.MostlyUtf8()) {
+      decision.encoding = TextEncoding::kUTF8;
+      decision.mark_length = marked_ == TextEncoding::kUTF8 ? 3 : 0;
+    } else {
+      decision.encoding = LegacyEncoding(SecondReading(detector_, shape_));
+    }
+    decision.euc_one_pass = decision.encoding == TextEncoding::kEUCJP && euc_road_;
+    return decision;
+  }
+
+ private:
+  static TextEncoding LegacyEncoding(KanjiCode code) {
+    switch (code) {
+      case kcJIS:
+        return TextEncoding::kISO2022JP;
+      case kcEUC:
+        return TextEncoding::kEUCJP;
+      case kcBinary:
+        return TextEncoding::kBinary;
+      case kcShiftJIS:
+        break;
+    }
+    return TextEncoding::kShiftJIS;
+  }
+
+  // The first kilobyte settles most files: a mark, IsUTF8 saying yes, or the user's word for
+  // an encoding other than EUC-JP (whose road is still to be found).
+  bool SettledByTheHead() const {
+    if (forced_) {
+      return forced_ != TextEncoding::kEUCJP;
+    }
+    return (marked_ && heed_mark_) || utf8_head_;
+  }
+
+  bool AllAnswered() const {
+    if (forced_) {
+      return !euc_road_;
+    }
+    if (!survey_.ratio_out_of_reach() || !detector_.decided()) {
+      return false;  // UTF-8 still possible, or the legacy verdict not yet in
+    }
+    if (WantsSecondReading(detector_) && !shape_.broken()) {
+      return false;  // the file's shape is known only at its end
+    }
+    return SecondReading(detector_, shape_) != kcEUC || !euc_road_;
+  }
+
+  std::optional<TextEncoding> forced_;
+  bool heed_mark_;
+  Bytes head_;  // the first kilobyte
+  bool head_read_ = false;
+  std::optional<TextEncoding> marked_;
+  bool utf8_head_ = false;
+  UTF8Survey survey_;
+  KanjiDetector detector_;
+  EucJpShape shape_;
+  bool euc_road_ = true;  // no 00, 1B, 80, 8F or 9B so far
+};
+
+}  // namespace
+
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
                                     std::optional<TextEncoding> forced, bool heed_mark,
                                     std::size_t piece_size) {
-  StreamDecision decision;
-  // The first kilobyte alone settles most files: a mark, or IsUTF8 saying yes.
-  Bytes head;
-  Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
-    const std::size_t wanted = std::min(kUtf8Window - head.size(), piece.size());
-    head.insert(head.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(wanted));
-    return head.size() < kUtf8Window;
-  });
-  const std::optional<TextEncoding> marked = EncodingOfByteOrderMark(head);
-  if (forced) {
-    decision.encoding = *forced;
-    decision.mark_length = marked == forced ? ByteOrderMarkLength(*marked) : 0;
-    return WithEucRoad(file, piece_size, decision);
-  }
-  if (marked && heed_mark) {
-    decision.encoding = *marked;
-    decision.mark_length = ByteOrderMarkLength(*marked);
-    decision.from_mark = true;
-    return decision;
-  }
-  if (IsUTF8(head, static_cast<std::int32_t>(kUtf8Window))) {
-    decision.encoding = TextEncoding::kUTF8;
-    decision.mark_length = marked == TextEncoding::kUTF8 ? 3 : 0;
-    return decision;
-  }
-  UTF8Survey survey(static_cast<std::size_t>(size));
-  Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool last) {
-    survey.Feed(piece, last);
-    return !survey.ratio_out_of_reach();
-  });
-  if (survey.WhollyUtf8() || survey.MostlyUtf8()) {
-    decision.encoding = TextEncoding::kUTF8;
-    decision.mark_length = marked == TextEncoding::kUTF8 ? 3 : 0;
-    return decision;
-  }
-  KanjiDetector detector;
-  Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
-    detector.Feed(piece.data(), piece.size());
-    return !detector.decided();
-  });
-  EucJpShape shape;
-  if (WantsSecondReading(detector)) {
-    Scan(file, piece_size, [&](std::span<const std::uint8_t> piece, bool) {
-      shape.Feed(piece);
-      return !shape.broken();
-    });
-  }
-  switch (SecondReading(detector, shape)) {
-    case kcJIS:
-      decision.encoding = TextEncoding::kISO2022JP;
+  DecisionQuestions questions(size, forced, heed_mark);
+  file.Rewind();
+  Bytes piece(piece_size);
+  while (true) {
+    const std::size_t got = file.Read(piece.data(), piece.size());
+    if (!questions.Feed(std::span<const std::uint8_t>(piece.data(), got), got == 0) || got == 0) {
       break;
-    case kcEUC:
-      decision.encoding = TextEncoding::kEUCJP;
-      break;
-    case kcBinary:
-      decision.encoding = TextEncoding::kBinary;
-      break;
-    case kcShiftJIS:
-      decision.encoding = TextEncoding::kShiftJIS;
-      break;
+    }
   }
-  return WithEucRoad(file, piece_size, decision);
+  file.Rewind();
+  return questions.Decision();
 }
 
 std::span<const std::uint8_t> StreamDecoder::PastTheMark(std::span<const std::uint8_t> piece) {

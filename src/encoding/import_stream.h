@@ -27,8 +27,8 @@ struct StreamDecision {
 // The size of the pieces the import reads.
 inline constexpr std::size_t kImportPieceSize = 1 << 16;
 
-// Makes the decision by reading `file` from its start, in as many passes as it needs, and leaves
-// it rewound. `size` is the file's length. Without `heed_mark` a UTF-8 or UTF-16 byte-order mark
+// Makes the decision by reading `file` once from its start, as far as it needs, and leaves it
+// rewound. `size` is the file's length. Without `heed_mark` a UTF-8 or UTF-16 byte-order mark
 // decides nothing: what the bytes themselves look like. The pieces are `piece_size` bytes
 // (smaller in tests, to put every boundary of every question to the test).
 StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
