@@ -29,9 +29,7 @@ std::string ImportWithin(const testing::TempDir& dir, const std::string& file, l
   const pid_t child = fork();
   EXPECT_GE(child, 0);
   if (child == 0) {
-    execl(SARNLINK_CLI_PATH, "sarnlink", "import", "--quiet", "--db", db.c_str(), "--in",
-          file.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+    testing::ExecSarnlink({"import", "--quiet", "--db", db, "--in", file});
   }
   int status = 0;
   struct rusage usage {};
