@@ -20,11 +20,12 @@ struct DiaryEntry {
   bool Private = false;        // STATUS other than exactly "Publish"
 };
 
-// Receives every entry the parser completes, with the author current at its end.
+// Receives every entry the parser completes, with the author current at its end. The parser
+// starts afresh after it, so the sink may take the entry's texts (a long entry is not copied).
 class EntrySink {
  public:
   virtual ~EntrySink() = default;
-  virtual void StoreEntry(const DiaryEntry& entry, const std::u16string& author) = 0;
+  virtual void StoreEntry(DiaryEntry&& entry, const std::u16string& author) = 0;
 };
 
 }  // namespace sarnlink

@@ -1,5 +1,7 @@
 #include "import/entry_parser.h"
 
+#include <utility>
+
 #include "common/clock.h"
 #include "common/errors.h"
 #include "common/text.h"
@@ -255,7 +257,7 @@ void EntryParser::EndEntry() {
       report_->entries_without_date.push_back(static_cast<std::int64_t>(first_line_) + 1);
     }
   }
-  sink_.StoreEntry(entry_, author_);
+  sink_.StoreEntry(std::move(entry_), author_);
   entry_ = DiaryEntry();  // the current author stays
   primary_category_.clear();
   first_category_.clear();

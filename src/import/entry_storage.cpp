@@ -1,6 +1,7 @@
 #include "import/entry_storage.h"
 
 #include <limits>
+#include <utility>
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
@@ -49,7 +50,7 @@ std::int16_t EntryStorage::NextDayNumber(const std::u16string& day) {
   return ++number;
 }
 
-void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& author) {
+void EntryStorage::StoreEntry(DiaryEntry&& entry, const std::u16string& author) {
   if (state_.AuthorOnly && author != state_.Author) {
     if (report_) {
       ++report_->passed_over;
@@ -79,9 +80,9 @@ void EntryStorage::StoreEntry(const DiaryEntry& entry, const std::u16string& aut
   table.Assign(u"Weather", std::u16string(u"-"));
   table.Assign(u"Genre", genre);
   table.Assign(u"Title", entry.Title);
-  table.Assign(u"Contents", entry.Contents);
-  table.Assign(u"extend", entry.extend);
-  table.Assign(u"excerpt", entry.excerpt);
+  table.Assign(u"Contents", std::move(entry.Contents));
+  table.Assign(u"extend", std::move(entry.extend));
+  table.Assign(u"excerpt", std::move(entry.excerpt));
   table.Assign(u"TrackBack", entry.TrackBack);
   table.Assign(u"PublishTime", entry.PublishTime);
   table.Assign(u"Private", entry.Private);

@@ -35,7 +35,7 @@ class EntryStorage : public EntrySink {
   // Opens Contents for insertion.
   void OpenEntryTable();
   // Stores the entry unless the author filter passes it over; each row is committed by itself.
-  void StoreEntry(const DiaryEntry& entry, const std::u16string& author) override;
+  void StoreEntry(DiaryEntry&& entry, const std::u16string& author) override;
   // The next Number for `day`, recorded in the table; one past 32767 throws an overflow error.
   std::int16_t NextDayNumber(const std::u16string& day);
   // Closes the entry table.

@@ -22,7 +22,7 @@ constexpr char16_t kStampEnd[] = u" byPontivo.dll";
 // The checking pass's sink: the entries are read and judged, and nothing is stored.
 class CheckOnly : public EntrySink {
  public:
-  void StoreEntry(const DiaryEntry&, const std::u16string&) override {}
+  void StoreEntry(DiaryEntry&&, const std::u16string&) override {}
 };
 
 bool StampInUse(DiaryConnection& connection, const std::u16string& stamp) {

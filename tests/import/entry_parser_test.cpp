@@ -16,8 +16,8 @@ struct Stored {
 
 class CollectingSink : public EntrySink {
  public:
-  void StoreEntry(const DiaryEntry& entry, const std::u16string& author) override {
-    stored.push_back({entry, author});
+  void StoreEntry(DiaryEntry&& entry, const std::u16string& author) override {
+    stored.push_back({std::move(entry), author});
   }
   std::vector<Stored> stored;
 };
