@@ -80,32 +80,42 @@ inline std::size_t Utf8ReadyEnd(std::span<const std::uint8_t> bytes, bool last) 
   return end;
 }
 
-// HandOverAfterAscii's work for UTF-8, cut by Utf8ReadyEnd, so that even a line without one ASCII
-// byte passes in pieces. The waiting bytes (nine at most) go with the piece's first bytes on
-// their own, so that the piece itself is copied only when those cannot finish them.
-template <class Ready>
-void HandOverUtf8(Bytes& waiting, std::span<const std::uint8_t> piece, bool last, Ready&& ready) {
+// Hands `ready` the bytes of `piece` (after those `waiting` from earlier pieces) up to the place
+// `cut` gives (a function of the bytes and whether they are the last), in order; keeps the rest
+// in `waiting`. `cut` must take the bytes from a place where a character starts. The waiting
+// bytes go with the piece's first bytes on their own, so that the piece itself is copied only
+// when those cannot finish them.
+template <class Cut, class Ready>
+void HandOverAtCuts(Bytes& waiting, std::span<const std::uint8_t> piece, bool last, Cut&& cut,
+                    Ready&& ready) {
   if (!waiting.empty()) {
     const std::size_t before = waiting.size();
     const std::size_t take = std::min<std::size_t>(piece.size(), 16);
     waiting.insert(waiting.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(take));
-    const std::size_t end = Utf8ReadyEnd(waiting, last && take == piece.size());
-    if (end >= before) {
-      ready(std::span<const std::uint8_t>(waiting).first(end));
-      waiting.clear();
-      piece = piece.subspan(end - before);
-    } else {  // the cut falls among the waiting bytes: they wait with the whole piece
+    const std::size_t end =
+        cut(std::span<const std::uint8_t>(waiting), last && take == piece.size());
+    if (end < before) {  // the cut falls among the waiting bytes: they wait with the whole piece
       waiting.resize(before);
       waiting.insert(waiting.end(), piece.begin(), piece.end());
-      const std::size_t whole = Utf8ReadyEnd(waiting, last);
+      const std::size_t whole = cut(std::span<const std::uint8_t>(waiting), last);
       ready(std::span<const std::uint8_t>(waiting).first(whole));
       waiting.erase(waiting.begin(), waiting.begin() + static_cast<std::ptrdiff_t>(whole));
       return;
     }
+    ready(std::span<const std::uint8_t>(waiting).first(end));
+    waiting.clear();
+    piece = piece.subspan(end - before);
   }
-  const std::size_t end = Utf8ReadyEnd(piece, last);
+  const std::size_t end = cut(piece, last);
   ready(piece.first(end));
   waiting.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
+}
+
+// HandOverAfterAscii's work for UTF-8, cut by Utf8ReadyEnd, so that even a line without one ASCII
+// byte passes in pieces.
+template <class Ready>
+void HandOverUtf8(Bytes& waiting, std::span<const std::uint8_t> piece, bool last, Ready&& ready) {
+  HandOverAtCuts(waiting, piece, last, &Utf8ReadyEnd, ready);
 }
 
 }  // namespace sarnlink

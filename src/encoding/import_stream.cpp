@@ -13,6 +13,28 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// The end of the EUC-JP bytes (on the one-pass road, starting where a character starts) that can
+// be taken now, or all of them at the end. There every byte from 80 up is one of a pair, paired
+// from the start of its run, so the bytes can be cut after their last ASCII byte or, inside the
+// run after it, after any whole pair; but only after a pair that code page 932 takes whole (a
+// plain one), since after any other the converter reads the next byte afresh, as it would over
+// the whole file.
+std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last, const JisTextTable& table) {
+  const std::size_t size = bytes.size();
+  if (last) {
+    return size;
+  }
+  std::size_t run = size;  // where the run of high bytes at the end starts
+  while (run > 0 && bytes[run - 1] >= 0x80) {
+    --run;
+  }
+  std::size_t end = run + ((size - run) & ~std::size_t{1});
+  while (end > run && table.EucPair(bytes[end - 2], bytes[end - 1]) == 0) {
+    end -= 2;
+  }
+  return end;
+}
+
 bool IsHighSurrogate(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
@@ -231,6 +253,14 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
   };
   if (decision_.encoding == TextEncoding::kUTF8) {
     HandOverUtf8(waiting_, piece, last, hand_over);
+  } else if (decision_.encoding == TextEncoding::kEUCJP) {  // on its one-pass road
+    const JisTextTable& table = JisTextTableFor(code_page_);
+    HandOverAtCuts(
+        waiting_, piece, last,
+        [&table](std::span<const std::uint8_t> bytes, bool at_end) {
+          return EucReadyEnd(bytes, at_end, table);
+        },
+        hand_over);
   } else {
     HandOverAfterAscii(waiting_, piece, last, hand_over);
   }
