@@ -85,7 +85,9 @@ class DecisionQuestions {
       if (!detector_.decided()) {
         detector_.Feed(piece.data(), piece.size());
       }
-      if (!shape_.broken()) {
+      // The shape matters only to a verdict read a second time, which is known once the
+      // detector has decided (and the shape then has every piece since the start).
+      if (!shape_.broken() && (!detector_.decided() || WantsSecondReading(detector_))) {
         shape_.Feed(piece);
       }
     }
@@ -488,16 +490,33 @@ void StreamDecoder::TallyLegacy(std::u16string_view emitted) {
   Tally(emitted, count, first);
 }
 
+// Adds the LF and CR units of `text` to `lf` and `cr`, in one pass: in blocks whose counts fit
+// 16 bits, so that the compiler compares many units at once.
+template <class Unit>
+void CountLineEnds(std::basic_string_view<Unit> text, std::int64_t& lf, std::int64_t& cr) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t end = std::min(text.size(), i + 65535);
+    std::uint16_t block_lf = 0;
+    std::uint16_t block_cr = 0;
+    for (; i < end; ++i) {
+      block_lf = static_cast<std::uint16_t>(block_lf + (text[i] == Unit{'\n'}));
+      block_cr = static_cast<std::uint16_t>(block_cr + (text[i] == Unit{'\r'}));
+    }
+    lf += block_lf;
+    cr += block_cr;
+  }
+}
+
 template <class Unit>
 void StreamDecoder::Tally(std::basic_string_view<Unit> emitted, std::size_t count,
                           std::size_t first) {
-  if (!has_lf_) {
-    has_lf_ = emitted.find(Unit{'\n'}) != std::basic_string_view<Unit>::npos;
+  if (replacements_ == 0) {  // the line ends before the first replacement are still counted
+    CountLineEnds(count > 0 ? emitted.substr(0, first) : emitted, lf_before_, cr_before_);
+    has_lf_ = has_lf_ || lf_before_ > 0;
   }
-  if (replacements_ == 0) {
-    const auto before = count > 0 ? emitted.substr(0, first) : emitted;
-    lf_before_ += std::count(before.begin(), before.end(), Unit{'\n'});
-    cr_before_ += std::count(before.begin(), before.end(), Unit{'\r'});
+  if (!has_lf_ && (replacements_ > 0 || count > 0)) {
+    has_lf_ = emitted.find(Unit{'\n'}) != std::basic_string_view<Unit>::npos;
   }
   replacements_ += count;
 }
