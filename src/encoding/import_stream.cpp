@@ -16,9 +16,10 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 // The end of the EUC-JP bytes (on the one-pass road, starting where a character starts) that can
 // be taken now, or all of them at the end. There every byte from 80 up is one of a pair, paired
 // from the start of its run, so the bytes can be cut after their last ASCII byte or, inside the
-// run after it, after any whole pair; but only after a pair that code page 932 takes whole (a
-// plain one), since after any other the converter reads the next byte afresh, as it would over
-// the whole file.
+// run after it, after a whole pair; but only while every pair from the run's start is one that
+// code page 932 takes whole (a plain one). After any other the converter reads the next byte
+// afresh and may pair it across the following pairs' bounds, as it would over the whole file, so
+// the rest of that run waits for its ASCII byte.
 std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last, const JisTextTable& table) {
   const std::size_t size = bytes.size();
   if (last) {
@@ -28,9 +29,9 @@ std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last, const Ji
   while (run > 0 && bytes[run - 1] >= 0x80) {
     --run;
   }
-  std::size_t end = run + ((size - run) & ~std::size_t{1});
-  while (end > run && table.EucPair(bytes[end - 2], bytes[end - 1]) == 0) {
-    end -= 2;
+  std::size_t end = run;
+  while (end + 2 <= size && table.EucPair(bytes[end], bytes[end + 1]) != 0) {
+    end += 2;
   }
   return end;
 }
