@@ -8,10 +8,12 @@
 #include <fstream>
 
 #include "corpus.h"
+#include "encoding/import_stream.h"
 #include "encoding/import_text.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
+#include "interface/memory_input_file.h"
 
 namespace sarnlink::bench {
 namespace {
@@ -135,15 +137,12 @@ void BM_Iconv_ISO2022JP_to_UTF16(benchmark::State& state) {
   IconvToUtf16(state, TheCorpus().jis, "ISO-2022-JP");
 }
 
-// The import's whole decision before any conversion: IsUTF8 over the window, the whole-buffer
-// UTF-8 check, and the legacy detector.
+// The import's whole decision before any conversion, as the import makes it: one read of the
+// bytes in pieces, each question answering as soon as it can.
 void Detection(benchmark::State& state, const Bytes& in) {
   for (auto _ : state) {
-    bool utf8 = IsUTF8(in, 1024) || IsDecodableUTF8(in);
-    benchmark::DoNotOptimize(utf8);
-    if (!utf8) {
-      benchmark::DoNotOptimize(DetectKanjiCode(in));
-    }
+    MemoryInputFile file(in);
+    benchmark::DoNotOptimize(DecideImportEncoding(file, in.size(), std::nullopt));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * in.size()));
 }

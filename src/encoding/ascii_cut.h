@@ -26,8 +26,8 @@ inline std::size_t ReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
 // waiting bytes go with the piece's bytes up to its first ASCII byte on their own, so that the
 // piece itself is never copied.
 template <class Ready>
-void HandOverAfterAscii(Bytes& waiting, std::span<const std::uint8_t> piece, bool last,
-                        Ready&& ready) {
+void HandOverUpToLastAscii(Bytes& waiting, std::span<const std::uint8_t> piece, bool last,
+                           Ready&& ready) {
   if (!waiting.empty()) {
     std::size_t head = 0;
     while (head < piece.size() && piece[head] >= 0x80) {
@@ -111,8 +111,8 @@ void HandOverAtCuts(Bytes& waiting, std::span<const std::uint8_t> piece, bool la
   waiting.assign(piece.begin() + static_cast<std::ptrdiff_t>(end), piece.end());
 }
 
-// HandOverAfterAscii's work for UTF-8, cut by Utf8ReadyEnd, so that even a line without one ASCII
-// byte passes in pieces.
+// HandOverUpToLastAscii's work for UTF-8, cut by Utf8ReadyEnd, so that even a line without one
+// ASCII byte passes in pieces.
 template <class Ready>
 void HandOverUtf8(Bytes& waiting, std::span<const std::uint8_t> piece, bool last, Ready&& ready) {
   HandOverAtCuts(waiting, piece, last, &Utf8ReadyEnd, ready);

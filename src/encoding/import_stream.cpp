@@ -110,7 +110,7 @@ class DecisionQuestions {
     } else {
       decision.encoding = LegacyEncoding(SecondReading(detector_, shape_));
     }
-    decision.euc_one_pass = decision.encoding == TextEncoding::kEUCJP && euc_road_;
+    decision.euc_fits_one_pass_road = decision.encoding == TextEncoding::kEUCJP && euc_road_;
     return decision;
   }
 
@@ -201,7 +201,7 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
       AppendConvertedShiftJis(last, text);
       break;
     case TextEncoding::kEUCJP:
-      if (!decision_.euc_one_pass) {
+      if (!decision_.euc_fits_one_pass_road) {
         RunEucThroughJis(piece, last, &shift_jis_);
         AppendConvertedShiftJis(last, text);
         break;
@@ -230,7 +230,7 @@ void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
       RunIso2022Jp(piece, last, nullptr);
       break;
     case TextEncoding::kEUCJP:
-      if (!decision_.euc_one_pass) {
+      if (!decision_.euc_fits_one_pass_road) {
         RunEucThroughJis(piece, last, nullptr);
         break;
       }
@@ -265,7 +265,7 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
         },
         hand_over);
   } else {
-    HandOverAfterAscii(waiting_, piece, last, hand_over);
+    HandOverUpToLastAscii(waiting_, piece, last, hand_over);
   }
 }
 

@@ -20,8 +20,9 @@ namespace sarnlink {
 struct StreamDecision {
   TextEncoding encoding = TextEncoding::kShiftJIS;
   std::size_t mark_length = 0;  // the bytes of a byte-order mark at the start, not decoded
-  bool euc_one_pass = false;    // EUC-JP without 00, 1B, 80 or 9B: converted a piece at a time
-  bool from_mark = false;       // the mark alone chose the encoding
+  // EUC-JP without 00, 1B, 80, 8F or 9B: its pairs become text a piece at a time, by table.
+  bool euc_fits_one_pass_road = false;
+  bool from_mark = false;  // the mark alone chose the encoding
 };
 
 // The size of the pieces the import reads.

@@ -22,10 +22,8 @@ enum KanjiCode : std::int32_t {
   kcEUC = 3,       // EUC-JP
 };
 
-// Scores every byte pair until the first decisive one; never fails.
-KanjiCode DetectKanjiCode(const Bytes& buffer);
-
-// DetectKanjiCode over a buffer given in pieces, in order.
+// The legacy detector over a buffer given in pieces, in order: it scores every byte pair until
+// the first decisive one, and never fails.
 class KanjiDetector {
  public:
   void Feed(const std::uint8_t* bytes, std::size_t size);

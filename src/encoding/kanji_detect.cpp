@@ -78,10 +78,4 @@ void EucJpShape::Feed(std::span<const std::uint8_t> bytes) {
   }
 }
 
-KanjiCode DetectKanjiCode(const Bytes& buffer) {
-  KanjiDetector detector;
-  detector.Feed(buffer.data(), buffer.size());
-  return detector.Result();
-}
-
 }  // namespace sarnlink

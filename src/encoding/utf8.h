@@ -49,22 +49,18 @@ InvalidBytes FindInvalidUTF8(std::span<const std::uint8_t> buffer, std::size_t o
 // byte, no overlong three-byte form (E0 80-9F) and no encoded surrogate (ED A0-BF).
 bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer);
 
-// Whether the whole buffer is made only of sequences DecodeUTF8 decodes (so decoding it drops
-// nothing) and holds at least one multi-byte sequence.
-bool IsDecodableUTF8(const Bytes& buffer);
-
-// Whether a buffer that is not wholly valid is still plainly UTF-8 with a few stray bytes (a
-// curly quote pasted from another code page): at least kMostlyUTF8Ratio valid multi-byte
+// A buffer that is not wholly valid is still plainly UTF-8 with a few stray bytes (a curly quote
+// pasted from another code page) when it has at least kMostlyUTF8Ratio valid multi-byte
 // sequences for every invalid byte. Japanese legacy text never comes near that: Shift_JIS kana
 // and kanji lead bytes (81-9F) and EUC-JP kana (A4, A5) are UTF-8 continuation bytes, invalid
 // where a character starts, and ISO-2022-JP has no byte above 7F at all. The scan stops as soon
 // as the rest of the buffer could no longer make up the ratio.
 inline constexpr std::size_t kMostlyUTF8Ratio = 16;
-bool IsMostlyUTF8(const Bytes& buffer);
 
-// IsDecodableUTF8 and IsMostlyUTF8 at once, over a buffer of `total` bytes given in pieces, in
-// order. Each piece is read up to its last lead byte (Utf8ReadyEnd), whose character may be
-// unfinished; the bytes from it wait for the next piece.
+// Whether a buffer of `total` bytes, given in pieces in order, is wholly UTF-8 (only sequences
+// DecodeUTF8 decodes, at least one of them multi-byte) or mostly UTF-8 (the ratio above). Each
+// piece is read up to its last lead byte (Utf8ReadyEnd), whose character may be unfinished; the
+// bytes from it wait for the next piece.
 class UTF8Survey {
  public:
   explicit UTF8Survey(std::size_t total) : total_(total) {}

@@ -175,26 +175,6 @@ bool IsVerbatimUTF8(std::span<const std::uint8_t> buffer) {
   return FindInvalidUTF8(buffer).count == 0;
 }
 
-bool IsDecodableUTF8(const Bytes& buffer) {
-  if (FindInvalidUTF8(buffer, 0, true).count > 0) {
-    return false;
-  }
-  // Every sequence is valid: a byte above 7F means a multi-byte one.
-  const std::uint8_t* s = buffer.data();
-  const std::size_t size = buffer.size();
-  std::size_t i = 0;
-  while (i + 8 <= size && EightAscii(s + i)) {
-    i += 8;
-  }
-  return std::any_of(s + i, s + size, [](std::uint8_t b) { return b >= 0x80; });
-}
-
-bool IsMostlyUTF8(const Bytes& buffer) {
-  UTF8Survey survey(buffer.size());
-  survey.Feed(buffer, true);
-  return survey.MostlyUtf8();
-}
-
 void UTF8Survey::Feed(std::span<const std::uint8_t> piece, bool last) {
   if (ratio_out_of_reach_) {
     return;

@@ -83,7 +83,12 @@ TEST(DecodeImportText, SaysHowManyBytesWereNotUtf8AndWhereTheFirstWas) {
 // Random Japanese prose (kana, kanji, full-width and half-width forms, some ASCII) in Shift_JIS
 // and EUC-JP is never taken for mostly UTF-8; the same prose in UTF-8 with a few random stray
 // bytes always is.
-TEST(IsMostlyUTF8, JapaneseLegacyTextNeverPassesAndUtf8WithFewStraysAlwaysDoes) {
+TEST(MostlyUtf8, JapaneseLegacyTextNeverPassesAndUtf8WithFewStraysAlwaysDoes) {
+  auto surveyed = [](const Bytes& bytes) {
+    UTF8Survey survey(bytes.size());
+    survey.Feed(bytes, true);
+    return survey;
+  };
   const std::u16string alphabet =
       u"あいうえおかきくけこさしすせそがぎぐアイウエオカキクケコ日本語東京都漢字文章今明晴雨"
       u"、。「」ＡＢＣ１２３ｱｲｳｴｵｶｷｸｹｺﾊﾝｶｸ ";
@@ -101,8 +106,9 @@ TEST(IsMostlyUTF8, JapaneseLegacyTextNeverPassesAndUtf8WithFewStraysAlwaysDoes) 
     const std::string utf8 = ToUtf8(text);
     for (const char* legacy : {"CP932", "EUC-JP"}) {
       const Bytes bytes = testing::Iconv(legacy, "UTF-8", utf8.data(), utf8.size());
-      if (!IsDecodableUTF8(bytes)) {
-        EXPECT_FALSE(IsMostlyUTF8(bytes)) << legacy << ": " << utf8;
+      const UTF8Survey survey = surveyed(bytes);
+      if (!survey.WhollyUtf8()) {
+        EXPECT_FALSE(survey.MostlyUtf8()) << legacy << ": " << utf8;
         ++checked;
       }
     }
@@ -123,7 +129,7 @@ TEST(IsMostlyUTF8, JapaneseLegacyTextNeverPassesAndUtf8WithFewStraysAlwaysDoes) 
       stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(at),
                    static_cast<std::uint8_t>(0x80 + random() % 0x40));
     }
-    EXPECT_TRUE(IsMostlyUTF8(stray)) << utf8;
+    EXPECT_TRUE(surveyed(stray).MostlyUtf8()) << utf8;
   }
   EXPECT_GT(checked, 300);
 }

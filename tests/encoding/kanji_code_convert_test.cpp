@@ -19,6 +19,12 @@ struct DetectCase {
   KanjiCode code;
 };
 
+KanjiCode DetectKanjiCode(const Bytes& buffer) {
+  KanjiDetector detector;
+  detector.Feed(buffer.data(), buffer.size());
+  return detector.Result();
+}
+
 class DetectKanjiCodeTable : public ::testing::TestWithParam<DetectCase> {};
 
 TEST_P(DetectKanjiCodeTable, Decides) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <span>
 
 #include "encoding/utf8.h"
 #include "support/test_support.h"
@@ -128,14 +130,27 @@ struct WholeCase {
   bool decodable;
 };
 
-class IsDecodableUTF8Table : public ::testing::TestWithParam<WholeCase> {};
+class WhollyUtf8Table : public ::testing::TestWithParam<WholeCase> {};
 
-TEST_P(IsDecodableUTF8Table, Judges) {
-  EXPECT_EQ(IsDecodableUTF8(GetParam().bytes), GetParam().decodable);
+// Whole and in pieces of 7 bytes, so that sequences are cut by pieces too.
+TEST_P(WhollyUtf8Table, Judges) {
+  const Bytes& bytes = GetParam().bytes;
+  for (std::size_t piece : {bytes.size() + 1, std::size_t{7}}) {
+    UTF8Survey survey(bytes.size());
+    for (std::size_t at = 0; at <= bytes.size(); at += piece) {
+      const std::size_t length = std::min(piece, bytes.size() - at);
+      survey.Feed(std::span<const std::uint8_t>(bytes.data() + at, length),
+                  at + length == bytes.size());
+      if (at + length == bytes.size()) {
+        break;
+      }
+    }
+    EXPECT_EQ(survey.WhollyUtf8(), GetParam().decodable) << "in pieces of " << piece;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, IsDecodableUTF8Table,
+    Rules, WhollyUtf8Table,
     ::testing::Values(WholeCase{"AsciiOnly", Padded(3000, ""), false},
                       WholeCase{"OneCharacterLate", Padded(3000, "E3 81 82", 5), true},
                       WholeCase{"FourByteForm", Padded(30, "F0 9F 98 80"), true},

@@ -12,6 +12,18 @@ namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// Only sequences DecodeUTF8 decodes, and at least one of them multi-byte.
+bool IsDecodableUTF8(const Bytes& buffer) {
+  return FindInvalidUTF8(buffer, 0, true).count == 0 &&
+         std::any_of(buffer.begin(), buffer.end(), [](std::uint8_t b) { return b >= 0x80; });
+}
+
+bool IsMostlyUTF8(const Bytes& buffer) {
+  UTF8Survey survey(buffer.size());
+  survey.Feed(buffer, true);
+  return survey.MostlyUtf8();
+}
+
 // The line (from 1) that unit `at` of `text` is on, counting LF, or CR in a text without LF.
 std::int64_t LineOfUnit(std::u16string_view text, std::size_t at) {
   const bool has_lf = text.find(u'\n') != std::u16string_view::npos;

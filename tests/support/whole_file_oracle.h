@@ -24,7 +24,7 @@ struct ImportText {
 // 2. IsUTF8 over the first 1024 bytes says yes: UTF-8;
 // 3. the whole buffer is decodable UTF-8 with at least one multi-byte sequence: UTF-8 (this
 //    catches files whose first kilobyte is English);
-// 4. the buffer is mostly UTF-8 (IsMostlyUTF8): UTF-8;
+// 4. the buffer is mostly UTF-8 (UTF8Survey::MostlyUtf8): UTF-8;
 // 5. otherwise the legacy detector decides, its verdict read a second time against the shape
 //    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
 //    EUC-JP cannot have written is not): ISO-2022-JP and EUC-JP go through their converters,
