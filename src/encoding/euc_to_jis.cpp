@@ -236,25 +236,27 @@ Bytes EUCToSJIS(const Bytes& euc) {
 }
 
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
+  JisToShiftJisStream stream;
+  stream.MarkUnknownPairs(JisTextTableFor(code_page));
+  Bytes sjis;
+  sjis.reserve(jis.size());
   std::vector<OtherSetMark> marks;
-  const Bytes sjis = JISToSJIS(jis, &marks);
+  stream.Convert(jis.data(), jis.size(), true, sjis, &marks);
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
 
-// One pass with the JIS text table where every character is plain; the two-step road otherwise,
-// which also gives every failure.
+// One pass with the JIS text table where the bytes fit its road; the two steps otherwise, which
+// also give every failure of an input that holds no text.
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
+  if (euc.empty() || !FitsEucOnePassRoad(euc)) {
+    return JISToString(EUCToJIS(euc), code_page);
+  }
   std::u16string text;
-  if (!euc.empty() && FitsEucOnePassRoad(euc) &&
-      AppendPlainEucText(euc.data(), euc.size(), JisTextTableFor(code_page), text)) {
-    return text;
+  const JisTextTable& table = JisTextTableFor(code_page);
+  if (!AppendPlainEucText(euc.data(), euc.size(), table, text)) {
+    AppendEucText(euc.data(), euc.size(), 0, table, text);
   }
-  if (FitsEucOnePassRoad(euc)) {
-    return code_page.ToUtf16(EUCToSJIS(euc));
-  }
-  std::vector<OtherSetMark> marks;
-  const Bytes sjis = JISToSJIS(EUCToJIS(euc), &marks);
-  return ShiftJisTextWithMarks(sjis, marks, code_page);
+  return text;
 }
 
 }  // namespace sarnlink

@@ -15,12 +15,9 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 // The end of the EUC-JP bytes (on the one-pass road, starting where a character starts) that can
 // be taken now, or all of them at the end. There every byte from 80 up is one of a pair, paired
-// from the start of its run, so the bytes can be cut after their last ASCII byte or, inside the
-// run after it, after a whole pair; but only while every pair from the run's start is one that
-// code page 932 takes whole (a plain one). After any other the converter reads the next byte
-// afresh and may pair it across the following pairs' bounds, as it would over the whole file, so
-// the rest of that run waits for its ASCII byte.
-std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last, const JisTextTable& table) {
+// from the start of its run, and each pair becomes text on its own, so the bytes can be cut after
+// their last ASCII byte or, inside the run after it, after any whole pair.
+std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
   const std::size_t size = bytes.size();
   if (last) {
     return size;
@@ -29,11 +26,7 @@ std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last, const Ji
   while (run > 0 && bytes[run - 1] >= 0x80) {
     --run;
   }
-  std::size_t end = run;
-  while (end + 2 <= size && table.EucPair(bytes[end], bytes[end + 1]) != 0) {
-    end += 2;
-  }
-  return end;
+  return run + ((size - run) & ~std::size_t{1});
 }
 
 bool IsHighSurrogate(char16_t unit) {
@@ -181,6 +174,13 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
   return questions.Decision();
 }
 
+StreamDecoder::StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
+    : decision_(decision), code_page_(code_page), mark_left_(decision.mark_length) {
+  if (decision.encoding == TextEncoding::kISO2022JP || decision.encoding == TextEncoding::kEUCJP) {
+    jis_.MarkUnknownPairs(JisTextTableFor(code_page));
+  }
+}
+
 std::span<const std::uint8_t> StreamDecoder::PastTheMark(std::span<const std::uint8_t> piece) {
   const std::size_t skip = std::min(mark_left_, piece.size());
   mark_left_ -= skip;
@@ -257,13 +257,7 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
   if (decision_.encoding == TextEncoding::kUTF8) {
     HandOverUtf8(waiting_, piece, last, hand_over);
   } else if (decision_.encoding == TextEncoding::kEUCJP) {  // on its one-pass road
-    const JisTextTable& table = JisTextTableFor(code_page_);
-    HandOverAtCuts(
-        waiting_, piece, last,
-        [&table](std::span<const std::uint8_t> bytes, bool at_end) {
-          return EucReadyEnd(bytes, at_end, table);
-        },
-        hand_over);
+    HandOverAtCuts(waiting_, piece, last, &EucReadyEnd, hand_over);
   } else {
     HandOverUpToLastAscii(waiting_, piece, last, hand_over);
   }
@@ -399,12 +393,10 @@ void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
       return;
     }
     case TextEncoding::kEUCJP: {  // the one-pass road; the other is RunEucThroughJis
-      if (AppendPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_), text)) {
-        return;  // plain characters only: nothing can fail
+      const JisTextTable& table = JisTextTableFor(code_page_);
+      if (!AppendPlainEucText(bytes.data(), bytes.size(), table, text)) {
+        AppendEucText(bytes.data(), bytes.size(), consumed_, table, text);
       }
-      Bytes sjis(bytes.size());
-      sjis.resize(EucPairsToShiftJis(bytes.data(), bytes.size(), consumed_, sjis.data()));
-      AppendShiftJisText(sjis, text);
       return;
     }
     case TextEncoding::kShiftJIS:

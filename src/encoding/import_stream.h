@@ -47,8 +47,7 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
 // here.
 class StreamDecoder {
  public:
-  StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
-      : decision_(decision), code_page_(code_page), mark_left_(decision.mark_length) {}
+  StreamDecoder(const StreamDecision& decision, const CodePage932& code_page);
 
   // Appends the text of the next piece (`last` for the final one, which may be empty) to `text`.
   // Conversion failures are thrown as conversion errors naming the byte offset in the file.

@@ -1,6 +1,7 @@
 #include "encoding/jis_text_table.h"
 
 #include "encoding/cut_at_zero.h"
+#include "encoding/kanji_code_convert.h"
 
 namespace sarnlink {
 namespace {
@@ -73,6 +74,19 @@ bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextT
   }
   out.resize(start + p);
   return true;
+}
+
+void AppendEucText(const std::uint8_t* in, std::size_t size, std::size_t offset,
+                   const JisTextTable& table, std::u16string& out) {
+  CheckEucPairs(in, size, offset);  // after it every byte from 80 up has its second
+  out.reserve(out.size() + size);
+  std::size_t i = 0;
+  while (i < size) {
+    const std::uint8_t x = in[i];
+    const char16_t unit = x < 0x80 ? table.Single(x) : table.EucPair(x, in[i + 1]);
+    out += unit != 0 ? unit : u'\uFFFD';
+    i += x < 0x80 ? 1 : 2;
+  }
 }
 
 }  // namespace sarnlink

@@ -4,6 +4,7 @@
 
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
+#include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 
 namespace sarnlink {
@@ -266,11 +267,13 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
         Fail("a row or cell byte outside 21-7E", offset_ + i);
       }
-      if (state_ == State::kTwoByte) {
+      if (state_ == State::kOtherTwoByte) {
+        mark(other_set_, in[i], in[i + 1]);
+      } else if (known_ != nullptr && known_->Pair(in[i], in[i + 1]) == 0) {
+        mark(std::nullopt, in[i], in[i + 1]);
+      } else {
         put(s1);
         put(s2);
-      } else {
-        mark(other_set_, in[i], in[i + 1]);
       }
       i += 2;
     }

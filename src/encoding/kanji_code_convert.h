@@ -14,6 +14,8 @@
 
 namespace sarnlink {
 
+class JisTextTable;
+
 // The legacy detector's verdict.
 enum KanjiCode : std::int32_t {
   kcBinary = 0,    // a zero byte came before any decisive evidence
@@ -121,6 +123,10 @@ class JisToShiftJisStream {
                       std::vector<OtherSetMark>* marks = nullptr);
   // The same, without the bytes: only the failures.
   std::size_t Check(const std::uint8_t* in, std::size_t size, bool last);
+  // From now on a JIS X 0208 pair that code page 932 has no character for is marked (and so
+  // becomes U+FFFD) instead of written: its Shift_JIS bytes would be read a byte at a time, and
+  // the second would lead a pair with the next character's first byte, garbling that one too.
+  void MarkUnknownPairs(const JisTextTable& table) { known_ = &table; }
 
  private:
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
@@ -137,6 +143,7 @@ class JisToShiftJisStream {
   std::size_t offset_ = 0;     // where `in` stands in the whole input
   bool cut_ = false;           // a zero byte came out: everything after it is dropped
   bool any_ = false;           // some byte came out before the cut
+  const JisTextTable* known_ = nullptr;  // what code page 932 has a character for, when asked
 };
 
 // EUCToJIS over an input given in pieces, in order: the same ISO-2022-JP bytes out (up to the

@@ -242,8 +242,17 @@ INSTANTIATE_TEST_SUITE_P(
                         u"\uFFFD\rA", 1, 1},
         ReplacementCase{"Utf16HighSurrogateAtTheEnd", "FF FE 41 00 3D D8", "UTF-16LE", u"A\uFFFD",
                         1, 1},
-        ReplacementCase{"Utf16OddLastByte", "FF FE 41 00 0A 00 42", "UTF-16LE", u"A\n\uFFFD", 1,
-                        2}),
+        ReplacementCase{"Utf16OddLastByte", "FF FE 41 00 0A 00 42", "UTF-16LE", u"A\n\uFFFD", 1, 2},
+        // A4 FA (row 4, past the kana) has no character. It is one U+FFFD, and the pairs after
+        // it are themselves: its Shift_JIS bytes once left F8 to pair with the next one.
+        ReplacementCase{"EucJpPairWithoutCharacter", "41 0D 0A B5 FE C5 D4 A4 FA A4 E2 A1 A2 0D 0A",
+                        "EUC-JP", u"A\r\n京都\uFFFDも、\r\n", 1, 2},
+        ReplacementCase{"EucJpThroughJisPairWithoutCharacter",
+                        "41 0D 0A B5 FE C5 D4 8F B0 A1 A4 FA A4 E2 A1 A2 0D 0A", "EUC-JP",
+                        u"A\r\n京都丂\uFFFDも、\r\n", 1, 2},
+        ReplacementCase{"Iso2022JpPairWithoutCharacter",
+                        "41 0D 0A 1B 24 42 35 7E 45 54 24 7A 24 62 21 22 1B 28 42 0D 0A",
+                        "ISO-2022-JP", u"A\r\n京都\uFFFDも、\r\n", 1, 2}),
     testing::ByName());
 
 // The first kilobyte says UTF-8; stray bytes further on were once dropped. The file's own
