@@ -236,12 +236,8 @@ Bytes EUCToSJIS(const Bytes& euc) {
 }
 
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
-  JisToShiftJisStream stream;
-  stream.MarkUnknownPairs(JisTextTableFor(code_page));
-  Bytes sjis;
-  sjis.reserve(jis.size());
   std::vector<OtherSetMark> marks;
-  stream.Convert(jis.data(), jis.size(), true, sjis, &marks);
+  const Bytes sjis = JISToSJIS(jis, &marks, &JisTextTableFor(code_page));
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
 
@@ -252,10 +248,7 @@ std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
     return JISToString(EUCToJIS(euc), code_page);
   }
   std::u16string text;
-  const JisTextTable& table = JisTextTableFor(code_page);
-  if (!AppendPlainEucText(euc.data(), euc.size(), table, text)) {
-    AppendEucText(euc.data(), euc.size(), 0, table, text);
-  }
+  AppendEucText(euc.data(), euc.size(), 0, JisTextTableFor(code_page), text);
   return text;
 }
 

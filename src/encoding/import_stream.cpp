@@ -393,10 +393,7 @@ void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
       return;
     }
     case TextEncoding::kEUCJP: {  // the one-pass road; the other is RunEucThroughJis
-      const JisTextTable& table = JisTextTableFor(code_page_);
-      if (!AppendPlainEucText(bytes.data(), bytes.size(), table, text)) {
-        AppendEucText(bytes.data(), bytes.size(), consumed_, table, text);
-      }
+      AppendEucText(bytes.data(), bytes.size(), consumed_, JisTextTableFor(code_page_), text);
       return;
     }
     case TextEncoding::kShiftJIS:

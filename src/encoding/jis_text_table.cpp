@@ -78,6 +78,9 @@ bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextT
 
 void AppendEucText(const std::uint8_t* in, std::size_t size, std::size_t offset,
                    const JisTextTable& table, std::u16string& out) {
+  if (AppendPlainEucText(in, size, table, out)) {
+    return;  // plain characters only: nothing can fail
+  }
   CheckEucPairs(in, size, offset);  // after it every byte from 80 up has its second
   out.reserve(out.size() + size);
   std::size_t i = 0;

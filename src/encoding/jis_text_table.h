@@ -41,8 +41,9 @@ const JisTextTable& JisTextTableFor(const CodePage932& code_page);
 bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
                         std::u16string& out);
 
-// The same bytes as text whatever their characters, appended to `out`: a pair that code page 932
-// has no character for becomes one U+FFFD, and the pair after it is read as itself. Throws
+// The same bytes as text whatever their characters, appended to `out` (by AppendPlainEucText
+// where it can): a pair that code page 932 has no character for becomes one U+FFFD, and the pair
+// after it is read as itself. Throws
 // EUCToJIS's failures (a second byte below 80, a pair cut off by the end), `offset` being where
 // `in` stands in the whole input.
 void AppendEucText(const std::uint8_t* in, std::size_t size, std::size_t offset,

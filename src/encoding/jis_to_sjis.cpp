@@ -22,8 +22,11 @@ constexpr std::uint8_t kEsc = 0x1B;
 // Notes on invalid input: bytes that are not valid ISO-2022-JP but cause none of the failures
 // below pass through as computed bytes, and the code page conversion decides what they become.
 // An escape that is not an escape sequence (no final byte 30-7E) loses only its ESC.
-Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks) {
+Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks, const JisTextTable* known) {
   JisToShiftJisStream stream;
+  if (known != nullptr) {
+    stream.MarkUnknownPairs(*known);
+  }
   Bytes out;
   out.reserve(jis.size());
   stream.Convert(jis.data(), jis.size(), true, out, marks);

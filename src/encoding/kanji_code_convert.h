@@ -186,7 +186,10 @@ bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc);
 // ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
 // error naming the byte offset for an escape cut by the end, a two-byte character cut by the
 // end, a computed byte above FF, and an empty result. `marks` as JisToShiftJisStream gives them.
-Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks = nullptr);
+// With `known`, the pairs it has no character for are marked too (JisToShiftJisStream's
+// MarkUnknownPairs).
+Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks = nullptr,
+                const JisTextTable* known = nullptr);
 
 // EUC-JP to ISO-2022-JP. The result stops before its first zero byte. Throws a conversion error
 // naming the byte offset and the bytes for a character cut by the end, a second byte below 80, a
