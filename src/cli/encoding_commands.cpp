@@ -51,7 +51,6 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
       file->Rewind();
     }
     Bytes utf8;
-    std::u16string discarded;
     const Replacements replaced =
         ReadInPieces(*file, decision, code_page,
                      [&](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
@@ -60,8 +59,7 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                          decoder.DecodeToUtf8(piece, last, utf8);
                          text(utf8);
                        } else {
-                         discarded.clear();
-                         decoder.Decode(piece, last, discarded);
+                         decoder.Count(piece, last);
                        }
                      });
     if (replaced.count > 0) {

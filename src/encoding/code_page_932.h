@@ -23,6 +23,12 @@ class CodePage932 {
   // U+FFFD, so nothing is dropped silently and the conversion never fails.
   virtual std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const = 0;
 
+  // Whether every byte of `bytes` becomes a character, ToUtf16 giving no U+FFFD: what counting
+  // the replacements of a file needs, without its text. An adapter may answer without converting.
+  virtual bool AllCharacters(std::span<const std::uint8_t> bytes) const {
+    return ToUtf16(bytes).find(u'\uFFFD') == std::u16string::npos;
+  }
+
   // The text of the character at `row` and `cell` (21-7E each) of another set, as this
   // platform's converters know it (one character may be two code points in JIS X 0213); empty
   // where they do not.

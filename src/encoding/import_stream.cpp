@@ -247,6 +247,53 @@ void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
   }
 }
 
+void StreamDecoder::Count(std::span<const std::uint8_t> piece, bool last) {
+  std::u16string text;  // of a stretch holding a replacement
+  auto plain_or_decoded = [&](std::span<const std::uint8_t> bytes, bool plain) {
+    if (plain) {
+      TallyPlain(bytes);
+      return;
+    }
+    text.clear();
+    AppendWholeCharacters(bytes, text);
+    if (decision_.encoding != TextEncoding::kUTF8) {  // UTF-8 is tallied as it is decoded
+      TallyLegacy(text);
+    }
+  };
+  switch (decision_.encoding) {
+    case TextEncoding::kUTF16LE:  // rare enough to be decoded
+    case TextEncoding::kUTF16BE:
+      Decode(piece, last, text);
+      return;
+    case TextEncoding::kISO2022JP:
+      RunIso2022Jp(PastTheMark(piece), last, &shift_jis_);
+      CountConvertedShiftJis(last);
+      return;
+    case TextEncoding::kEUCJP:
+      if (!decision_.euc_fits_one_pass_road) {
+        RunEucThroughJis(PastTheMark(piece), last, &shift_jis_);
+        CountConvertedShiftJis(last);
+        return;
+      }
+      CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
+        plain_or_decoded(bytes,
+                         IsPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_)));
+      });
+      return;
+    case TextEncoding::kUTF8:
+      CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
+        plain_or_decoded(bytes, FindInvalidUTF8(bytes, 0, true).count == 0);
+      });
+      return;
+    case TextEncoding::kShiftJIS:
+    case TextEncoding::kBinary:
+      CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
+        plain_or_decoded(bytes, code_page_.AllCharacters(bytes));
+      });
+      return;
+  }
+}
+
 template <class ReadyBytes>
 void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last,
                                   ReadyBytes&& ready) {
@@ -280,7 +327,7 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
   CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
     if (IsVerbatimUTF8(bytes)) {
       out.insert(out.end(), bytes.begin(), bytes.end());
-      Tally(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), 0, kNone);
+      TallyPlain(bytes);
       return;
     }
     std::u16string text;
@@ -365,6 +412,24 @@ void StreamDecoder::AppendConvertedShiftJis(bool last, std::u16string& text) {
                             std::span<const OtherSetMark>(marks_.begin(), ready_marks), code_page_);
   marks_.erase(marks_.begin(), ready_marks);
   for (OtherSetMark& mark : marks_) {
+    mark.at -= end;
+  }
+  shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+// AppendConvertedShiftJis's count, the text made only when the bytes are not all characters.
+void StreamDecoder::CountConvertedShiftJis(bool last) {
+  const std::size_t end = ReadyEnd(shift_jis_, last);
+  const std::span<const std::uint8_t> ready = std::span<const std::uint8_t>(shift_jis_).first(end);
+  const bool marked = !marks_.empty() && marks_.front().at <= end;
+  if (marked || !code_page_.AllCharacters(ready)) {
+    std::u16string text;
+    AppendConvertedShiftJis(last, text);
+    TallyLegacy(text);
+    return;
+  }
+  TallyPlain(ready);
+  for (OtherSetMark& mark : marks_) {  // all of them after `end`
     mark.at -= end;
   }
   shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
@@ -509,6 +574,10 @@ void StreamDecoder::Tally(std::basic_string_view<Unit> emitted, std::size_t coun
     has_lf_ = emitted.find(Unit{'\n'}) != std::basic_string_view<Unit>::npos;
   }
   replacements_ += count;
+}
+
+void StreamDecoder::TallyPlain(std::span<const std::uint8_t> bytes) {
+  Tally(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), 0, kNone);
 }
 
 Replacements StreamDecoder::replaced() const {

@@ -62,6 +62,11 @@ class StreamDecoder {
   // conversion that cannot fail would give is not made at all.
   void Check(std::span<const std::uint8_t> piece, bool last);
 
+  // The replacements Decode would make, and the same failures, without its text: a stretch
+  // whose bytes all become their characters is only scanned and its line ends counted; one
+  // holding a replacement is decoded as Decode decodes it.
+  void Count(std::span<const std::uint8_t> piece, bool last);
+
   // Decode's text as UTF-8, appended to `out`; UTF-8 that would come back unchanged is copied.
   void DecodeToUtf8(std::span<const std::uint8_t> piece, bool last, Bytes& out);
 
@@ -77,11 +82,14 @@ class StreamDecoder {
   void RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
   void RunEucThroughJis(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
   void AppendConvertedShiftJis(bool last, std::u16string& text);
+  void CountConvertedShiftJis(bool last);
   void AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text);
   // Notes `emitted`, the text just given, holding `count` replacements, the first at `first`.
   template <class Unit>
   void Tally(std::basic_string_view<Unit> emitted, std::size_t count, std::size_t first);
   void TallyLegacy(std::u16string_view emitted);
+  // Notes `bytes`, each of which became its character (an ASCII byte itself).
+  void TallyPlain(std::span<const std::uint8_t> bytes);
 
   StreamDecision decision_;
   const CodePage932& code_page_;

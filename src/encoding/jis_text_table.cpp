@@ -1,7 +1,10 @@
 #include "encoding/jis_text_table.h"
 
+#include <bit>
+
 #include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
+#include "encoding/pair_scan.h"
 
 namespace sarnlink {
 namespace {
@@ -38,6 +41,10 @@ JisTextTable::JisTextTable(const CodePage932& code_page) {
   for (unsigned kana = 0xA1; kana <= 0xDF; ++kana) {
     euc_[0x8E << 8 | kana] = singles_[kana];
   }
+  ascii_is_itself_ = true;
+  for (unsigned b = 1; b < 0x80; ++b) {
+    ascii_is_itself_ = ascii_is_itself_ && singles_[b] == b;
+  }
 }
 
 const JisTextTable& JisTextTableFor(const CodePage932& code_page) {
@@ -73,6 +80,46 @@ bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextT
     o[p++] = unit;
   }
   out.resize(start + p);
+  return true;
+}
+
+// Every byte from 80 up leads a pair here, as AppendPlainEucText reads them: whole blocks are
+// judged by masks (a zero byte that is no pair's second fails, each pair is looked up), the
+// bytes after the last block a character at a time.
+bool IsPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table) {
+  std::size_t i = 0;
+  bool second = false;  // in[i] is the second byte of a pair already judged
+  const bool vector = VectorMasks();
+  for (; table.AsciiIsItself() && size - i > 64; i += 64) {  // a pair's second byte is there
+    const std::uint64_t high = BytesInRange64(in + i, 0x80, 0xFF, vector);
+    const std::uint64_t zeros = BytesInRange64(in + i, 0, 0, vector);
+    const bool first_is_second = second;
+    const std::uint64_t starts = PairStarts(high, second);
+    if ((zeros & ~(starts << 1 | first_is_second)) != 0) {
+      return false;  // U+0000 is no plain character
+    }
+    for (std::uint64_t pairs = starts; pairs != 0; pairs &= pairs - 1) {
+      const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(pairs));
+      if (table.EucPair(in[at], in[at + 1]) == 0) {
+        return false;
+      }
+    }
+  }
+  i += second ? 1 : 0;
+  while (i < size) {
+    const std::uint8_t x = in[i];
+    if (x < 0x80) {
+      if (table.Single(x) == 0) {
+        return false;
+      }
+      ++i;
+      continue;
+    }
+    if (i + 1 == size || table.EucPair(x, in[i + 1]) == 0) {
+      return false;
+    }
+    i += 2;
+  }
   return true;
 }
 

@@ -25,11 +25,14 @@ class JisTextTable {
   char16_t EucPair(unsigned first, unsigned second) const { return euc_[first << 8 | second]; }
   // The unit of a Shift_JIS byte that stands alone; 0 for a lead byte or no single unit.
   char16_t Single(std::uint8_t byte) const { return singles_[byte]; }
+  // Every byte from 01 to 7F is its own character.
+  bool AsciiIsItself() const { return ascii_is_itself_; }
 
  private:
   char16_t jis_[65536] = {};  // indexed by the two bytes, so that lookups need no range checks
   char16_t euc_[65536] = {};
   char16_t singles_[256] = {};
+  bool ascii_is_itself_ = false;
 };
 
 // The table for this process's code page (every port gives code page 932 the same way), built
@@ -40,6 +43,9 @@ const JisTextTable& JisTextTableFor(const CodePage932& code_page);
 // some character is not plain: then EUCToString's road must be taken.
 bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
                         std::u16string& out);
+
+// Whether AppendPlainEucText would take every byte of `in`, without making the text.
+bool IsPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table);
 
 // The same bytes as text whatever their characters, appended to `out` (by AppendPlainEucText
 // where it can): a pair that code page 932 has no character for becomes one U+FFFD, and the pair

@@ -41,19 +41,44 @@ std::string Whole(const Bytes& bytes, std::optional<TextEncoding> forced = std::
   }
 }
 
-std::string InPieces(const Bytes& bytes, std::size_t piece_size,
-                     std::optional<TextEncoding> forced = std::nullopt) {
-  MemoryInputFile file(bytes);
+// The replacements counted without the text (as `detect` counts them), or the failure.
+std::string CountedInPieces(MemoryInputFile& file, const StreamDecision& decision,
+                            std::size_t piece_size) {
   try {
-    const StreamDecision decision =
-        DecideImportEncoding(file, bytes.size(), forced, true, piece_size);
-    std::u16string text;
-    const Replacements replaced = DecodeInPieces(
-        file, decision, CodePage(), [&text](std::u16string_view t) { text += t; }, piece_size);
-    return Outcome(decision.encoding, text, replaced);
+    const Replacements counted = ReadInPieces(
+        file, decision, CodePage(),
+        [](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+          decoder.Count(piece, last);
+        },
+        piece_size);
+    return std::to_string(counted.count) + "@" + std::to_string(counted.first_line);
   } catch (const Error& e) {
     return std::string("error: ") + e.what();
   }
+}
+
+// The decision and the text in pieces; the replacements counted without the text must be the
+// same, or the outcome says what they were.
+std::string InPieces(const Bytes& bytes, std::size_t piece_size,
+                     std::optional<TextEncoding> forced = std::nullopt) {
+  MemoryInputFile file(bytes);
+  StreamDecision decision;
+  std::string outcome;
+  try {
+    decision = DecideImportEncoding(file, bytes.size(), forced, true, piece_size);
+    std::u16string text;
+    const Replacements replaced = DecodeInPieces(
+        file, decision, CodePage(), [&text](std::u16string_view t) { text += t; }, piece_size);
+    outcome = Outcome(decision.encoding, text, replaced);
+  } catch (const Error& e) {
+    outcome = std::string("error: ") + e.what();
+  }
+  file.Rewind();
+  const std::string counted = CountedInPieces(file, decision, piece_size);
+  const std::string decoded = outcome.substr(outcome.rfind('|') + 1);
+  return counted == decoded || (outcome.starts_with("error") && counted == outcome)
+             ? outcome
+             : outcome + " but counted " + counted;
 }
 
 constexpr std::size_t kPieceSizes[] = {1, 2, 3, 5, 7, 64, 1000, 1 << 20};

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "common/errors.h"
 #include "encoding/import_text.h"
+#include "encoding/jis_text_table.h"
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
+#include "encoding/utf8_kernels.h"
 #include "support/test_support.h"
 #include "support/whole_file_oracle.h"
 
@@ -258,6 +261,47 @@ TEST(IconvCodePage932, AgreesWithTheIconvCommandOnEveryDoubleByteCharacter) {
       testing::Quote(sjis) + " " + testing::Quote(utf8));
   ASSERT_EQ(made.status, 0) << made.err;
   EXPECT_EQ(ToUtf8(CodePage().ToUtf16(ReadBytes(sjis))), ReadText(utf8));
+}
+
+// The readings that only ask whether every byte becomes a character (as `detect` counts
+// replacements) must answer what the text says, at every length and with ASCII runs that cross
+// their eight-byte steps.
+TEST(AllCharacters, AnswersWhatTheTextSays) {
+  const JisTextTable& table = JisTextTableFor(CodePage());
+  const std::vector<std::string> tokens = {
+      "a",        "abcdefghij", "\n",   std::string(1, '\0'), "\x82\xA0", "\x88\x9F", "\xB1",
+      "\x81",  // a lead alone, or with the next token's first byte
+      "\x85\x40", "\xA0",       "\xFD", "\xA4\xA2",           "\xB0\xA1", "\x8E\xB1", "\xA4\xFA",
+      "\xFF"};
+  std::mt19937 random(53);
+  std::map<std::string, int> answers;
+  for (const kernels::Level level : {kernels::Level::kBest, kernels::Level::kScalar}) {
+    kernels::SetLevel(level);
+    for (int round = 0; round < 20000; ++round) {
+      // Half the buffers hold characters only (the first six tokens, or EUC-JP's); the others
+      // hold a stray now and then, anywhere in up to three blocks of 64 bytes.
+      const bool strays = random() % 2 == 0;
+      const bool euc_only = random() % 4 == 0;
+      Bytes bytes;
+      for (std::size_t k = random() % 100; k > 0; --k) {
+        const std::size_t pick = strays && random() % 16 == 0 ? random() % tokens.size()
+                                 : euc_only                   ? 11 + random() % 3
+                                                              : random() % 6;
+        bytes.insert(bytes.end(), tokens[pick].begin(), tokens[pick].end());
+      }
+      const bool sjis = CodePage().ToUtf16(bytes).find(u'\uFFFD') == std::u16string::npos;
+      ASSERT_EQ(CodePage().AllCharacters(bytes), sjis) << "Shift_JIS " << testing::HexOf(bytes);
+      std::u16string text;
+      const bool euc = AppendPlainEucText(bytes.data(), bytes.size(), table, text);
+      ASSERT_EQ(IsPlainEucText(bytes.data(), bytes.size(), table), euc)
+          << "EUC-JP " << testing::HexOf(bytes);
+      ++answers[std::string(sjis ? "Shift_JIS" : "not Shift_JIS") + (euc ? ", EUC-JP" : "")];
+    }
+  }
+  kernels::SetLevel(kernels::Level::kBest);
+  for (const char* answer : {"Shift_JIS", "Shift_JIS, EUC-JP", "not Shift_JIS"}) {
+    EXPECT_GT(answers[answer], 2000) << answer;
+  }
 }
 
 }  // namespace

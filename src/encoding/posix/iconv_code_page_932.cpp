@@ -2,9 +2,11 @@
 
 #include <iconv.h>
 
+#include <bit>
 #include <cerrno>
 
 #include "common/errors.h"
+#include "encoding/pair_scan.h"
 
 namespace sarnlink {
 namespace {
@@ -47,6 +49,7 @@ IconvCodePage932::IconvCodePage932() : pair_(65536, 0) {
     const Answer answer = Ask(cd, &byte, 1, unit);
     lead_[b] = answer == Answer::kIncomplete;
     alone_[b] = answer == Answer::kUnit ? unit : kReplacement;
+    alone_known_[b] = answer == Answer::kUnit;
   }
   for (int lead = 0; lead < 256; ++lead) {
     if (!lead_[lead]) {
@@ -58,10 +61,16 @@ IconvCodePage932::IconvCodePage932() : pair_(65536, 0) {
       char16_t unit = 0;
       if (Ask(cd, pair, 2, unit) == Answer::kUnit) {
         pair_[lead * 256 + trail] = unit;
+        pair_known_[lead * 4 + trail / 64] |= std::uint64_t{1} << (trail % 64);
       }
     }
   }
   iconv_close(cd);
+  usual_leads_ = true;
+  for (int b = 0; b < 256; ++b) {
+    const bool usual = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    usual_leads_ = usual_leads_ && lead_[b] == usual && (b >= 0x80 || alone_known_[b]);
+  }
 }
 
 // Notes on invalid input: a byte that is neither a character nor the lead of a valid pair
@@ -87,6 +96,60 @@ std::u16string IconvCodePage932::ToUtf16(std::span<const std::uint8_t> bytes) co
   }
   out.resize(p);
   return out;
+}
+
+bool IconvCodePage932::PairKnown(std::uint8_t lead, std::uint8_t trail) const {
+  return (pair_known_[lead * 4 + trail / 64] >> (trail % 64) & 1) != 0;
+}
+
+// ToUtf16's reading without its output. Whole blocks are judged by masks where the code page's
+// leads are the usual ones and every ASCII byte is itself (glibc's are): each pair start and each
+// high byte standing alone is then looked up, with no step waiting on the one before. The bytes
+// after the last block are read a character at a time.
+bool IconvCodePage932::AllCharacters(std::span<const std::uint8_t> bytes) const {
+  const std::uint8_t* in = bytes.data();
+  const std::size_t size = bytes.size();
+  std::size_t i = 0;
+  bool second = false;  // in[i] is the second byte of a pair already judged
+  const bool vector = VectorMasks();
+  for (; usual_leads_ && size - i > 64; i += 64) {  // a pair's second byte is always there
+    const std::uint64_t high = BytesInRange64(in + i, 0x80, 0xFF, vector);
+    if (high == 0 && !second) {
+      continue;
+    }
+    const bool first_is_second = second;
+    const std::uint64_t leads =
+        BytesInRange64(in + i, 0x81, 0x9F, vector) | BytesInRange64(in + i, 0xE0, 0xFC, vector);
+    const std::uint64_t starts = PairStarts(leads, second);
+    for (std::uint64_t alone = high & ~starts & ~(starts << 1 | first_is_second); alone != 0;
+         alone &= alone - 1) {
+      if (!alone_known_[in[i + static_cast<std::size_t>(std::countr_zero(alone))]]) {
+        return false;
+      }
+    }
+    for (std::uint64_t pairs = starts; pairs != 0; pairs &= pairs - 1) {
+      const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(pairs));
+      if (!PairKnown(in[at], in[at + 1])) {
+        return false;
+      }
+    }
+  }
+  i += second ? 1 : 0;
+  while (i < size) {
+    const std::uint8_t b = in[i];
+    if (!lead_[b]) {
+      if (!alone_known_[b]) {
+        return false;
+      }
+      ++i;
+      continue;
+    }
+    if (i + 1 == size || !PairKnown(b, in[i + 1])) {
+      return false;  // a lead byte at the very end, or a pair without a character
+    }
+    i += 2;
+  }
+  return true;
 }
 
 // The character's bytes in the EUC form of its set, which iconv reads.
