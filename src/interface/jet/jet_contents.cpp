@@ -228,6 +228,7 @@ class LibmdbContents : public JetContents {
   bool NextDataPage() {
     const gint32 next =
         mdb_map_find_next(mdb_, table_->usage_map, static_cast<unsigned>(table_->map_sz), page_);
+    page_in_second_buffer_ = 0;  // a map of the second kind is read through it
     if (next == 0) {
       return false;
     }
@@ -250,9 +251,12 @@ class LibmdbContents : public JetContents {
   // pages with a row count that fits it.
   template <class Who>
   void LoadDataPage(std::uint32_t page, Who who) {
-    if (page == 0 || page >= pages_ || mdb_read_pg(mdb_, page) != static_cast<ssize_t>(kPageSize)) {
+    if (page == 0 || page >= pages_ ||
+        (page != page_in_buffer_ && mdb_read_pg(mdb_, page) != static_cast<ssize_t>(kPageSize))) {
+      page_in_buffer_ = 0;
       Damaged(name_, who() + " " + PageText(page) + ", which cannot be read");
     }
+    page_in_buffer_ = page;
     const std::uint8_t* bytes = mdb_->pg_buf;
     if (bytes[0] != MDB_PAGE_DATA || Int32At(bytes, 4) != table_page_) {
       Damaged(name_, who() + " " + PageText(page) + ", which is not a data page of Contents");
@@ -313,6 +317,7 @@ class LibmdbContents : public JetContents {
     // Back to the page being walked; libmdb takes the page it last read to be in its buffer.
     std::memcpy(mdb_->pg_buf, home.data(), kPageSize);
     mdb_->cur_pg = page_walked;
+    page_in_buffer_ = page_walked;
     DecodeRow(values);
     return true;
   }
@@ -469,9 +474,12 @@ class LibmdbContents : public JetContents {
       }
       // The long-value page goes to libmdb's second buffer, leaving the row's page in place.
       if (page == 0 || page >= pages_ ||
-          mdb_read_alt_pg(mdb_, page) != static_cast<ssize_t>(kPageSize)) {
+          (page != page_in_second_buffer_ &&
+           mdb_read_alt_pg(mdb_, page) != static_cast<ssize_t>(kPageSize))) {
+        page_in_second_buffer_ = 0;
         Damaged(name_, what + " continues on " + PageText(page) + ", which cannot be read");
       }
+      page_in_second_buffer_ = page;
       const std::uint8_t* on_page = mdb_->alt_pg_buf;
       const unsigned row = next & 0xFF;
       const std::size_t rows = Int16At(on_page, kRowCountAt);
@@ -519,8 +527,12 @@ class LibmdbContents : public JetContents {
   MdbTableDef* table_ = nullptr;  // the definition, once read
   std::uint32_t table_page_ = 0;  // the table's definition page, which owns its data pages
   std::vector<JetColumn> columns_;
-  std::vector<bool> wanted_;       // the columns a row's values are decoded for
-  std::uint32_t page_ = 0;         // the data page being walked; 0 before the first
+  std::vector<bool> wanted_;  // the columns a row's values are decoded for
+  std::uint32_t page_ = 0;    // the data page being walked; 0 before the first
+  // The pages libmdb's two buffers hold (0: not known), so that a page is read once for all
+  // its rows and memos rather than once for each: every read costs libmdb four system calls.
+  std::uint32_t page_in_buffer_ = 0;
+  std::uint32_t page_in_second_buffer_ = 0;
   unsigned rows_on_page_ = 0;      // its row count
   unsigned next_row_ = 0;          // the next row of it to read
   JetRowPlace last_place_;         // where the row Next read last is
