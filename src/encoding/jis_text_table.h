@@ -20,6 +20,10 @@ class JisTextTable {
   // The unit of row and cell bytes (21-7E each); 0 for any other two bytes, or when code page 932
   // gives no single unit for them.
   char16_t Pair(unsigned row, unsigned cell) const { return jis_[row << 8 | cell]; }
+  // Whether Pair gives a unit, from a table small enough to stay in the nearest cache.
+  bool Known(std::uint8_t row, std::uint8_t cell) const {
+    return (known_[row << 2 | cell >> 6] >> (cell & 63) & 1) != 0;
+  }
   // The unit of two EUC-JP bytes: a JIS X 0208 pair (A1-FE each) or a half-width katakana
   // (8E, A1-DF); 0 for anything else.
   char16_t EucPair(unsigned first, unsigned second) const { return euc_[first << 8 | second]; }
@@ -29,7 +33,9 @@ class JisTextTable {
   bool AsciiIsItself() const { return ascii_is_itself_; }
 
  private:
-  char16_t jis_[65536] = {};  // indexed by the two bytes, so that lookups need no range checks
+  char16_t jis_[65536] = {};
+  std::uint64_t known_[1024] = {};  // a bit for each row and cell whose jis_ is not 0  // indexed
+                                    // by the two bytes, so that lookups need no range checks
   char16_t euc_[65536] = {};
   char16_t singles_[256] = {};
   bool ascii_is_itself_ = false;

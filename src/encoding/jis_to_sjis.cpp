@@ -204,6 +204,19 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
 
 // The result ends before its first zero byte, but the input is still read to its end, so that
 // its failures are the whole input's. With `o` null nothing is written.
+namespace {
+
+// Where the run of bytes from `i` up to the next ESC or zero byte ends. Runs between escapes
+// are short in Japanese text (a word or two of ASCII), too short for memchr to pay.
+std::size_t AsciiRunEnd(const std::uint8_t* in, std::size_t i, std::size_t size) {
+  while (i < size && in[i] != kEsc && in[i] != 0) {
+    ++i;
+  }
+  return i;
+}
+
+}  // namespace
+
 std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, bool last,
                                      std::uint8_t* o, std::size_t& p,
                                      std::vector<OtherSetMark>* marks, std::size_t base) {
@@ -244,6 +257,37 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
         break;  // the escape's other bytes are in the next piece
       }
       continue;
+    }
+    // The common runs go in tight loops: ASCII up to the next ESC or zero byte, and JIS X 0208
+    // pairs that have their characters up to the next ESC (a pair's second byte may be one).
+    // Anything else is taken below, a byte or pair at a time.
+    if (!cut_ && state_ == State::kSingleByte && b != 0) {
+      const std::size_t end = AsciiRunEnd(in, i, size);
+      if (o) {
+        std::memcpy(o + p, in + i, end - i);
+      }
+      p += end - i;
+      any_ = true;
+      i = end;
+      continue;
+    }
+    if (!cut_ && state_ == State::kTwoByte) {
+      const std::size_t from = i;
+      unsigned s1 = 0;
+      unsigned s2 = 0;
+      while (i + 1 < size && in[i] != kEsc && RowCellToShiftJis(in[i], in[i + 1], s1, s2) &&
+             (known_ == nullptr || known_->Known(in[i], in[i + 1]))) {
+        if (o) {
+          o[p] = static_cast<std::uint8_t>(s1);
+          o[p + 1] = static_cast<std::uint8_t>(s2);
+        }
+        p += 2;
+        i += 2;
+      }
+      if (i > from) {
+        any_ = true;
+        continue;
+      }
     }
     if (state_ == State::kSingleByte) {
       put(b);
