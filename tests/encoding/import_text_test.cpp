@@ -263,10 +263,29 @@ TEST(IconvCodePage932, AgreesWithTheIconvCommandOnEveryDoubleByteCharacter) {
   EXPECT_EQ(ToUtf8(CodePage().ToUtf16(ReadBytes(sjis))), ReadText(utf8));
 }
 
-// The readings that only ask whether every byte becomes a character (as `detect` counts
-// replacements) must answer what the text says, at every length and with ASCII runs that cross
-// their eight-byte steps.
-TEST(AllCharacters, AnswersWhatTheTextSays) {
+// Code page 932 a character at a time, each converted on its own: the reading that whole
+// blocks, judged by masks, must give.
+std::u16string OneCharacterAtATime(const Bytes& bytes) {
+  std::u16string text;
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (i + 1 < bytes.size()) {
+      const std::u16string pair = CodePage().ToUtf16(Bytes{bytes[i], bytes[i + 1]});
+      if (pair.size() == 1 && pair[0] != u'\uFFFD') {
+        text += pair;
+        i += 2;
+        continue;
+      }
+    }
+    text += CodePage().ToUtf16(Bytes{bytes[i]});
+    i += 1;
+  }
+  return text;
+}
+
+// The shortcuts over whole blocks (the text of Shift_JIS, and whether every byte becomes a
+// character, as `detect` counts replacements) must give what the reading a character at a time
+// gives, at every length, with runs that cross blocks and strays anywhere in them.
+TEST(CodePageShortcuts, AgreeWithTheReadingACharacterAtATime) {
   const JisTextTable& table = JisTextTableFor(CodePage());
   const std::vector<std::string> tokens = {
       "a",        "abcdefghij", "\n",   std::string(1, '\0'), "\x82\xA0", "\x88\x9F", "\xB1",
@@ -289,7 +308,10 @@ TEST(AllCharacters, AnswersWhatTheTextSays) {
                                                               : random() % 6;
         bytes.insert(bytes.end(), tokens[pick].begin(), tokens[pick].end());
       }
-      const bool sjis = CodePage().ToUtf16(bytes).find(u'\uFFFD') == std::u16string::npos;
+      const std::u16string text_of_sjis = CodePage().ToUtf16(bytes);
+      ASSERT_EQ(ToUtf8(text_of_sjis), ToUtf8(OneCharacterAtATime(bytes)))
+          << "Shift_JIS " << testing::HexOf(bytes);
+      const bool sjis = text_of_sjis.find(u'\uFFFD') == std::u16string::npos;
       ASSERT_EQ(CodePage().AllCharacters(bytes), sjis) << "Shift_JIS " << testing::HexOf(bytes);
       std::u16string text;
       const bool euc = AppendPlainEucText(bytes.data(), bytes.size(), table, text);

@@ -2,8 +2,10 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <bit>
 #include <cerrno>
+#include <vector>
 
 #include "common/errors.h"
 #include "encoding/pair_scan.h"
@@ -36,100 +38,207 @@ Answer Ask(iconv_t cd, const std::uint8_t* bytes, std::size_t length, char16_t& 
   return Answer::kUnit;
 }
 
+// Every pair `lead` starts, in as few calls as iconv allows: the pairs are laid end to end,
+// and while each one that converts gives exactly one unit the units line up with the pairs; at
+// a pair iconv refuses, that pair has none and the next call starts after it. False (asking
+// nothing more) where the units do not line up.
+bool AskRow(iconv_t cd, std::uint8_t lead, std::array<char16_t, 256>& units) {
+  std::uint8_t in[512];
+  for (int trail = 0; trail < 256; ++trail) {
+    in[2 * trail] = lead;
+    in[2 * trail + 1] = static_cast<std::uint8_t>(trail);
+  }
+  std::size_t trail = 0;
+  while (trail < 256) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char out[512];
+    char* in_p = reinterpret_cast<char*>(in + 2 * trail);
+    char* out_p = out;
+    std::size_t in_left = 2 * (256 - trail);
+    std::size_t out_left = sizeof out;
+    const std::size_t rc = iconv(cd, &in_p, &in_left, &out_p, &out_left);
+    const std::size_t consumed = 2 * (256 - trail) - in_left;
+    const std::size_t produced = sizeof out - out_left;
+    if (consumed % 2 != 0 || produced != consumed) {
+      return false;
+    }
+    for (std::size_t k = 0; k < consumed / 2; ++k) {
+      units[trail + k] = static_cast<char16_t>(static_cast<unsigned char>(out[2 * k]) |
+                                               (static_cast<unsigned char>(out[2 * k + 1]) << 8));
+    }
+    trail += consumed / 2;
+    if (rc != static_cast<std::size_t>(-1)) {
+      return trail == 256;
+    }
+    units[trail++] = 0;  // refused
+  }
+  return true;
+}
+
 }  // namespace
 
-IconvCodePage932::IconvCodePage932() : pair_(65536, 0) {
-  iconv_t cd = iconv_open("UTF-16LE", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    throw Error(ErrorKind::kConversion, "this system's iconv cannot convert from CP932");
+struct IconvCodePage932::Tables {
+  std::array<char16_t, 256> alone{};  // a byte that is no lead: its unit, or U+FFFD
+  std::array<bool, 256> lead{};       // whether the byte may start a pair
+  std::vector<char16_t> pair = std::vector<char16_t>(65536, 0);  // lead * 256 + trail -> unit
+  // One bit for each lead * 256 + trail with a unit, and for each byte that alone is a
+  // character: pair and alone asked only whether, in a table small enough to stay in L1.
+  std::array<std::uint64_t, 1024> pair_known{};
+  std::array<bool, 256> alone_known{};
+  // The leads are 81-9F and E0-FC and every ASCII byte is itself: blocks may be judged by masks.
+  bool usual_leads = false;
+
+  bool PairKnown(std::uint8_t lead_byte, std::uint8_t trail) const {
+    return (pair_known[lead_byte * 4 + trail / 64] >> (trail % 64) & 1) != 0;
   }
-  for (int b = 0; b < 256; ++b) {
-    const std::uint8_t byte = static_cast<std::uint8_t>(b);
-    char16_t unit = 0;
-    const Answer answer = Ask(cd, &byte, 1, unit);
-    lead_[b] = answer == Answer::kIncomplete;
-    alone_[b] = answer == Answer::kUnit ? unit : kReplacement;
-    alone_known_[b] = answer == Answer::kUnit;
-  }
-  for (int lead = 0; lead < 256; ++lead) {
-    if (!lead_[lead]) {
-      continue;
+};
+
+IconvCodePage932::IconvCodePage932() = default;
+IconvCodePage932::~IconvCodePage932() = default;
+
+const IconvCodePage932::Tables& IconvCodePage932::tables() const {
+  std::call_once(built_, [this] {
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+      throw Error(ErrorKind::kConversion, "this system's iconv cannot convert from CP932");
     }
-    for (int trail = 0; trail < 256; ++trail) {
-      const std::uint8_t pair[2] = {static_cast<std::uint8_t>(lead),
-                                    static_cast<std::uint8_t>(trail)};
+    auto t = std::make_unique<Tables>();
+    for (int b = 0; b < 256; ++b) {
+      const std::uint8_t byte = static_cast<std::uint8_t>(b);
       char16_t unit = 0;
-      if (Ask(cd, pair, 2, unit) == Answer::kUnit) {
-        pair_[lead * 256 + trail] = unit;
-        pair_known_[lead * 4 + trail / 64] |= std::uint64_t{1} << (trail % 64);
+      const Answer answer = Ask(cd, &byte, 1, unit);
+      t->lead[b] = answer == Answer::kIncomplete;
+      t->alone[b] = answer == Answer::kUnit ? unit : kReplacement;
+      t->alone_known[b] = answer == Answer::kUnit;
+    }
+    for (int lead = 0; lead < 256; ++lead) {
+      if (!t->lead[lead]) {
+        continue;
+      }
+      std::array<char16_t, 256> units{};
+      if (!AskRow(cd, static_cast<std::uint8_t>(lead), units)) {
+        for (int trail = 0; trail < 256; ++trail) {
+          const std::uint8_t pair[2] = {static_cast<std::uint8_t>(lead),
+                                        static_cast<std::uint8_t>(trail)};
+          units[trail] = 0;
+          Ask(cd, pair, 2, units[trail]);
+        }
+      }
+      for (int trail = 0; trail < 256; ++trail) {
+        if (units[trail] != 0) {
+          t->pair[lead * 256 + trail] = units[trail];
+          t->pair_known[lead * 4 + trail / 64] |= std::uint64_t{1} << (trail % 64);
+        }
       }
     }
-  }
-  iconv_close(cd);
-  usual_leads_ = true;
-  for (int b = 0; b < 256; ++b) {
-    const bool usual = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    usual_leads_ = usual_leads_ && lead_[b] == usual && (b >= 0x80 || alone_known_[b]);
-  }
+    iconv_close(cd);
+    t->usual_leads = true;
+    for (int b = 0; b < 256; ++b) {
+      const bool usual = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+      t->usual_leads = t->usual_leads && t->lead[b] == usual && (b >= 0x80 || t->alone_known[b]);
+    }
+    tables_ = std::move(t);
+  });
+  return *tables_;
 }
 
 // Notes on invalid input: a byte that is neither a character nor the lead of a valid pair
 // becomes U+FFFD and only that byte is consumed, as iconv reports it; the next byte is judged
 // afresh. A lead byte at the very end becomes U+FFFD.
+//
+// Whole blocks of 64 bytes go by masks (see pair_scan.h): each character's unit is looked up
+// with no step waiting on the one before, and a block holding a pair without a character is
+// left to the byte-at-a-time reading, as is the rest after the last block.
 std::u16string IconvCodePage932::ToUtf16(std::span<const std::uint8_t> bytes) const {
+  const Tables& t = tables();
   const std::size_t size = bytes.size();
   std::u16string out(size, u'\0');
   char16_t* o = out.data();
   const std::uint8_t* in = bytes.data();
+  const char16_t* pairs = t.pair.data();
   std::size_t p = 0;
   std::size_t i = 0;
-  // Without branches on the bytes, which alternate between ASCII and pairs in Japanese text:
-  // pair_ is 0 for every byte that is no lead, and alone_ is U+FFFD for a lead without a pair.
+  bool second = false;  // in[i] is the second byte of a pair already converted
+  const bool vector = VectorMasks();
+  for (; t.usual_leads && size - i > 64; i += 64) {  // a pair's second byte is always there
+    const std::uint64_t high = BytesInRange64(in + i, 0x80, 0xFF, vector);
+    if (high == 0 && !second) {
+      for (std::size_t k = 0; k < 64; ++k) {
+        o[p + k] = in[i + k];
+      }
+      p += 64;
+      continue;
+    }
+    const bool first_is_second = second;
+    const std::uint64_t starts = PairStarts(
+        BytesInRange64(in + i, 0x81, 0x9F, vector) | BytesInRange64(in + i, 0xE0, 0xFC, vector),
+        second);
+    const std::size_t block_from = p;
+    unsigned unknown = 0;
+    for (std::uint64_t characters = ~(starts << 1 | first_is_second); characters != 0;
+         characters &= characters - 1) {
+      const unsigned k = static_cast<unsigned>(std::countr_zero(characters));
+      const std::uint8_t b = in[i + k];
+      // Both lookups are made and the mask chooses, without a branch: pairs and single bytes
+      // alternate at random in Japanese text. A single byte looks at entry 0 (no unit) rather
+      // than at its own row of zeros, so that only the rows of real leads take room in the cache.
+      const auto pair = static_cast<char16_t>(starts >> k & 1);
+      const char16_t as_pair = pairs[(b * 256 + in[i + k + 1]) & -static_cast<unsigned>(pair)];
+      const char16_t alone = t.alone[b];
+      const auto unit = static_cast<char16_t>(alone ^ ((alone ^ as_pair) & -pair));
+      // A pair without a character is read otherwise (its lead alone, then the next byte
+      // afresh); a byte standing alone reads the same either way, U+FFFD or not.
+      unknown |= pair & (unit == 0);
+      o[p++] = unit;
+    }
+    if (unknown != 0) {
+      p = block_from;
+      second = first_is_second;
+      break;
+    }
+  }
+  i += second ? 1 : 0;
+  // Without branches on the bytes, as above: pair is 0 for every byte that is no lead, and
+  // alone is U+FFFD for a lead without a pair.
   while (i + 1 < size) {
     const std::uint8_t b = in[i];
-    const char16_t pair = pair_[b * 256 + in[i + 1]];
-    o[p++] = pair != 0 ? pair : alone_[b];
+    const char16_t pair = pairs[b * 256 + in[i + 1]];
+    o[p++] = pair != 0 ? pair : t.alone[b];
     i += pair != 0 ? 2 : 1;
   }
   if (i < size) {
-    o[p++] = alone_[in[i]];  // a lead byte at the very end stands alone: U+FFFD
+    o[p++] = t.alone[in[i]];  // a lead byte at the very end stands alone: U+FFFD
   }
   out.resize(p);
   return out;
 }
 
-bool IconvCodePage932::PairKnown(std::uint8_t lead, std::uint8_t trail) const {
-  return (pair_known_[lead * 4 + trail / 64] >> (trail % 64) & 1) != 0;
-}
-
-// ToUtf16's reading without its output. Whole blocks are judged by masks where the code page's
-// leads are the usual ones and every ASCII byte is itself (glibc's are): each pair start and each
-// high byte standing alone is then looked up, with no step waiting on the one before. The bytes
-// after the last block are read a character at a time.
+// ToUtf16's reading without its output, its blocks judged the same way.
 bool IconvCodePage932::AllCharacters(std::span<const std::uint8_t> bytes) const {
+  const Tables& t = tables();
   const std::uint8_t* in = bytes.data();
   const std::size_t size = bytes.size();
   std::size_t i = 0;
   bool second = false;  // in[i] is the second byte of a pair already judged
   const bool vector = VectorMasks();
-  for (; usual_leads_ && size - i > 64; i += 64) {  // a pair's second byte is always there
+  for (; t.usual_leads && size - i > 64; i += 64) {  // a pair's second byte is always there
     const std::uint64_t high = BytesInRange64(in + i, 0x80, 0xFF, vector);
     if (high == 0 && !second) {
       continue;
     }
     const bool first_is_second = second;
-    const std::uint64_t leads =
-        BytesInRange64(in + i, 0x81, 0x9F, vector) | BytesInRange64(in + i, 0xE0, 0xFC, vector);
-    const std::uint64_t starts = PairStarts(leads, second);
+    const std::uint64_t starts = PairStarts(
+        BytesInRange64(in + i, 0x81, 0x9F, vector) | BytesInRange64(in + i, 0xE0, 0xFC, vector),
+        second);
     for (std::uint64_t alone = high & ~starts & ~(starts << 1 | first_is_second); alone != 0;
          alone &= alone - 1) {
-      if (!alone_known_[in[i + static_cast<std::size_t>(std::countr_zero(alone))]]) {
+      if (!t.alone_known[in[i + static_cast<std::size_t>(std::countr_zero(alone))]]) {
         return false;
       }
     }
     for (std::uint64_t pairs = starts; pairs != 0; pairs &= pairs - 1) {
       const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(pairs));
-      if (!PairKnown(in[at], in[at + 1])) {
+      if (!t.PairKnown(in[at], in[at + 1])) {
         return false;
       }
     }
@@ -137,14 +246,14 @@ bool IconvCodePage932::AllCharacters(std::span<const std::uint8_t> bytes) const 
   i += second ? 1 : 0;
   while (i < size) {
     const std::uint8_t b = in[i];
-    if (!lead_[b]) {
-      if (!alone_known_[b]) {
+    if (!t.lead[b]) {
+      if (!t.alone_known[b]) {
         return false;
       }
       ++i;
       continue;
     }
-    if (i + 1 == size || !PairKnown(b, in[i + 1])) {
+    if (i + 1 == size || !t.PairKnown(b, in[i + 1])) {
       return false;  // a lead byte at the very end, or a pair without a character
     }
     i += 2;
