@@ -1,7 +1,8 @@
 // libFuzzer target: the import's encoding decision and line cutting over arbitrary bytes. Any
 // input must either give text or a conversion error; nothing may crash or read out of bounds.
-// Read in pieces, as the import reads files, the input must give exactly the same text or the
-// same failure; and the UTF-8 vector kernels must give what the scalar rules give.
+// Read in pieces, as the import reads files, the input must give exactly the same text and
+// replacements or the same failure, and counting the replacements without the text must find as
+// many; and the UTF-8 vector kernels must give what the scalar rules give.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -18,9 +19,16 @@
 
 namespace {
 
+// The replacements as text, to be compared with the text itself.
+std::u16string Noted(const sarnlink::Replacements& replaced) {
+  return sarnlink::FromUtf8("|" + std::to_string(replaced.count) + "@" +
+                            std::to_string(replaced.first_line));
+}
+
 std::u16string Whole(const sarnlink::Bytes& bytes, const sarnlink::CodePage932& code_page) {
   try {
-    return sarnlink::DecodeImportText(bytes, code_page).text;
+    const sarnlink::ImportText whole = sarnlink::DecodeImportText(bytes, code_page);
+    return whole.text + Noted(whole.replaced);
   } catch (const sarnlink::Error& e) {
     if (e.kind() != sarnlink::ErrorKind::kConversion) {
       __builtin_trap();
@@ -36,9 +44,20 @@ std::u16string InPieces(const sarnlink::Bytes& bytes, const sarnlink::CodePage93
     const auto decision =
         sarnlink::DecideImportEncoding(file, bytes.size(), std::nullopt, true, piece_size);
     std::u16string text;
-    sarnlink::DecodeInPieces(
+    const sarnlink::Replacements replaced = sarnlink::DecodeInPieces(
         file, decision, code_page, [&text](std::u16string_view t) { text += t; }, piece_size);
-    return text;
+    // Counted without the text, as `detect` counts, the replacements must be the same.
+    file.Rewind();
+    const sarnlink::Replacements counted = sarnlink::ReadInPieces(
+        file, decision, code_page,
+        [](sarnlink::StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
+          decoder.Count(piece, last);
+        },
+        piece_size);
+    if (counted.count != replaced.count || counted.first_line != replaced.first_line) {
+      __builtin_trap();
+    }
+    return text + Noted(replaced);
   } catch (const sarnlink::Error& e) {
     return u"error: " + sarnlink::FromUtf8(e.what());
   }
@@ -51,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const sarnlink::Bytes bytes(data, data + size);
   const std::u16string whole = Whole(bytes, code_page);
   if (whole.rfind(u"error: ", 0) != 0) {
-    sarnlink::CutIntoLines(whole);
+    sarnlink::CutIntoLines(whole.substr(0, whole.rfind(u'|')));
   }
   for (std::size_t piece_size : {std::size_t{1}, std::size_t{7}}) {
     if (InPieces(bytes, code_page, piece_size) != whole) {
