@@ -77,6 +77,18 @@ bool AskRow(iconv_t cd, std::uint8_t lead, std::array<char16_t, 256>& units) {
 
 }  // namespace
 
+namespace {
+
+// The pair starts of a block of 64 bytes of Shift_JIS whose leads are the usual 81-9F and E0-FC
+// (see PairStarts).
+std::uint64_t ShiftJisPairStarts(const std::uint8_t* block, bool& second, bool vector) {
+  return PairStarts(
+      BytesInRange64(block, 0x81, 0x9F, vector) | BytesInRange64(block, 0xE0, 0xFC, vector),
+      second);
+}
+
+}  // namespace
+
 struct IconvCodePage932::Tables {
   std::array<char16_t, 256> alone{};  // a byte that is no lead: its unit, or U+FFFD
   std::array<bool, 256> lead{};       // whether the byte may start a pair
@@ -170,9 +182,7 @@ std::u16string IconvCodePage932::ToUtf16(std::span<const std::uint8_t> bytes) co
       continue;
     }
     const bool first_is_second = second;
-    const std::uint64_t starts = PairStarts(
-        BytesInRange64(in + i, 0x81, 0x9F, vector) | BytesInRange64(in + i, 0xE0, 0xFC, vector),
-        second);
+    const std::uint64_t starts = ShiftJisPairStarts(in + i, second, vector);
     const std::size_t block_from = p;
     unsigned unknown = 0;
     for (std::uint64_t characters = ~(starts << 1 | first_is_second); characters != 0;
@@ -227,9 +237,7 @@ bool IconvCodePage932::AllCharacters(std::span<const std::uint8_t> bytes) const 
       continue;
     }
     const bool first_is_second = second;
-    const std::uint64_t starts = PairStarts(
-        BytesInRange64(in + i, 0x81, 0x9F, vector) | BytesInRange64(in + i, 0xE0, 0xFC, vector),
-        second);
+    const std::uint64_t starts = ShiftJisPairStarts(in + i, second, vector);
     for (std::uint64_t alone = high & ~starts & ~(starts << 1 | first_is_second); alone != 0;
          alone &= alone - 1) {
       if (!t.alone_known[in[i + static_cast<std::size_t>(std::countr_zero(alone))]]) {
