@@ -202,8 +202,6 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
   return i;
 }
 
-// The result ends before its first zero byte, but the input is still read to its end, so that
-// its failures are the whole input's. With `o` null nothing is written.
 namespace {
 
 // Where the run of bytes from `i` up to the next ESC or zero byte ends. Runs between escapes
@@ -217,6 +215,8 @@ std::size_t AsciiRunEnd(const std::uint8_t* in, std::size_t i, std::size_t size)
 
 }  // namespace
 
+// The result ends before its first zero byte, but the input is still read to its end, so that
+// its failures are the whole input's. With `o` null nothing is written.
 std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, bool last,
                                      std::uint8_t* o, std::size_t& p,
                                      std::vector<OtherSetMark>* marks, std::size_t base) {
