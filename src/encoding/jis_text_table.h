@@ -33,9 +33,8 @@ class JisTextTable {
   bool AsciiIsItself() const { return ascii_is_itself_; }
 
  private:
-  char16_t jis_[65536] = {};
-  std::uint64_t known_[1024] = {};  // a bit for each row and cell whose jis_ is not 0  // indexed
-                                    // by the two bytes, so that lookups need no range checks
+  char16_t jis_[65536] = {};  // indexed by the two bytes, so that lookups need no range checks
+  std::uint64_t known_[1024] = {};  // a bit for each row and cell whose jis_ is not 0
   char16_t euc_[65536] = {};
   char16_t singles_[256] = {};
   bool ascii_is_itself_ = false;
