@@ -181,6 +181,28 @@ TEST_F(DataSafety, AFullTmpfsLeavesTheOldFileWhole) {
   EXPECT_NE(run.err.find("is as it was"), std::string::npos) << run.err;
 }
 
+// The diary's disk fills up while an import stores: nothing is stored, the diary stays whole and
+// readable, and the message says so.
+TEST_F(DataSafety, AFullTmpfsUnderTheDiaryStoresNothing) {
+  const std::string in = dir.File("in.txt");
+  testing::WriteText(in, EntriesFile(6000, "entry "));
+  const std::string small = dir.File("small");
+  std::filesystem::create_directory(small);
+  const auto run = RunShell(
+      "unshare -rm sh -c 'mount -t tmpfs -o size=256k tmpfs \"$1\" || exit 99; "
+      "\"$2\" init --db \"$1/d.db\" > /dev/null || exit 98; "
+      "\"$2\" import --quiet --db \"$1/d.db\" --in \"$3\"; echo \"status $?\"; "
+      "sqlite3 \"$1/d.db\" \"PRAGMA integrity_check; SELECT COUNT(*) FROM Contents\"; "
+      "\"$2\" export --quiet --db \"$1/d.db\" --out \"$4\"; echo \"export $?\"' sh " +
+      Quote(small) + " " + Quote(SARNLINK_CLI_PATH) + " " + Quote(in) + " " + Quote(out));
+  if (run.status == 99 || run.status == 1) {
+    GTEST_SKIP() << "no mount namespace for a tmpfs here: " << run.err;
+  }
+  EXPECT_EQ(run.out, "status 2\nok\n0\nexport 0\n") << run.err;
+  EXPECT_NE(run.err.find("disk is full"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("nothing was stored"), std::string::npos) << run.err;
+}
+
 struct StopCase {
   const char* name;
   int signal;
