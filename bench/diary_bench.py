@@ -4,11 +4,12 @@ database work on the same rows in the same run.
 
 Export: a diary of N entries (bodies of about 1 KB of Japanese text with line breaks and
 hyphens) exported with the default settings; the floor writes the same columns of the same rows
-to a file. Import: that export file, in UTF-8 and converted to Shift_JIS by iconv, imported into
+to a file, and a second floor flushes that file too, as the export does (medians of 5 runs). Import: that export file, in UTF-8 and converted to Shift_JIS by iconv, imported into
 a diary that already holds 10,000 rows on 3,000 days; the floor inserts the same rows from a
 prepared SQL file, one transaction per row, with the tool's journal settings.
 
 usage: diary_bench.py SARNLINK WORK_DIR [--entries N]"""
+import os
 import pathlib
 import random
 import shutil
@@ -83,18 +84,30 @@ export_db = work / "export.db"
 make_diary(export_db, rows(n, 1, 3000))
 
 out = work / "export.mt.txt"
-out.unlink(missing_ok=True)
-export_s, export_kb = timed([sarnlink, "export", "--quiet", "--db", str(export_db), "--out", str(out)])
 statement = ("SELECT Title, Private, Genre, PublishTime, Day, Contents, extend, excerpt FROM Contents "
              "WHERE (((Contents.Genre)Like '%') AND ((Contents.Private)Like '%') AND "
              "((Contents.Day)>'0000/00/00' And (Contents.Day)<'9999/99/99'));")
 floor_out = work / "floor.txt"
-floor_s, floor_kb = timed(["sqlite3", str(export_db), ".output " + str(floor_out), statement])
+
+
+def settled(command, made):
+    """Median seconds and peak kilobytes of 5 runs of `command`, each writing the file `made`
+    afresh on a settled disk: the kernel writing back an earlier run's file would slow the next."""
+    runs = []
+    for _ in range(5):
+        made.unlink(missing_ok=True)
+        os.sync()
+        runs.append(timed(command))
+    return sorted(runs)[len(runs) // 2]
+
+
+export_s, export_kb = settled([sarnlink, "export", "--quiet", "--db", str(export_db), "--out", str(out)],
+                              out)
+floor_s, _ = settled(["sqlite3", str(export_db), ".output " + str(floor_out), statement], floor_out)
 # The export flushes its file to the disk before putting it at its path; the shell does not. The
 # second floor is the shell's file flushed the same way (sync FILE is fsync).
-floor_out.unlink()
-flushed_s, _ = timed(["sh", "-c", 'sqlite3 "$1" ".output $2" "$3" && sync "$2"', "floor",
-                      str(export_db), str(floor_out), statement])
+flushed_s, _ = settled(["sh", "-c", 'sqlite3 "$1" ".output $2" "$3" && sync "$2"', "floor",
+                        str(export_db), str(floor_out), statement], floor_out)
 print(f"export of {n} entries: {export_s:.2f} s, peak {export_kb / 1024:.1f} MB; "
       f"sqlite3 shell floor {floor_s:.2f} s; ratio {export_s / floor_s:.2f}x "
       f"(goal <= 1.3x, peak < 32 MB); the shell with its file flushed {flushed_s:.2f} s, ratio "

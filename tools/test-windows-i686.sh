@@ -3,7 +3,8 @@
 # run from syswow64): registration by the 32-bit regsvr32 and the keys as the 32-bit reg.exe
 # sees them, the 32-bit COM client (record layout included), the calling order from the 32-bit
 # cscript, the progress window, the author prompt and a host's window under Xvfb, the undecorated
-# exports, unregistration, and the installer (tools/test-installer.sh). Run by tools/test-windows.sh after it has built build-win32 and the CLI.
+# exports, unregistration, a fault forced inside the progress window of the i686 test build, and
+# the installer (tools/test-installer.sh). Run by tools/test-windows.sh after it has built build-win32 and the CLI.
 # Prints "windows-i686: N passed, M failed" and exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,7 +43,8 @@ if ! can_run_32bit; then
 fi
 
 win32=build-win32/src/interface/com
-for needed in "$win32/Pontivo.dll" "$win32/com_client.exe" "$win32/host_test.exe" \
+for needed in "$win32/Pontivo.dll" "$win32/faults/Pontivo.dll" "$win32/com_client.exe" \
+  "$win32/host_test.exe" \
   build-win32/Sarnlink-setup.exe build/sarnlink; do
   [ -e "$needed" ] || { echo "windows-i686: $needed is missing: run tools/test-windows.sh"; exit 1; }
 done
@@ -98,6 +100,13 @@ keep_pictures "$work" -i686 frmProgress author-question author-input
 # The host with a window of its own: named arguments, and the progress window holding the DLL.
 run_summary host $wine "$win32/host_test.exe" "$(winpath "$work/diary.db")" \
   "$(winpath "$work/host-export.txt")" shipping
+# The i686 test build (the shipping DLL with the fault switch), registered in the shipping DLL's
+# place: a fault inside the progress window of an import is caught in its window procedure, and
+# Execute fails with error information. The shipping DLL's unregistration below removes the same keys.
+check "32-bit regsvr32 of the test build" \
+  $wine "$regsvr32" /s "$(winpath "$root/$win32/faults/Pontivo.dll")"
+run_summary host $wine "$win32/host_test.exe" "$(winpath "$work/diary.db")" \
+  "$(winpath "$work/entry.txt")" shipping-faults
 stop_display
 
 check "32-bit regsvr32 /u" $wine "$regsvr32" /s /u "$dll"

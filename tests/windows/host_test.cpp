@@ -6,11 +6,13 @@
 // once it is gone the DLL can unload; a fault forced inside the form (the test build's switch)
 // leaves the host running and the method failing with error information; named arguments and
 // puArgErr as IDispatch defines them.
-// Usage: host_test DIARY OUT_FILE test-build|shipping
-//   test-build  the Winelib build: its diary opens, so the forms come up, and its switch can
-//               force a fault inside a form;
-//   shipping    the ADO build, whose diary cannot open here: the author prompt (which needs no
-//               diary), named arguments and the progress window.
+// Usage: host_test DIARY OUT_FILE test-build|shipping|shipping-faults
+//   test-build       the Winelib build: its diary opens, so the forms come up, and its switch
+//                    can force a fault inside a form;
+//   shipping         the ADO build, whose diary cannot open here: the author prompt (which needs
+//                    no diary), named arguments and the progress window;
+//   shipping-faults  the ADO build with the switch (the i686 test build): a fault inside the
+//                    progress window while OUT_FILE is imported.
 // Ends with "host: N passed, M failed".
 #include <windows.h>
 // after windows.h, which it needs
@@ -89,7 +91,7 @@ BSTR Bstr(const std::u16string& text) {
   return SysAllocString(reinterpret_cast<const OLECHAR*>(text.c_str()));
 }
 
-_clsMTExport* ReadyForExport(const std::u16string& diary) {
+_clsMTExport* ReadyFor(const std::u16string& diary, bool import) {
   _clsMTExport* object = NewObject();
   if (!object) {
     return nullptr;
@@ -98,8 +100,16 @@ _clsMTExport* ReadyForExport(const std::u16string& diary) {
   VARIANT_BOOL found = VARIANT_FALSE;
   object->Initialize(&path, &found);
   SysFreeString(path);
-  object->SetExport();
+  if (import) {
+    object->SetImport();
+  } else {
+    object->SetExport();
+  }
   return object;
+}
+
+_clsMTExport* ReadyForExport(const std::u16string& diary) {
+  return ReadyFor(diary, false);
 }
 
 // The object, or null with a failed check.
@@ -108,8 +118,8 @@ _clsMTExport* Created(_clsMTExport* object) {
   return object;
 }
 
-// SetPath (overwriting) and Execute; Execute's result.
-HRESULT ExportTo(_clsMTExport* object, const std::u16string& out) {
+// SetPath (overwriting, for an export) and Execute; Execute's result.
+HRESULT ExecuteOn(_clsMTExport* object, const std::u16string& out) {
   BSTR path = Bstr(out);
   VARIANT_BOOL overwrite = VARIANT_TRUE, set = VARIANT_FALSE, done = VARIANT_FALSE;
   object->SetPath(&path, &overwrite, &set);
@@ -288,15 +298,16 @@ void TheInputBoxIsModalAndSurvivesTheHost() {
 }
 
 // A fault inside the progress window while Execute runs (the test build's switch) fails Execute
-// with error information, and the host goes on.
+// with error information, and the host goes on. An import shows the window before it opens the
+// diary, so the ADO build, whose diary cannot open here, meets the fault too.
 void AFaultInsideTheProgressWindowFailsExecute(const std::u16string& diary,
-                                               const std::u16string& out) {
-  _clsMTExport* object = Created(ReadyForExport(diary));
+                                               const std::u16string& file, bool import) {
+  _clsMTExport* object = Created(ReadyFor(diary, import));
   if (!object) {
     return;
   }
   SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_PROGRESS", L"1");
-  const HRESULT hr = ExportTo(object, out);
+  const HRESULT hr = ExecuteOn(object, file);
   SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_PROGRESS", nullptr);
   const std::u16string description = ErrorDescription();
   Check(FAILED(hr), "a fault inside the progress window fails Execute");
@@ -313,7 +324,7 @@ void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16str
   if (!object) {
     return;
   }
-  ExportTo(object, out);  // succeeds or fails: the window stays up until OK either way
+  ExecuteOn(object, out);  // succeeds or fails: the window stays up until OK either way
   HWND window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
   Check(window != nullptr, "the progress window stays up after Execute");
   CoFreeUnusedLibrariesEx(0, 0);
@@ -333,7 +344,7 @@ void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16str
   if (!object) {
     return;
   }
-  ExportTo(object, out);
+  ExecuteOn(object, out);
   window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
   Check(window != nullptr, "the progress window is up again");
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
@@ -400,17 +411,24 @@ void NamedArgumentsAndTheirErrors(const std::u16string& out) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::printf("usage: host_test DIARY OUT_FILE test-build|shipping\n");
+    std::printf("usage: host_test DIARY OUT_FILE test-build|shipping|shipping-faults\n");
     return 2;
   }
   const std::u16string diary = Utf16(argv[1]);
   const std::u16string out = Utf16(argv[2]);
-  const bool forms = std::string(argv[3]) == "test-build";
+  const std::string build = argv[3];
+  const bool forms = build == "test-build";
   CoInitialize(nullptr);
   g_host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
                            200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetActiveWindow(g_host);
   Check(g_host != nullptr, "the host has a window");
+  if (build == "shipping-faults") {
+    AFaultInsideTheProgressWindowFailsExecute(diary, out, true);
+    DestroyWindow(g_host);
+    CoUninitialize();
+    return Summary("host");
+  }
   TheInputBoxIsModalAndSurvivesTheHost();
   if (forms) {
     TheHostIsDisabledWhileTheFormIsUp(diary);
@@ -418,7 +436,7 @@ int main(int argc, char** argv) {
     ReleasingTheObjectMidFormCrashesNothing(diary);
     AQuitMidFormReachesTheHost(diary);
     AFaultInsideTheFormFailsTheMethod(diary);
-    AFaultInsideTheProgressWindowFailsExecute(diary, out);
+    AFaultInsideTheProgressWindowFailsExecute(diary, out, false);
   }
   NamedArgumentsAndTheirErrors(out);
   TheProgressWindowHoldsTheDll(diary, out, !forms);

@@ -90,10 +90,10 @@ LRESULT CALLBACK frmProgress::WindowProc(HWND window, UINT message, WPARAM w, LP
 LRESULT frmProgress::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
   frmProgress* form = this;
   switch (message) {
-    case WM_CTLCOLORSTATIC:  // read-only edits: button-face background
+    case WM_CTLCOLORSTATIC:
+      // Read-only edits: button-face background.
 #ifdef SARNLINK_FORM_FAULTS
-                             // The test build's switch: a failure inside the window, as a bad index
-                             // or an allocation
+      // The test build's switch: a failure inside the window, as a bad index or an allocation
       // failure would be.
       if (GetEnvironmentVariableW(Wide(u"SARNLINK_FAULT_IN_PROGRESS"), nullptr, 0) > 0) {
         throw std::out_of_range("a fault forced inside the progress window");
