@@ -72,6 +72,16 @@ cp "$work/diary.db" "$work/cli.db"
 rows='SELECT Day, Number, Weather, Genre, Title, Contents, extend, excerpt, TrackBack, PublishTime, Private FROM Contents ORDER BY rowid'
 check "the COM import stores the CLI's rows" \
   cmp <(sqlite3 "$work/com.db" "$rows") <(sqlite3 "$work/cli.db" "$rows")
+# A diary and files in a folder whose name holds Japanese characters and ";" (which would end an
+# unquoted value of the connection string): the same export through the COM object.
+odd="$work/日記;2024"
+mkdir -p "$odd"
+cp "$work/diary.db" "$odd/diary;1.db"
+run_summary calling_order $wine cscript //nologo "$(winpath "$root/tests/windows/calling_order.vbs")" \
+  "$(winpath "$odd/diary;1.db")" "$(winpath "$odd/export;1.txt")" \
+  "$(winpath "$work/cli-export.txt")" "$(winpath "$work/broken.txt")" "$(winpath "$odd")"
+check "a diary under a Japanese name with \";\": the COM export is the CLI's" \
+  cmp "$odd/export;1.txt" "$work/cli-export.txt"
 # Files shaped like what blog software writes (no last "--------", comments, ISO dates, stray
 # bytes) give the same rows through the COM object as through the CLI.
 real_world=(blog-service.utf8.txt movable-type.utf8.txt mostly-english.utf8-stray.txt
