@@ -36,7 +36,7 @@ JisTextTable::JisTextTable(const CodePage932& code_page) {
           OneUnit(code_page, Bytes{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)});
       jis_[row << 8 | cell] = unit == 0xFFFD ? char16_t{0} : unit;
       if (jis_[row << 8 | cell] != 0) {
-        known_[row << 2 | cell >> 6] |= std::uint64_t{1} << (cell & 63);
+        known_.Set(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(cell));
       }
       euc_[(row | 0x80) << 8 | (cell | 0x80)] = jis_[row << 8 | cell];
     }

@@ -10,6 +10,7 @@
 
 #include "common/bytes.h"
 #include "encoding/code_page_932.h"
+#include "encoding/pair_scan.h"
 
 namespace sarnlink {
 
@@ -21,9 +22,7 @@ class JisTextTable {
   // gives no single unit for them.
   char16_t Pair(unsigned row, unsigned cell) const { return jis_[row << 8 | cell]; }
   // Whether Pair gives a unit, from a table small enough to stay in the nearest cache.
-  bool Known(std::uint8_t row, std::uint8_t cell) const {
-    return (known_[row << 2 | cell >> 6] >> (cell & 63) & 1) != 0;
-  }
+  bool Known(std::uint8_t row, std::uint8_t cell) const { return known_.Has(row, cell); }
   // The unit of two EUC-JP bytes: a JIS X 0208 pair (A1-FE each) or a half-width katakana
   // (8E, A1-DF); 0 for anything else.
   char16_t EucPair(unsigned first, unsigned second) const { return euc_[first << 8 | second]; }
@@ -34,7 +33,7 @@ class JisTextTable {
 
  private:
   char16_t jis_[65536] = {};  // indexed by the two bytes, so that lookups need no range checks
-  std::uint64_t known_[1024] = {};  // a bit for each row and cell whose jis_ is not 0
+  PairBits known_;            // the rows and cells whose jis_ is not 0
   char16_t euc_[65536] = {};
   char16_t singles_[256] = {};
   bool ascii_is_itself_ = false;

@@ -1,7 +1,8 @@
 // Blocks of 64 bytes judged by masks, one bit a byte: where the two-byte characters of Shift_JIS
 // or EUC-JP start, found without stepping from one character to the next. Once any byte that is
 // no lead is passed, the next byte starts a character; so inside a run of bytes that may lead a
-// pair, the pairs start at every other byte from the run's start.
+// pair, the pairs start at every other byte from the run's start. Each pair found is then looked
+// up, first in a bitmap of the pairs that have a character.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +49,21 @@ inline std::uint64_t BytesInRange64(const std::uint8_t* in, std::uint8_t low, st
   }
   return mask;
 }
+
+// One bit for each two-byte value (first * 256 + second): whether a table answers for it, in
+// 8 KB, small enough to stay in the nearest cache where the table's 128 KB would not.
+class PairBits {
+ public:
+  void Set(std::uint8_t first, std::uint8_t second) {
+    words_[first << 2 | second >> 6] |= std::uint64_t{1} << (second & 63);
+  }
+  bool Has(std::uint8_t first, std::uint8_t second) const {
+    return (words_[first << 2 | second >> 6] >> (second & 63) & 1) != 0;
+  }
+
+ private:
+  std::uint64_t words_[1024] = {};
+};
 
 // The bytes of a block that start a pair, given the bytes that may lead one (`leads`).
 // `second` says the block's first byte is the second of a pair begun in the block before; it is

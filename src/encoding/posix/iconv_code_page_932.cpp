@@ -93,16 +93,12 @@ struct IconvCodePage932::Tables {
   std::array<char16_t, 256> alone{};  // a byte that is no lead: its unit, or U+FFFD
   std::array<bool, 256> lead{};       // whether the byte may start a pair
   std::vector<char16_t> pair = std::vector<char16_t>(65536, 0);  // lead * 256 + trail -> unit
-  // One bit for each lead * 256 + trail with a unit, and for each byte that alone is a
-  // character: pair and alone asked only whether, in a table small enough to stay in L1.
-  std::array<std::uint64_t, 1024> pair_known{};
+  // Each lead and trail with a unit, and each byte that alone is a character: pair and alone
+  // asked only whether.
+  PairBits pair_known;
   std::array<bool, 256> alone_known{};
   // The leads are 81-9F and E0-FC and every ASCII byte is itself: blocks may be judged by masks.
   bool usual_leads = false;
-
-  bool PairKnown(std::uint8_t lead_byte, std::uint8_t trail) const {
-    return (pair_known[lead_byte * 4 + trail / 64] >> (trail % 64) & 1) != 0;
-  }
 };
 
 IconvCodePage932::IconvCodePage932() = default;
@@ -139,7 +135,7 @@ const IconvCodePage932::Tables& IconvCodePage932::tables() const {
       for (int trail = 0; trail < 256; ++trail) {
         if (units[trail] != 0) {
           t->pair[lead * 256 + trail] = units[trail];
-          t->pair_known[lead * 4 + trail / 64] |= std::uint64_t{1} << (trail % 64);
+          t->pair_known.Set(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail));
         }
       }
     }
@@ -246,7 +242,7 @@ bool IconvCodePage932::AllCharacters(std::span<const std::uint8_t> bytes) const 
     }
     for (std::uint64_t pairs = starts; pairs != 0; pairs &= pairs - 1) {
       const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(pairs));
-      if (!t.PairKnown(in[at], in[at + 1])) {
+      if (!t.pair_known.Has(in[at], in[at + 1])) {
         return false;
       }
     }
@@ -261,7 +257,7 @@ bool IconvCodePage932::AllCharacters(std::span<const std::uint8_t> bytes) const 
       ++i;
       continue;
     }
-    if (i + 1 == size || !t.PairKnown(b, in[i + 1])) {
+    if (i + 1 == size || !t.pair_known.Has(b, in[i + 1])) {
       return false;  // a lead byte at the very end, or a pair without a character
     }
     i += 2;
