@@ -247,16 +247,28 @@ class LibmdbContents : public JetContents {
     return true;
   }
 
+  // Whether `page` is in the libmdb buffer that `read` fills, read unless `held` (the page the
+  // buffer holds, 0 when not known) says it is there already; `held` follows.
+  bool ReadInto(std::uint32_t page, std::uint32_t& held,
+                ssize_t (*read)(MdbHandle*, unsigned long)) {
+    if (page == 0 || page >= pages_) {
+      return false;
+    }
+    if (page != held && read(mdb_, page) != static_cast<ssize_t>(kPageSize)) {
+      held = 0;
+      return false;
+    }
+    held = page;
+    return true;
+  }
+
   // Reads `page` into libmdb's page buffer and checks that it is one of the table's data
   // pages with a row count that fits it.
   template <class Who>
   void LoadDataPage(std::uint32_t page, Who who) {
-    if (page == 0 || page >= pages_ ||
-        (page != page_in_buffer_ && mdb_read_pg(mdb_, page) != static_cast<ssize_t>(kPageSize))) {
-      page_in_buffer_ = 0;
+    if (!ReadInto(page, page_in_buffer_, mdb_read_pg)) {
       Damaged(name_, who() + " " + PageText(page) + ", which cannot be read");
     }
-    page_in_buffer_ = page;
     const std::uint8_t* bytes = mdb_->pg_buf;
     if (bytes[0] != MDB_PAGE_DATA || Int32At(bytes, 4) != table_page_) {
       Damaged(name_, who() + " " + PageText(page) + ", which is not a data page of Contents");
@@ -473,13 +485,9 @@ class LibmdbContents : public JetContents {
         Damaged(name_, what + " loops back to " + PageText(page));
       }
       // The long-value page goes to libmdb's second buffer, leaving the row's page in place.
-      if (page == 0 || page >= pages_ ||
-          (page != page_in_second_buffer_ &&
-           mdb_read_alt_pg(mdb_, page) != static_cast<ssize_t>(kPageSize))) {
-        page_in_second_buffer_ = 0;
+      if (!ReadInto(page, page_in_second_buffer_, mdb_read_alt_pg)) {
         Damaged(name_, what + " continues on " + PageText(page) + ", which cannot be read");
       }
-      page_in_second_buffer_ = page;
       const std::uint8_t* on_page = mdb_->alt_pg_buf;
       const unsigned row = next & 0xFF;
       const std::size_t rows = Int16At(on_page, kRowCountAt);
