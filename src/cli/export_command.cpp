@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -51,13 +52,21 @@ CLI::Validator SizeInBytes() {
         static const std::pair<const char*, std::uint64_t> kUnits[] = {
             {"", 1},      {"K", 1 << 10},  {"M", 1 << 20},    {"G", 1 << 30},
             {"KB", 1000}, {"MB", 1000000}, {"GB", 1000000000}};
+        // Up to 2^63 - 1 bytes, far beyond any file system's file; more would wrap.
+        constexpr std::uint64_t kLargest = std::numeric_limits<std::int64_t>::max();
         for (const auto& [name, factor] : kUnits) {
-          if (digits > 0 && digits < 16 && unit == name) {
-            const std::uint64_t bytes = std::stoull(text.substr(0, digits)) * factor;
-            if (bytes == 0) {
-              break;
+          if (digits > 0 && unit == name) {
+            const std::string number = text.substr(0, digits);
+            const std::uint64_t count =
+                digits <= 19 ? std::stoull(number) : std::numeric_limits<std::uint64_t>::max();
+            if (count == 0) {
+              return "--max-bytes must be more than 0 bytes, not \"" + text + "\"";
             }
-            text = std::to_string(bytes);
+            if (count > kLargest / factor) {
+              return "--max-bytes \"" + text + "\" is more than any file can hold (at most " +
+                     std::to_string(kLargest) + " bytes)";
+            }
+            text = std::to_string(count * factor);
             return std::string();
           }
         }
@@ -76,13 +85,34 @@ void ListPieces(const ExportReport& report, const ExportOptions& options) {
     }
   }
   if (options.max_entries > 0 || !options.max_bytes.empty()) {
-    const std::u16string next =
-        PiecePath(PathFromBytes(options.out), static_cast<std::int64_t>(report.files.size()) + 1);
-    struct stat info;
-    if (::stat(PathBytes(next).c_str(), &info) == 0) {
-      std::cerr << "sarnlink: " << PathBytes(next)
-                << " is left from an earlier export; it is not part of this one\n";
+    // Every piece of an earlier, longer export at once, so that none is taken for this one's.
+    std::vector<std::string> stale;
+    for (auto k = static_cast<std::int64_t>(report.files.size()) + 1;; ++k) {
+      const std::string next = PathBytes(PiecePath(PathFromBytes(options.out), k));
+      struct stat info;
+      if (::stat(next.c_str(), &info) != 0) {
+        break;
+      }
+      stale.push_back(next);
     }
+    if (!stale.empty()) {
+      std::string list;
+      for (const std::string& path : stale) {
+        list += (list.empty() ? "" : ", ") + path;
+      }
+      std::cerr << "sarnlink: " << list
+                << (stale.size() == 1 ? " is" : " are")
+                << " left from an earlier export; not part of this one\n";
+    }
+  }
+}
+
+// Every entry whose DATE was supplied, by name, with what was wrong and what was used. Said
+// even with --quiet: the file holds dates the diary did not.
+void WarnOfSuppliedDates(const ExportReport& report) {
+  for (const SuppliedDate& supplied : report.supplied_dates) {
+    std::cerr << "sarnlink: warning: " << supplied.entry << ": written with DATE "
+              << supplied.date << " (" << supplied.how << ")\n";
   }
 }
 
@@ -137,8 +167,11 @@ int RunExportCommand(const ExportOptions& options) {
     }
   }
   converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
-  if (to_stdout && (options.max_entries > 0 || !options.max_bytes.empty())) {
-    throw Refusal("--max-entries and --max-bytes write several files; they need --out FILE");
+  const bool in_pieces = options.max_entries > 0 || !options.max_bytes.empty();
+  if (in_pieces &&
+      (to_stdout || tool.files.KindOf(PathFromBytes(options.out)) == PathKind::kStream)) {
+    throw Refusal("--max-entries and --max-bytes write several files; they need --out FILE, " +
+                  std::string(to_stdout ? "not standard output" : "not a pipe or device"));
   }
   converter.SetPieceLimits(options.max_entries,
                            options.max_bytes.empty() ? 0 : std::stoull(options.max_bytes));
@@ -149,6 +182,7 @@ int RunExportCommand(const ExportOptions& options) {
                       : options.out + " already exists (add --overwrite to replace it)");
   }
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
+  WarnOfSuppliedDates(converter.export_report());
   tool.progress.WriteResult();
   if (!options.quiet) {
     if (converter.export_report().files.size() <= 1) {

@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/import_runs.h"
+#include "interface/diary_statements.h"
 
 namespace sarnlink::cli {
 namespace {
@@ -50,8 +51,8 @@ int ListRuns(const std::string& db) {
 // The run named by the stamp as given, or with the stamp's usual ending added.
 ImportRun RunNamed(DiaryConnection& connection, const std::u16string& stamp) {
   ImportRun run = FindImportRun(connection, stamp);
-  if (run.rows == 0 && !stamp.ends_with(u" byPontivo.dll")) {
-    const ImportRun completed = FindImportRun(connection, stamp + u" byPontivo.dll");
+  if (run.rows == 0 && !stamp.ends_with(kRunStampEnd)) {
+    const ImportRun completed = FindImportRun(connection, stamp + kRunStampEnd);
     if (completed.rows > 0) {
       return completed;
     }

@@ -173,9 +173,14 @@ template <class Out>
 void WriteEntry(const ExportRow& row, const std::u16string& author, const ExportSetting& setting,
                 Out& out) {
   const bool day_from_diary = setting.intPublishDay == 1;
-  const std::u16string time = TextOf(row.PublishTime, "PublishTime");
-  const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
-  const std::u16string date = FormatMTDate(time, day);
+  std::u16string date;
+  if (row.Date) {
+    date = *row.Date;
+  } else {
+    const std::u16string time = TextOf(row.PublishTime, "PublishTime");
+    const std::u16string day = day_from_diary ? TextOf(row.Day, "Day") : std::u16string();
+    date = FormatMTDate(time, day);
+  }
   const bool breaks = setting.intBR != 0;
   const bool hyphens = setting.intHyphen == 1;
   auto key = [&](std::u16string_view name, const FieldValue& value) {

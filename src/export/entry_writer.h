@@ -21,6 +21,9 @@ struct ExportRow {
   FieldValue Contents;
   FieldValue extend;
   FieldValue excerpt;
+  // The DATE value, when the driver supplied it because the row's own time could not give it
+  // (see entry_date.h); otherwise it is made from PublishTime and Day.
+  std::optional<std::u16string> Date;
   // A section's column as the diary keeps it in UTF-8 (seen in place, while its row is
   // current), when that UTF-8 decodes and encodes back to itself (IsVerbatimUTF8): the export
   // then writes it without a detour through UTF-16, and the FieldValue beside it is not read.
@@ -49,7 +52,8 @@ std::u16string KeyLineValue(const FieldValue& value);
 inline constexpr std::size_t kEntryLineCount = 23;
 
 // The 23 lines of one entry, each ending in `line_end` (CR LF, or LF for readers that split on
-// LF). A Null PublishTime (or a Null Day with intPublishDay 1) throws a format error.
+// LF). Without a supplied Date, a Null PublishTime (or a Null Day with intPublishDay 1) throws
+// a format error.
 std::array<std::u16string, kEntryLineCount> EntryLines(const ExportRow& row,
                                                        const std::u16string& author,
                                                        const ExportSetting& setting,

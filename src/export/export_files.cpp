@@ -1,5 +1,8 @@
 #include "export/export_files.h"
 
+#include "common/errors.h"
+#include "common/path_text.h"
+#include "common/text.h"
 #include "interface/database_file.h"
 
 namespace sarnlink {
@@ -29,6 +32,12 @@ ExportFiles::ExportFiles(FileSystem& files, const std::u16string& diary, const s
       mode_(mode),
       max_entries_(max_entries),
       max_bytes_(max_bytes) {
+  // A pipe or device takes one stream; NAME-2.txt beside it would be a stray file.
+  if ((max_entries > 0 || max_bytes > 0) && files.KindOf(path) == PathKind::kStream) {
+    throw Error(ErrorKind::kRefused, PathBytes(path) +
+                                         " is a pipe or a device: an export in pieces needs a "
+                                         "file to name its pieces after");
+  }
   StartPiece();
 }
 
@@ -60,7 +69,10 @@ void ExportFiles::WriteEntry(std::span<const std::uint8_t> entry) {
 
 void ExportFiles::Close() {
   for (auto& piece : pieces_) {
-    piece->Close();
+    piece->Finish();
+  }
+  for (auto& piece : pieces_) {
+    piece->Place();
   }
 }
 
@@ -73,6 +85,39 @@ std::string ExportFiles::Abandon() noexcept {
     }
   }
   return errors;
+}
+
+std::string ExportFiles::WhatThePathsHold() {
+  if (KeepsWhatWasWritten()) {
+    return CountOf(EntriesOnDisk(), "entry was", "entries were") +
+           " written to the file before it";
+  }
+  std::vector<std::string> placed;
+  std::vector<std::string> untouched;
+  for (std::size_t k = 0; k < pieces_.size(); ++k) {
+    (pieces_[k]->Placed() ? placed : untouched).push_back(PathBytes(written_[k].path));
+  }
+  const auto list = [](const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& path : paths) {
+      text += (text.empty() ? "" : ", ") + path;
+    }
+    return text;
+  };
+  std::string old_state;
+  if (mode_ == OutputMode::kNewWhole) {
+    old_state = untouched.size() == 1 ? "no file was made at " + untouched.front()
+                                      : "no file was made at " + list(untouched);
+  } else {
+    old_state = list(untouched) + (untouched.size() == 1 ? " is as it was" : " are as they were");
+  }
+  if (placed.empty()) {
+    return "nothing was written: " + old_state;
+  }
+  const std::string in_place = placed.size() == 1 && pieces_.size() == 1
+                                   ? "the new file is in place at " + placed.front()
+                                   : "new pieces are in place at " + list(placed);
+  return in_place + (untouched.empty() ? "" : "; " + old_state);
 }
 
 std::int64_t ExportFiles::EntriesOnDisk() {

@@ -1,7 +1,8 @@
 // The files an export writes: one, or, with a limit of entries or bytes per file, pieces named
 // NAME.txt, NAME-2.txt, NAME-3.txt, ... that each hold whole entries and read on their own.
-// Whole pieces are put at their paths together, only once the last one is written, so that a
-// failure leaves every path as it was.
+// The pieces are one transaction: every whole piece is written and flushed to the disk under
+// a temporary name first, and they are put at their paths together only once all are
+// complete, so that a failure before that leaves every path as it was.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +23,18 @@ struct ExportedFile {
   std::uint64_t bytes = 0;
 };
 
+// An entry whose DATE the row's own time could not give as it stands, and what it was given.
+struct SuppliedDate {
+  std::string entry;       // Day, Number and Title, as the user finds the row
+  std::u16string day_number;  // Day and Number alone, for the closing text
+  std::string date;   // the DATE value written
+  std::string how;    // what was wrong, and what the DATE was taken from
+};
+
 // What the latest export wrote.
 struct ExportReport {
   std::vector<ExportedFile> files;
+  std::vector<SuppliedDate> supplied_dates;  // in the order the entries were written
 };
 
 // The path of piece `k` (from 1) of an export to `path`: the path itself, then "-k" before its
@@ -42,10 +52,16 @@ class ExportFiles {
 
   // Writes one whole entry, in a new piece when it would overfill the current one.
   void WriteEntry(std::span<const std::uint8_t> entry);
-  // Finishes every piece, in order; a whole piece is put at its path only now.
+  // Finishes every piece, then puts them at their paths, in order. A failure while placing
+  // them (rare: the disk gone, a file appearing at a path) leaves the pieces before it placed;
+  // WhatThePathsHold then tells which.
   void Close();
   // After a failure: every piece ended as OutputFile::Abandon says; what went wrong on the way.
   std::string Abandon() noexcept;
+  // After Abandon: what each path holds now, in words ("nothing was written: a.txt is as it
+  // was"; which hold new pieces and which old; for files written in place, how many entries
+  // reached the file).
+  std::string WhatThePathsHold();
 
   // Whether what was written before a failure stays (files written in place).
   bool KeepsWhatWasWritten() const { return pieces_.front()->KeepsWhatWasWritten(); }

@@ -6,6 +6,7 @@
 #include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
+#include "export/entry_date.h"
 #include "export/entry_writer.h"
 #include "export/export_files.h"
 #include "export/selection_query.h"
@@ -52,25 +53,48 @@ std::string EntryName(DiaryRecordset& rows) {
   }
 }
 
+// A column's value as a name part: Null and empty are said, not left blank.
+std::u16string Said(const FieldValue& value) {
+  if (IsNull(value)) {
+    return u"Null";
+  }
+  const std::u16string text = TextOrEmpty(value);
+  return text.empty() ? u"(empty)" : text;
+}
+
+// Gives a row whose own time cannot make its DATE a DATE from what it holds, and notes it.
+void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_moment,
+                ExportRow& row, std::vector<SuppliedDate>& supplied) {
+  const FieldValue day = with_day ? row.Day : rows.Field(u"Day");
+  const SuppliedMoment moment =
+      SupplyMoment(row.PublishTime, day, rows.Field(u"ImportMark"), with_day, export_moment);
+  row.Date = FormatMTDate(DiaryTimeText(moment.moment), u"");
+  const std::u16string day_number =
+      u"Day " + Said(rows.Field(u"Day")) + u", Number " + Said(rows.Field(u"Number"));
+  const std::string entry =
+      ToUtf8(day_number) + ", Title \"" + ToUtf8(TextOrEmpty(rows.Field(u"Title"))) + "\"";
+  supplied.push_back(SuppliedDate{entry, day_number, ToUtf8(*row.Date), moment.how});
+}
+
+// The closing text's word on supplied dates: how many, and the first few by day and number.
+std::u16string SuppliedDatesText(const std::vector<SuppliedDate>& supplied) {
+  if (supplied.empty()) {
+    return u"";
+  }
+  constexpr std::size_t kNamed = 3;
+  std::u16string names;
+  for (std::size_t k = 0; k < supplied.size() && k < kNamed; ++k) {
+    names += (k > 0 ? u"、" : u"") + supplied[k].day_number;
+  }
+  return u"\r\n（日時の読めない" + DecimalText(static_cast<std::int64_t>(supplied.size())) +
+         u"件は日付を補いました：" + names + (supplied.size() > kNamed ? u" ほか" : u"") + u"）";
+}
+
 OutputMode ModeOf(const ConverterState& state) {
   if (!state.WholeFiles) {
     return OutputMode::kNewInPlace;
   }
   return state.ReplaceExisting ? OutputMode::kReplaceWhole : OutputMode::kNewWhole;
-}
-
-// What the files hold after a failure, for the message: whole files were never put at their
-// paths; a file written in place holds the entries that reached the disk.
-std::string WhatTheFilesHold(ExportFiles& files, OutputMode mode, const std::string& file_name) {
-  if (files.KeepsWhatWasWritten()) {
-    return CountOf(files.EntriesOnDisk(), "entry was", "entries were") +
-           " written to the file before it";
-  }
-  if (files.written().size() > 1) {
-    return "nothing was written: " + file_name + " and the other pieces' paths are as they were";
-  }
-  return mode == OutputMode::kReplaceWhole ? "nothing was written: " + file_name + " is as it was"
-                                           : "nothing was written: no file was made";
 }
 
 }  // namespace
@@ -80,6 +104,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   const EntrySelection statement = SelectionOf(setting);
   const std::string file_name = PathBytes(state.FilePath);
 
+  const LocalTime export_moment = ports.clock.Now();  // for a row with no moment of its own
   ProgressDisplay& progress = ports.progress;
   StartProgress(progress, u"MovableType Export");
 
@@ -105,12 +130,17 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   std::string entry_bytes;  // one entry at a time, its buffer kept from entry to entry
   std::int64_t written = 0;
   std::unique_ptr<DiaryRecordset> rows;
+  bool every_row_read = false;
   try {
     rows = connection->OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
     while (!rows->IsEOF()) {
       ThrowIfStopRequested(ports.stop, "the export");
       entry_bytes.clear();
-      AppendEntryUtf8(ReadRow(*rows, with_day), state.Author, setting, state.LineEnd, entry_bytes);
+      ExportRow row = ReadRow(*rows, with_day);
+      if (!RowTimeIsWhole(row.PublishTime, row.Day, with_day)) {
+        SupplyDate(*rows, with_day, export_moment, row, report.supplied_dates);
+      }
+      AppendEntryUtf8(row, state.Author, setting, state.LineEnd, entry_bytes);
       files.WriteEntry(std::span<const std::uint8_t>(
           reinterpret_cast<const std::uint8_t*>(entry_bytes.data()), entry_bytes.size()));
       ++written;
@@ -118,15 +148,24 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
       // The bar's maximum is the first pass's count; more rows must not drive it past that.
       progress.SetValue(std::min(progress.Value() + 1, progress.Maximum()));
     }
+    every_row_read = true;
     rows->Close();
     files.Close();
   } catch (const Error& e) {
-    const std::string entry = rows && !rows->IsEOF() ? "the entry of " + EntryName(*rows)
-                                                     : "entry " + std::to_string(written + 1);
+    // Where it failed: at a row, or after the last one while the files were finished.
+    std::string entry;
+    if (every_row_read) {
+      entry = "the end, after all " + CountOf(written, "entry", "entries") +
+              ", while finishing the files";
+    } else if (rows && !rows->IsEOF()) {
+      entry = "the entry of " + EntryName(*rows);
+    } else {
+      entry = "entry " + std::to_string(written + 1);
+    }
     const std::string abandon_error = files.Abandon();
     const std::string also =
         abandon_error.empty() ? "" : " (ending the file failed too: " + abandon_error + ")";
-    const std::string holds = WhatTheFilesHold(files, mode, file_name);
+    const std::string holds = files.WhatThePathsHold();
     if (e.kind() == ErrorKind::kInterrupted) {
       throw Error(ErrorKind::kInterrupted,
                   "export to " + file_name + " stopped at " + entry + "; " + holds + also);
@@ -141,7 +180,7 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   const std::u16string closing = written > 0
                                      ? DecimalText(written) + u"件のレコードをエクスポート完了。"
                                      : u"該当するレコード(日記)がありませんでした。";
-  progress.SetMessageText(closing + u"\r\nExport完了！");
+  progress.SetMessageText(closing + u"\r\nExport完了！" + SuppliedDatesText(report.supplied_dates));
   progress.EnableOK(true);
 }
 

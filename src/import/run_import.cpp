@@ -12,12 +12,12 @@
 #include "import/entry_parser.h"
 #include "import/entry_storage.h"
 #include "import/line_stream.h"
+#include "interface/diary_statements.h"
 
 namespace sarnlink {
 
 namespace {
 
-constexpr char16_t kStampEnd[] = u" byPontivo.dll";
 
 // The checking pass's sink: the entries are read and judged, and nothing is stored.
 class CheckOnly : public EntrySink {
@@ -40,11 +40,11 @@ bool StampInUse(DiaryConnection& connection, const std::u16string& stamp) {
 std::u16string RunStampFor(const ConverterState& state, const ConverterPorts& ports,
                            DiaryConnection& connection, const LocalTime& moment) {
   if (!state.UniqueRunStamp) {
-    return ports.clock.LocalText(moment) + kStampEnd;
+    return ports.clock.LocalText(moment) + kRunStampEnd;
   }
   const std::u16string time = DiaryTimeText(moment);
   for (int k = 1;; ++k) {
-    const std::u16string stamp = time + (k == 1 ? u"" : u" #" + DecimalText(k)) + kStampEnd;
+    const std::u16string stamp = time + (k == 1 ? u"" : u" #" + DecimalText(k)) + kRunStampEnd;
     if (!StampInUse(connection, stamp)) {
       return stamp;
     }

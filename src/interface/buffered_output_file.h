@@ -23,10 +23,13 @@ class BufferedOutputFile : public OutputFile {
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
   }
 
-  void Close() final {
+  void Finish() final {
     Flush();
     FinishInSystem();
   }
+
+  void Place() override {}
+  bool Placed() const override { return true; }
 
   std::string Abandon() noexcept final {
     try {
@@ -46,8 +49,8 @@ class BufferedOutputFile : public OutputFile {
   // Writes some of the `size` bytes (at least one) and returns how many, or throws a file
   // error.
   virtual std::size_t WriteSomeToSystem(const std::uint8_t* data, std::size_t size) = 0;
-  // Closes the file and puts it at its path, throwing a file error that a deferred close would
-  // lose.
+  // Closes the file (a whole file flushed to the disk first), throwing a file error that a
+  // deferred close would lose.
   virtual void FinishInSystem() = 0;
   // Closes the file after a failure; a whole file's temporary file goes. Throws a file error.
   virtual void AbandonInSystem() = 0;

@@ -1,6 +1,7 @@
 #include "interface/cls_mt_export.h"
 
 #include "common/errors.h"
+#include "common/path_text.h"
 #include "export/run_export.h"
 #include "import/run_import.h"
 #include "interface/database_file.h"
@@ -90,6 +91,9 @@ bool clsMTExport::SetPath(const std::u16string& stFilePath, bool OverWrite) {
   } else {
     try {
       RefuseDestructiveOutput(ports_.files, state_.DiaryMdbPath, stFilePath, OverWrite);
+      if (ports_.files.KindOf(stFilePath) == PathKind::kOther) {
+        throw Error(ErrorKind::kRefused, NotAFileMessage(PathBytes(stFilePath)));
+      }
     } catch (const Error&) {
       state_.FilePath.clear();
       throw;

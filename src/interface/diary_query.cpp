@@ -14,10 +14,12 @@ constexpr char16_t kComparedSelection[] =
     u"SELECT Contents.Day, Contents.PublishTime, Contents.Title, Contents.Genre, "
     u"Contents.Contents, Contents.extend, Contents.excerpt FROM Contents";
 
+// A condition the settings leave unset admits Null as well: "Like '%'" alone would drop a row
+// whose column is Null, and an export of everything must write every row.
 std::u16string PrivacyCondition(std::int16_t publish) {
   switch (publish) {
     case 0:
-      return u"Like '%'";
+      return u" Like '%' Or (Contents.Private) Is Null";
     case 1:
       return u"= FALSE";
     case 2:
@@ -28,17 +30,24 @@ std::u16string PrivacyCondition(std::int16_t publish) {
 }
 
 // An apostrophe inside a genre or bound is doubled, so no setting can change the statement's
-// structure.
+// structure. Without bounds there is no condition on Day at all, so that a Null or empty Day
+// (which the open bound 0000/00/00 would leave out) is selected too; with either bound set the
+// day compares as text, strictly, between both.
 std::u16string TextOf(const EntrySelection& selection) {
-  const std::u16string genre =
-      selection.genre.empty() ? std::u16string(u"Like '%'") : u"= " + SqlText(selection.genre);
-  const std::u16string lower =
-      selection.start_day.empty() ? std::u16string(u"'0000/00/00'") : SqlText(selection.start_day);
-  const std::u16string upper =
-      selection.end_day.empty() ? std::u16string(u"'9999/99/99'") : SqlText(selection.end_day);
-  return std::u16string(kSelectionStatementStart) + u"WHERE (((Contents.Genre)" + genre +
-         u") AND ((Contents.Private)" + PrivacyCondition(selection.publish) +
-         u") AND ((Contents.Day)>" + lower + u" And (Contents.Day)<" + upper + u"));";
+  const std::u16string genre = selection.genre.empty()
+                                   ? std::u16string(u" Like '%' Or (Contents.Genre) Is Null")
+                                   : u"= " + SqlText(selection.genre);
+  std::u16string text = std::u16string(kSelectionStatementStart) + u"WHERE (((Contents.Genre)" +
+                        genre + u") AND ((Contents.Private)" +
+                        PrivacyCondition(selection.publish) + u")";
+  if (HasDayBounds(selection)) {
+    const std::u16string lower = SqlText(selection.start_day.empty() ? kOpenLowerDay
+                                                                     : selection.start_day);
+    const std::u16string upper =
+        SqlText(selection.end_day.empty() ? kOpenUpperDay : selection.end_day);
+    text += u" AND ((Contents.Day)>" + lower + u" And (Contents.Day)<" + upper + u")";
+  }
+  return text + u");";
 }
 
 std::u16string TextOf(const DayNumbersQuery&) {
@@ -82,6 +91,10 @@ std::u16string TextOf(const EveryRowQuery&) {
 }
 
 }  // namespace
+
+bool HasDayBounds(const EntrySelection& selection) {
+  return !selection.start_day.empty() || !selection.end_day.empty();
+}
 
 std::u16string StatementText(const DiaryQuery& query) {
   return std::visit([](const auto& q) { return TextOf(q); }, query);

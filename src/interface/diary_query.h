@@ -10,16 +10,26 @@
 
 namespace sarnlink {
 
-// The export's selection, every column of each row whose Genre is `genre` (empty: any genre
-// that is not Null), whose Day lies strictly between the bounds (empty: 0000/00/00 and
-// 9999/99/99) and whose Private fits `publish` (0 any, 1 No, 2 Yes; another value selects the
-// rows whose Private is Yes, as the bare column does). No order is asked for.
+// The export's selection, every column of each row that the settings do not exclude. A filter
+// left unset excludes nothing, Null included: with no `genre` every Genre, with `publish` 0 every
+// Private, with neither bound every Day. A filter that is set compares as SQL does, so Null
+// never matches it: Genre equal to `genre`; Private No for `publish` 1, Yes for 2 (another value
+// selects the rows whose Private is Yes, as the bare column does); with a bound set, Day strictly
+// between the bounds as text (an empty bound stands for 0000/00/00 or 9999/99/99). No order is
+// asked for.
 struct EntrySelection {
   std::u16string genre;
   std::u16string start_day;
   std::u16string end_day;
   std::int16_t publish = 0;
 };
+
+// Whether a selection has a day bound; without one it asks nothing of Day.
+bool HasDayBounds(const EntrySelection& selection);
+
+// The bounds an empty start or end day stands for when the other bound is set.
+inline constexpr char16_t kOpenLowerDay[] = u"0000/00/00";
+inline constexpr char16_t kOpenUpperDay[] = u"9999/99/99";
 
 // The import's numbering: Day and NumMax, the highest Number of every day, days ascending.
 struct DayNumbersQuery {};

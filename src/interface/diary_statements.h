@@ -20,6 +20,9 @@ inline constexpr char16_t kGenreListStatement[] =
 // The table the import inserts into, opened by name.
 inline constexpr char16_t kEntryTable[] = u"Contents";
 
+// The end of every run stamp the import writes into ImportMark, after the run's moment.
+inline constexpr char16_t kRunStampEnd[] = u" byPontivo.dll";
+
 // The general genre: stored for an entry without a category, listed after "[ALL]".
 inline constexpr char16_t kGeneralGenre[] = u"一般";
 

@@ -1,5 +1,5 @@
 // Port: the file system as the converter and the drivers use it. A "file" is a regular file,
-// never a directory, and a path is always taken literally: no wildcard ever matches another
+// never a directory (a pipe or device is told apart where an export may write to it), and a path is always taken literally: no wildcard ever matches another
 // file. Paths are UTF-16, as everywhere in the core.
 #pragma once
 
@@ -30,9 +30,21 @@ class OutputFile {
   virtual ~OutputFile() = default;
   // Appends the bytes at the end of what was written so far. Throws a file error.
   virtual void Write(std::span<const std::uint8_t> bytes) = 0;
-  // Finishes the file: flushes and closes it and, for a whole file, flushes it to the disk and
-  // puts it at its path. A failure is a file error, never lost; then nothing was put there.
-  virtual void Close() = 0;
+  // Finishes the file: Finish, then Place.
+  void Close() {
+    Finish();
+    Place();
+  }
+  // Writes out and closes the file; a whole file is flushed to the disk but stays under its
+  // temporary name. A failure is a file error, never lost; then nothing was put at the path.
+  virtual void Finish() = 0;
+  // Puts a finished whole file at its path (nothing to do for a file written in place). When
+  // the file went into place but its folder could not be flushed after, the file error says
+  // so and Placed() is true.
+  virtual void Place() = 0;
+  // Whether the new file stands at its path: a whole file once placed, a file written in place
+  // from the start.
+  virtual bool Placed() const = 0;
   // Ends a file whose writing failed: a whole file's temporary file is removed (the path is as
   // it was); a file written in place keeps what was written, flushed as far as it goes. Returns
   // what went wrong on the way, or nothing; it never throws, so the first error goes on.
@@ -56,6 +68,19 @@ class InputFile {
   virtual void Rewind() = 0;
 };
 
+// What stands at a path an export is to write.
+enum class PathKind {
+  kNothing,  // no file: one can be made
+  kFile,     // a regular file
+  kStream,   // a FIFO or character device: written as a stream, never replaced or removed
+  kOther,    // a folder, block device or socket: never written
+};
+
+// The refusal of a path that is a folder or a device that takes no stream.
+inline std::string NotAFileMessage(const std::string& path) {
+  return path + " is a folder or a device, not a file; the export writes a file";
+}
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -78,6 +103,11 @@ class FileSystem {
   // index) when both exist, else as the same name in the same folder. An empty path names no
   // file. Throws a file error only when a folder cannot be examined.
   virtual bool IsSameFile(const std::u16string& a, const std::u16string& b) = 0;
+
+  // What stands at `path`; throws a file error only when it cannot be examined.
+  virtual PathKind KindOf(const std::u16string& path) {
+    return FileExists(path, true) ? PathKind::kFile : PathKind::kNothing;
+  }
 
   // Opens a file for writing at `path` from its first byte, as `mode` says. A file standing at
   // the path where the mode allows none is a refusal (ErrorKind::kRefused); any other failure

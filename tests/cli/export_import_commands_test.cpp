@@ -85,18 +85,25 @@ TEST_F(ExportImportCli, ExportRefusals) {
 
 // A run that fails midway leaves no file where there was none, and the old file where there was
 // one, with its permissions.
+// A write that fails (here: a file-size limit the long entry passes, and the messages do not).
 TEST_F(ExportImportCli, AFailedExportLeavesThePathAsItWas) {
-  Sql("INSERT INTO Contents (Day, Number, Genre, PublishTime) VALUES ('2004/08/01', 4, 'x', NULL)");
-  const auto fresh = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out));
+  Sql("INSERT INTO Contents (Day, Number, Genre, Title, Contents, PublishTime, Private) VALUES "
+      "('2004/08/01', 1, '日記', 'Long', replace(hex(zeroblob(40000)), '00', 'あ'), "
+      "'2004/08/01 10:00:00', 0)");
+  const std::string no_room = "ulimit -f 100; trap '' XFSZ; " + Quote(SARNLINK_CLI_PATH);
+  const auto fresh = RunShell(no_room + " export --db " + Quote(db) + " --out " + Quote(out));
   EXPECT_EQ(fresh.status, 2);
-  EXPECT_NE(fresh.err.find("Day 2004/08/01, Number 4"), std::string::npos) << fresh.err;
+  EXPECT_NE(fresh.err.find("failed at the entry of Day 2004/08/01, Number 1: cannot write"),
+            std::string::npos)
+      << fresh.err;
   EXPECT_NE(fresh.err.find("nothing was written: no file was made"), std::string::npos)
       << fresh.err;
   EXPECT_FALSE(std::filesystem::exists(out));
 
   testing::WriteText(out, "the backup of last year");
   std::filesystem::permissions(out, std::filesystem::perms(0600));
-  const auto replace = RunSarnlink("export --overwrite --db " + Quote(db) + " --out " + Quote(out));
+  const auto replace =
+      RunShell(no_room + " export --overwrite --db " + Quote(db) + " --out " + Quote(out));
   EXPECT_EQ(replace.status, 2);
   EXPECT_NE(replace.err.find("nothing was written: " + out + " is as it was"), std::string::npos)
       << replace.err;
@@ -106,7 +113,6 @@ TEST_F(ExportImportCli, AFailedExportLeavesThePathAsItWas) {
         << "a temporary file was left behind: " << file.path();
   }
 
-  Sql("DELETE FROM Contents WHERE PublishTime IS NULL");
   ASSERT_EQ(
       RunSarnlink("export --overwrite --quiet --db " + Quote(db) + " --out " + Quote(out)).status,
       0);

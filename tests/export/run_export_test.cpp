@@ -73,35 +73,31 @@ TEST_F(RunExportTest, AFileLeftAtThePathIsRefusedAndKept) {
   EXPECT_EQ(testing::ReadText(out_path), "the user's own file");
 }
 
-TEST_F(RunExportTest, ABadEntryStopsTheRunNamingItAndKeepsWhatWasWritten) {
+// Rows a diary kept for years holds: Null and empty times, odd forms, no day. Each is written
+// with a real DATE and named, and the export still writes every row.
+TEST_F(RunExportTest, RowsWithoutAWholeTimeAreWrittenAndNamed) {
   AddRow("2004/07/01", 1, "日記", "good", "b", "2004/07/01 10:00:00");
-  AddRow("2004/07/02", 7, "日記", "bad", "b", "2004/07/02");
-  AddRow("2004/07/03", 1, "日記", "never", "b", "2004/07/03 10:00:00");
-  try {
-    Export();
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    const std::string what = e.what();
-    EXPECT_EQ(e.kind(), ErrorKind::kFormat);
-    EXPECT_NE(what.find("Day 2004/07/02, Number 7"), std::string::npos) << what;
-    EXPECT_NE(what.find("1 entry was written"), std::string::npos) << what;
-    EXPECT_NE(what.find(out_path), std::string::npos) << what;
-  }
+  AddRow("2004/07/02", 7, "日記", "date only", "b", "2004/07/02");
+  AddRow("2004/07/03", 3, "日記", "null time", "b", "NULL");
+  AddRow("", 1, "日記", "nothing", "b", "");
+  AddRow("2004/07/04", 1, "日記", "odd", "b", "2004/7/4 9:05");
+  Export();
   const std::string written = testing::ReadText(out_path);
-  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 23);
-  EXPECT_NE(written.find("TITLE: good"), std::string::npos);
-  EXPECT_EQ(progress.events.back(), "unlock");
-}
-
-TEST_F(RunExportTest, NullPublishTimeIsReported) {
-  AddRow("2004/07/02", 3, "日記", "bad", "b", "NULL");
-  try {
-    Export();
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find("PublishTime is Null"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("0 entries were written"), std::string::npos);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 5 * 23);
+  for (const char* date : {"DATE: 07/01/2004 10:00:00 AM", "DATE: 07/02/2004 12:00:00 AM",
+                           "DATE: 07/03/2004 12:00:00 AM", "DATE: 12/09/2026 10:00:00 AM",
+                           "DATE: 07/04/2004 09:05:00 AM"}) {
+    EXPECT_NE(written.find(date), std::string::npos) << date;
   }
+  const auto& supplied = converter.export_report().supplied_dates;
+  ASSERT_EQ(supplied.size(), 4u);
+  EXPECT_EQ(supplied[0].entry, "Day 2004/07/02, Number 7, Title \"date only\"");
+  EXPECT_EQ(supplied[2].entry, "Day (empty), Number 1, Title \"nothing\"");
+  EXPECT_NE(supplied[2].how.find("the moment of this export"), std::string::npos);
+  EXPECT_EQ(progress.message,
+            u"5件のレコードをエクスポート完了。\r\nExport完了！\r\n（日時の読めない4件は日付を補い"
+            u"ました：Day 2004/07/02, Number 7、Day 2004/07/03, Number 3、Day (empty), Number 1 "
+            u"ほか）");
 }
 
 TEST_F(RunExportTest, AnUncreatableFileIsAFileError) {

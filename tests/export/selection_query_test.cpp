@@ -7,11 +7,26 @@
 namespace sarnlink {
 namespace {
 
+// Filters left unset admit Null too, and without bounds nothing is asked of Day: an export of
+// everything writes every row.
 TEST(BuildSelectionStatement, InitialSettings) {
   EXPECT_EQ(ToUtf8(BuildSelectionStatement(ExportSetting())),
-            "SELECT Contents.* FROM Contents WHERE (((Contents.Genre)Like '%') AND "
-            "((Contents.Private)Like '%') AND ((Contents.Day)>'0000/00/00' And "
-            "(Contents.Day)<'9999/99/99'));");
+            "SELECT Contents.* FROM Contents WHERE (((Contents.Genre) Like '%' Or "
+            "(Contents.Genre) Is Null) AND ((Contents.Private) Like '%' Or (Contents.Private) "
+            "Is Null));");
+}
+
+TEST(BuildSelectionStatement, OneBoundStandsForTheOtherAsTheOpenBound) {
+  ExportSetting s;
+  s.stStartDay = u"2004/01/01";
+  EXPECT_NE(ToUtf8(BuildSelectionStatement(s))
+                .find("AND ((Contents.Day)>'2004/01/01' And (Contents.Day)<'9999/99/99'))"),
+            std::string::npos);
+  s.stStartDay.clear();
+  s.stEndDay = u"2004/12/31";
+  EXPECT_NE(ToUtf8(BuildSelectionStatement(s))
+                .find("AND ((Contents.Day)>'0000/00/00' And (Contents.Day)<'2004/12/31'))"),
+            std::string::npos);
 }
 
 TEST(BuildSelectionStatement, GenreBoundsAndPublicOnly) {
@@ -69,12 +84,22 @@ class SelectionAgainstDiary : public testing::ConverterFixture {
 };
 
 TEST_F(SelectionAgainstDiary, SelectsWhatTheSettingsSay) {
+  AddRow("", 1, "日記", "empty day", "", "t");
   ExportSetting s;
-  EXPECT_EQ(Titles(s), "start day,inside public,inside private,other genre,general,end day");
+  EXPECT_EQ(Titles(s),
+            "start day,inside public,inside private,other genre,general,null genre,null day,"
+            "end day,null private,empty day");
+  s.intPublish = 1;  // a publish filter that is set compares: Null is neither Yes nor No
+  EXPECT_EQ(Titles(s), "start day,inside public,other genre,general,null genre,null day,end day,"
+                       "empty day");
+  s.intPublish = 0;
+  s.stEndDay = u"2004/06/04";  // a bound that is set compares: Null and empty days fall out
+  EXPECT_EQ(Titles(s), "start day,inside public,inside private,other genre");
+  s.stEndDay.clear();
   s.stStartDay = u"2004/01/01";
   s.stEndDay = u"2004/12/31";
   s.stGenre = u"日記";
-  EXPECT_EQ(Titles(s), "inside public,inside private");  // both bounds strict
+  EXPECT_EQ(Titles(s), "inside public,inside private,null private");  // both bounds strict
   s.intPublish = 1;
   EXPECT_EQ(Titles(s), "inside public");
   s.intPublish = 2;

@@ -24,16 +24,17 @@ const std::u16string* TextIn(const FieldValue& value) {
 
 // The table's rows that `Keeps` lets through. They come in the table's order, as the SQLite
 // diary gives a statement's rows when no index serves it, except for a selection of every
-// genre: the SQLite diary serves that one through its index on (Day, Number), so its rows come
-// in that order, and here too. Such a selection keeps each row's day, number and place from a
-// first pass and reads the rows by place; any other counts in a pass of its own.
+// genre between day bounds: the SQLite diary serves that one through its index on (Day,
+// Number), so its rows come in that order, and here too. Such a selection keeps each row's day,
+// number and place from a first pass and reads the rows by place; any other counts in a pass of
+// its own.
 class JetRowsRecordset : public DiaryRecordset {
  public:
   JetRowsRecordset(std::string path, DiaryQuery query)
       : path_(std::move(path)), query_(std::move(query)), rows_(JetContents::OpenFile(path_)) {
     Columns(*rows_);
     const auto* selection = std::get_if<EntrySelection>(&query_);
-    if (selection && selection->genre.empty()) {
+    if (selection && selection->genre.empty() && HasDayBounds(*selection)) {
       OrderByDayAndNumber();
     }
     MoveNext();
@@ -159,11 +160,12 @@ class JetRowsRecordset : public DiaryRecordset {
     return true;
   }
 
-  // The selection's WHERE clause: a genre that is not Null (or the one asked for), a Private
-  // the publish filter takes, and a Day strictly between the bounds.
+  // The selection's WHERE clause: a filter left unset takes every row, Null included; a genre
+  // that is set takes that genre alone, a publish filter Yes or No alone, and bounds a Day
+  // strictly between them.
   bool Selects(const EntrySelection& selection, const std::vector<FieldValue>& row) const {
     const std::u16string* genre = TextIn(row[genre_]);
-    if (!genre || (!selection.genre.empty() && *genre != selection.genre)) {
+    if (!selection.genre.empty() && (!genre || *genre != selection.genre)) {
       return false;
     }
     const FieldValue& privacy = row[private_];
@@ -175,12 +177,13 @@ class JetRowsRecordset : public DiaryRecordset {
       if (selection.publish == 1 ? is_private : !is_private) {
         return false;
       }
-    } else if (IsNull(privacy)) {
-      return false;  // "Like '%'" takes every value but Null
+    }
+    if (!HasDayBounds(selection)) {
+      return true;
     }
     const std::u16string* day = TextIn(row[day_]);
-    const std::u16string lower = selection.start_day.empty() ? u"0000/00/00" : selection.start_day;
-    const std::u16string upper = selection.end_day.empty() ? u"9999/99/99" : selection.end_day;
+    const std::u16string lower = selection.start_day.empty() ? kOpenLowerDay : selection.start_day;
+    const std::u16string upper = selection.end_day.empty() ? kOpenUpperDay : selection.end_day;
     return day && CompareText(*day, lower) > 0 && CompareText(*day, upper) < 0;
   }
 

@@ -155,17 +155,17 @@ class PosixOutputFile : public BufferedOutputFile {
   }
 
   void FinishInSystem() override {
-    if (mode_ == OutputMode::kNewInPlace) {
-      if (fd_.Release() != 0) {
-        FailOn("close", path_, errno);
-      }
-      return;
-    }
-    if (::fsync(fd_.get()) != 0) {
+    if (mode_ != OutputMode::kNewInPlace && ::fsync(fd_.get()) != 0) {
       FailOn("flush to the disk", path_, errno);
     }
     if (fd_.Release() != 0) {
       FailOn("close", path_, errno);
+    }
+  }
+
+  void Place() override {
+    if (mode_ == OutputMode::kNewInPlace || placed_) {
+      return;
     }
     if (mode_ == OutputMode::kReplaceWhole) {
       if (::rename(temp_path_.c_str(), path_.c_str()) != 0) {
@@ -176,8 +176,16 @@ class PosixOutputFile : public BufferedOutputFile {
                             " appeared while the export ran; it was not replaced");
     }
     temp_path_.clear();
-    SyncFolder(FolderAndName(path_).first);
+    placed_ = true;
+    try {
+      SyncFolder(FolderAndName(path_).first);
+    } catch (const Error& e) {
+      throw e.WithContext("the new file is in place at " + path_ + ", but ",
+                          "; a power cut could still undo the rename");
+    }
   }
+
+  bool Placed() const override { return mode_ == OutputMode::kNewInPlace || placed_; }
 
   bool KeepsWhatWasWritten() const override { return mode_ == OutputMode::kNewInPlace; }
 
@@ -222,6 +230,7 @@ class PosixOutputFile : public BufferedOutputFile {
   std::string path_;        // the path it is for, also for messages
   OutputMode mode_;         // how it meets its path
   std::string temp_path_;   // a whole file's temporary file, until it is put at the path
+  bool placed_ = false;     // a whole file put at its path
   std::size_t sent_ = 0;    // bytes the kernel was asked to write back
   std::size_t unsent_ = 0;  // bytes written since
 };
@@ -323,6 +332,24 @@ std::unique_ptr<InputFile> PosixFileSystem::OpenForReading(const std::u16string&
   return file;
 }
 
+PathKind PosixFileSystem::KindOf(const std::u16string& path) {
+  if (path.empty()) {
+    return PathKind::kNothing;
+  }
+  const std::string native = PathBytes(path);
+  struct stat info;
+  if (::stat(native.c_str(), &info) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) {
+      return PathKind::kNothing;
+    }
+    FailOn("examine", native, errno);
+  }
+  if (S_ISREG(info.st_mode)) {
+    return PathKind::kFile;
+  }
+  return S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) ? PathKind::kStream : PathKind::kOther;
+}
+
 bool PosixFileSystem::IsSameFile(const std::u16string& a, const std::u16string& b) {
   if (a.empty() || b.empty()) {
     return false;
@@ -361,6 +388,21 @@ std::unique_ptr<OutputFile> PosixFileSystem::CreateForWriting(const std::u16stri
       FailOn("write to", "standard output", errno);
     }
     return std::make_unique<PosixOutputFile>(fd, "standard output", OutputMode::kNewInPlace);
+  }
+  switch (KindOf(path)) {
+    case PathKind::kStream: {
+      // A pipe or a character device takes the bytes as they come, as standard output does;
+      // it is never replaced or removed.
+      const int fd = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
+      if (fd < 0) {
+        FailOn("open", native, errno);
+      }
+      return std::make_unique<PosixOutputFile>(fd, native, OutputMode::kNewInPlace);
+    }
+    case PathKind::kOther:
+      throw Error(ErrorKind::kRefused, NotAFileMessage(native));
+    default:
+      break;
   }
   if (mode == OutputMode::kNewInPlace) {
     const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -9,7 +9,8 @@
 
 namespace sarnlink {
 
-// The path "/dev/stdout" is standard output itself, written in place whatever the mode.
+// The path "/dev/stdout" is standard output itself, and a FIFO or character device a stream
+// like it: both are written in place whatever the mode.
 class PosixFileSystem : public FileSystem {
  public:
   bool FileExists(const std::u16string& path, bool include_read_only) override;
@@ -17,6 +18,7 @@ class PosixFileSystem : public FileSystem {
   std::int64_t FileLength(const std::u16string& path) override;
   std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override;
   bool IsSameFile(const std::u16string& a, const std::u16string& b) override;
+  PathKind KindOf(const std::u16string& path) override;
   std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path,
                                                OutputMode mode) override;
 };

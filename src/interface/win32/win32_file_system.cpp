@@ -190,6 +190,17 @@ bool Win32FileSystem::IsSameFile(const std::u16string& a, const std::u16string& 
          SameIdentity(first, second);
 }
 
+PathKind Win32FileSystem::KindOf(const std::u16string& path) {
+  if (path.empty()) {
+    return PathKind::kNothing;
+  }
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return PathKind::kNothing;
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kOther : PathKind::kFile;
+}
+
 std::unique_ptr<OutputFile> Win32FileSystem::CreateForWriting(const std::u16string& path,
                                                               OutputMode mode) {
   if (mode != OutputMode::kNewInPlace) {

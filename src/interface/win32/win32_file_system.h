@@ -13,6 +13,7 @@ class Win32FileSystem : public FileSystem {
   std::int64_t FileLength(const std::u16string& path) override;
   std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override;
   bool IsSameFile(const std::u16string& a, const std::u16string& b) override;
+  PathKind KindOf(const std::u16string& path) override;
   std::unique_ptr<OutputFile> CreateForWriting(const std::u16string& path,
                                                OutputMode mode) override;
 };
