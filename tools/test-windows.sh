@@ -109,10 +109,18 @@ check "an undated entry is filed under the import's day" test \
   = "$today|$today"
 # frmProgress in a real window under Xvfb; its picture is kept in artifacts/.
 start_display 97
+# Its diary also holds the rows a diary kept for years has (Null and empty columns, odd times,
+# no day): the export writes every one, names those whose DATE it supplied in the closing text,
+# and gives the CLI's bytes.
 cp "$work/diary.db" "$work/window.db"
+sqlite3 "$work/window.db" < tests/data/odd-rows.sql
+"$root/build/sarnlink" export --quiet --db "$work/window.db" --out "$work/cli-window.txt" 2>/dev/null
+rm -f "$work/window.db-wal" "$work/window.db-shm"
 run_summary progress_window $wine build-win64/src/interface/com/progress_window_test.exe \
   "$(winpath "$work/window.db")" "$(winpath "$work/window-export.txt")" \
-  "$(winpath "$work/broken.txt")" "$(winpath "$work/frmProgress.bmp")"
+  "$(winpath "$work/broken.txt")" "$(winpath "$work/frmProgress.bmp")" "Day Null, Number 1"
+check "odd rows: the COM export is the CLI's, byte for byte" \
+  cmp "$work/window-export.txt" "$work/cli-window.txt"
 keep_pictures "$work" "" frmProgress
 # The options form and the author prompt, driven by messages; their pictures too.
 cp "$work/diary.db" "$work/forms.db"

@@ -60,10 +60,10 @@ CLI::Validator SizeInBytes() {
             const std::uint64_t count =
                 digits <= 19 ? std::stoull(number) : std::numeric_limits<std::uint64_t>::max();
             if (count == 0) {
-              return "--max-bytes must be more than 0 bytes, not \"" + text + "\"";
+              return "must be more than 0 bytes, not \"" + text + "\"";
             }
             if (count > kLargest / factor) {
-              return "--max-bytes \"" + text + "\" is more than any file can hold (at most " +
+              return "\"" + text + "\" is more than any file can hold (at most " +
                      std::to_string(kLargest) + " bytes)";
             }
             text = std::to_string(count * factor);
@@ -73,6 +73,27 @@ CLI::Validator SizeInBytes() {
         return "\"" + text + "\" is not a size: write bytes, or a number with K, M or G (100M)";
       },
       "SIZE");
+}
+
+// A count of entries a file: a whole number from 1 to the most a diary can count. CLI11's own
+// number check would take 20 digits and wrap them.
+CLI::Validator EntriesPerFile() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        constexpr std::int64_t kMost = std::numeric_limits<std::int32_t>::max();
+        std::int64_t count = 0;
+        bool whole = !text.empty() && text.size() <= 10;
+        for (char c : text) {
+          whole = whole && c >= '0' && c <= '9';
+          count = whole ? count * 10 + (c - '0') : 0;
+        }
+        if (!whole || count < 1 || count > kMost) {
+          return "must be a whole number from 1 to " + std::to_string(kMost) + ", not \"" + text +
+                 "\"";
+        }
+        return std::string();
+      },
+      "N");
 }
 
 // What an export in pieces wrote, and an earlier piece left from a longer export.
@@ -100,8 +121,7 @@ void ListPieces(const ExportReport& report, const ExportOptions& options) {
       for (const std::string& path : stale) {
         list += (list.empty() ? "" : ", ") + path;
       }
-      std::cerr << "sarnlink: " << list
-                << (stale.size() == 1 ? " is" : " are")
+      std::cerr << "sarnlink: " << list << (stale.size() == 1 ? " is" : " are")
                 << " left from an earlier export; not part of this one\n";
     }
   }
@@ -111,8 +131,8 @@ void ListPieces(const ExportReport& report, const ExportOptions& options) {
 // even with --quiet: the file holds dates the diary did not.
 void WarnOfSuppliedDates(const ExportReport& report) {
   for (const SuppliedDate& supplied : report.supplied_dates) {
-    std::cerr << "sarnlink: warning: " << supplied.entry << ": written with DATE "
-              << supplied.date << " (" << supplied.how << ")\n";
+    std::cerr << "sarnlink: warning: " << supplied.entry << ": written with DATE " << supplied.date
+              << " (" << supplied.how << ")\n";
   }
 }
 
@@ -268,7 +288,7 @@ void AddExportCommand(CLI::App& app, Action& action) {
       ->add_option("--max-entries", options->max_entries,
                    "at most N entries a file: more go to NAME-2.txt, NAME-3.txt, ... (entries "
                    "are never split)")
-      ->check(CLI::PositiveNumber);
+      ->check(EntriesPerFile());
   command
       ->add_option("--max-bytes", options->max_bytes,
                    "at most SIZE bytes a file (100M; K, M, G or KB, MB, GB): more go to "

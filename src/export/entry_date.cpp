@@ -57,8 +57,8 @@ bool ReadDay(TimeCursor& in, LocalTime& moment) {
     read = in.Take(u'年') && in.Number(1, 2, moment.month) && in.Take(u'月') &&
            in.Number(1, 2, moment.day) && in.Take(u'日');
   }
-  return read && moment.year >= 1 && moment.month >= 1 && moment.month <= 12 &&
-         moment.day >= 1 && moment.day <= DaysInMonth(moment.year, moment.month);
+  return read && moment.year >= 1 && moment.month >= 1 && moment.month <= 12 && moment.day >= 1 &&
+         moment.day <= DaysInMonth(moment.year, moment.month);
 }
 
 // "h:m", "h:m:s" or "h時m分[s秒]", naming a real time of day.
@@ -97,7 +97,8 @@ std::string PublishTimeProblem(const FieldValue& value, const TimeReading& readi
     return said + " is not a date and time";
   }
   if (!reading.has_time) {
-    return said + " has no real time of day";
+    return said + (IsDiaryDay(TrimSpaces(TextOrEmpty(value))) ? " has no time of day"
+                                                              : " has no real time of day");
   }
   return IsDiaryTime(TextOrEmpty(value)) ? "" : said + " is not in the diary's form";
 }
@@ -204,15 +205,15 @@ SuppliedMoment SupplyMoment(const FieldValue& publish_time, const FieldValue& da
       moment.minute = time.moment.minute;
       moment.second = time.moment.second;
     }
-    return {moment, HowMade({day_problem, time_problem}, with_time
-                                                             ? "its Day at the time of PublishTime"
-                                                             : "its Day at midnight")};
+    return {moment,
+            HowMade({day_problem, time_problem},
+                    with_time ? "its Day at the time of PublishTime" : "its Day at midnight")};
   }
   const std::string day_note = day_from_diary ? day_problem : "";
   if (time_usable) {
-    return {time.moment,
-            HowMade({day_note, time_problem}, time.has_time ? "PublishTime, read as such"
-                                                            : "the day of PublishTime at midnight")};
+    return {time.moment, HowMade({day_note, time_problem},
+                                 time.has_time ? "PublishTime, read as such"
+                                               : "the day of PublishTime at midnight")};
   }
   if (day_usable) {
     LocalTime moment = on_day.moment;
@@ -221,8 +222,8 @@ SuppliedMoment SupplyMoment(const FieldValue& publish_time, const FieldValue& da
   }
   if (const TimeReading stamp = ReadStamp(import_mark); stamp.has_day) {
     return {stamp.moment,
-            HowMade({time_problem, day_problem}, "the moment of its import stamp \"" +
-                                                     ToUtf8(TextOrEmpty(import_mark)) + "\"")};
+            HowMade({time_problem, day_problem},
+                    "the moment of its import stamp \"" + ToUtf8(TextOrEmpty(import_mark)) + "\"")};
   }
   return {export_moment, HowMade({time_problem, day_problem}, "the moment of this export")};
 }

@@ -89,8 +89,7 @@ std::string ExportFiles::Abandon() noexcept {
 
 std::string ExportFiles::WhatThePathsHold() {
   if (KeepsWhatWasWritten()) {
-    return CountOf(EntriesOnDisk(), "entry was", "entries were") +
-           " written to the file before it";
+    return CountOf(EntriesOnDisk(), "entry was", "entries were") + " written to the file before it";
   }
   std::vector<std::string> placed;
   std::vector<std::string> untouched;

@@ -25,10 +25,10 @@ struct ExportedFile {
 
 // An entry whose DATE the row's own time could not give as it stands, and what it was given.
 struct SuppliedDate {
-  std::string entry;       // Day, Number and Title, as the user finds the row
+  std::string entry;          // Day, Number and Title, as the user finds the row
   std::u16string day_number;  // Day and Number alone, for the closing text
-  std::string date;   // the DATE value written
-  std::string how;    // what was wrong, and what the DATE was taken from
+  std::string date;           // the DATE value written
+  std::string how;            // what was wrong, and what the DATE was taken from
 };
 
 // What the latest export wrote.

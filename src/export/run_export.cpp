@@ -63,8 +63,8 @@ std::u16string Said(const FieldValue& value) {
 }
 
 // Gives a row whose own time cannot make its DATE a DATE from what it holds, and notes it.
-void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_moment,
-                ExportRow& row, std::vector<SuppliedDate>& supplied) {
+void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_moment, ExportRow& row,
+                std::vector<SuppliedDate>& supplied) {
   const FieldValue day = with_day ? row.Day : rows.Field(u"Day");
   const SuppliedMoment moment =
       SupplyMoment(row.PublishTime, day, rows.Field(u"ImportMark"), with_day, export_moment);

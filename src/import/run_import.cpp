@@ -18,7 +18,6 @@ namespace sarnlink {
 
 namespace {
 
-
 // The checking pass's sink: the entries are read and judged, and nothing is stored.
 class CheckOnly : public EntrySink {
  public:

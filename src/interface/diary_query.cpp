@@ -38,11 +38,11 @@ std::u16string TextOf(const EntrySelection& selection) {
                                    ? std::u16string(u" Like '%' Or (Contents.Genre) Is Null")
                                    : u"= " + SqlText(selection.genre);
   std::u16string text = std::u16string(kSelectionStatementStart) + u"WHERE (((Contents.Genre)" +
-                        genre + u") AND ((Contents.Private)" +
-                        PrivacyCondition(selection.publish) + u")";
+                        genre + u") AND ((Contents.Private)" + PrivacyCondition(selection.publish) +
+                        u")";
   if (HasDayBounds(selection)) {
-    const std::u16string lower = SqlText(selection.start_day.empty() ? kOpenLowerDay
-                                                                     : selection.start_day);
+    const std::u16string lower =
+        SqlText(selection.start_day.empty() ? kOpenLowerDay : selection.start_day);
     const std::u16string upper =
         SqlText(selection.end_day.empty() ? kOpenUpperDay : selection.end_day);
     text += u" AND ((Contents.Day)>" + lower + u" And (Contents.Day)<" + upper + u")";

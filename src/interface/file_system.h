@@ -1,6 +1,7 @@
 // Port: the file system as the converter and the drivers use it. A "file" is a regular file,
-// never a directory (a pipe or device is told apart where an export may write to it), and a path is always taken literally: no wildcard ever matches another
-// file. Paths are UTF-16, as everywhere in the core.
+// never a directory (a pipe or device is told apart where an export may write to it), and a path is
+// always taken literally: no wildcard ever matches another file. Paths are UTF-16, as everywhere in
+// the core.
 #pragma once
 
 #include <cstdint>

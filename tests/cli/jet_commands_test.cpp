@@ -69,7 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
     Options, JetExports,
     ::testing::Values(
         ExportCase{"EverythingAfterTheProbeDayWithoutATime", "--start 2000/01/03"},
-        ExportCase{"EveryRowStopsAtTheEmptyTime", ""}, ExportCase{"OneGenre", "--genre 仕事"},
+        ExportCase{"EveryRowTheEmptyTimeOnItsDay", ""},
+        ExportCase{"EveryRowWithTheDayOfTheTime", "--publish-day 0"},
+        ExportCase{"OneGenre", "--genre 仕事"},
         ExportCase{"TheGeneralGenre", "--genre 一般 --start 2000/01/03"},
         ExportCase{"PublicOnlyWithAnAuthor", "--publish 1 --start 2000/01/03 --author 日記帳"},
         ExportCase{"PrivateOnlyWithoutDays", "--publish 2 --start 2000/01/03 --publish-day 0"},
@@ -78,6 +80,24 @@ INSTANTIATE_TEST_SUITE_P(
                    "--start 2000/01/03 --br 0 --hyphen 0 --pings 0 --comments 0 --line-ends lf"},
         ExportCase{"PiecesOfFourEntries", "--genre 旅行 --max-entries 4"}),
     testing::ByName());
+
+// Every row of every fixture is written, the probe row with an empty time among them, on its
+// day at midnight and named.
+TEST_F(JetCommandsTest, EveryFixtureExportsEveryRowNamingTheOneWithoutATime) {
+  for (const char* fixture : testing::kJetFixtures) {
+    SCOPED_TRACE(fixture);
+    const std::string out = dir.File(std::string(fixture) + ".txt");
+    const auto run = RunSarnlink("export --db " + Quote(testing::JetFixture(fixture)) + " --out " +
+                                 Quote(out) + " --author 日記帳");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("315件のレコードをエクスポート完了。"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("warning: Day 2000/01/03, Number 3, Title \"\": written with DATE "
+                           "01/03/2000 12:00:00 AM (PublishTime is empty; the DATE is its Day at "
+                           "midnight)"),
+              std::string::npos)
+        << run.err;
+  }
+}
 
 TEST_F(JetCommandsTest, CopyKeepsEveryValueOfEveryFixture) {
   for (const char* fixture : testing::kJetFixtures) {

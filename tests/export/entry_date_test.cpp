@@ -46,8 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, SuppliedDates,
     ::testing::Values(
         DateCase{"TheDiarysForm", "2006/01/05 09:05:00", "2006/01/04", "", false, true, "", ""},
-        DateCase{"TheDiarysFormWithItsDay", "2006/01/05 09:05:00", "2006/01/04", "", true, true,
-                 "", ""},
+        DateCase{"TheDiarysFormWithItsDay", "2006/01/05 09:05:00", "2006/01/04", "", true, true, "",
+                 ""},
         // The component's calling order: an empty Day gives the whole DATE from PublishTime.
         DateCase{"EmptyDayWithItsDay", "2006/01/05 09:05:00", "", "", true, true, "", ""},
         DateCase{"OneDigitPartsAndNoSeconds", "2006/1/5 9:05", "2006/01/05", "", false, false,

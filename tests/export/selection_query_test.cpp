@@ -90,8 +90,9 @@ TEST_F(SelectionAgainstDiary, SelectsWhatTheSettingsSay) {
             "start day,inside public,inside private,other genre,general,null genre,null day,"
             "end day,null private,empty day");
   s.intPublish = 1;  // a publish filter that is set compares: Null is neither Yes nor No
-  EXPECT_EQ(Titles(s), "start day,inside public,other genre,general,null genre,null day,end day,"
-                       "empty day");
+  EXPECT_EQ(Titles(s),
+            "start day,inside public,other genre,general,null genre,null day,end day,"
+            "empty day");
   s.intPublish = 0;
   s.stEndDay = u"2004/06/04";  // a bound that is set compares: Null and empty days fall out
   EXPECT_EQ(Titles(s), "start day,inside public,inside private,other genre");

@@ -1,7 +1,8 @@
 // frmProgress in a real window (run under Xvfb): during and after a run it refuses to close,
 // shows the run's texts, and closes by OK; after a failed run OK is enabled. A picture of the
 // finished window is written as a BMP for the CI artifacts.
-// Usage: progress_window_test DIARY EXPORT_FILE BROKEN_IMPORT_FILE PICTURE_BMP
+// Usage: progress_window_test DIARY EXPORT_FILE BROKEN_IMPORT_FILE PICTURE_BMP [CLOSING_TEXT]
+// (CLOSING_TEXT: the first entry the export's closing text names for a supplied DATE)
 // Ends with "progress_window: N passed, M failed".
 #include <windows.h>
 // after windows.h, which they need
@@ -45,9 +46,20 @@ HWND ProgressWindow() {
 }
 
 std::u16string WindowText(HWND window) {
-  WCHAR text[512] = {};
-  GetWindowTextW(window, text, 512);
+  WCHAR text[2048] = {};
+  GetWindowTextW(window, text, 2048);
   return reinterpret_cast<const char16_t*>(text);
+}
+
+// Whether one of the window's text boxes holds `part`.
+bool ShowsText(HWND window, const std::u16string& part) {
+  for (HWND box = FindWindowExW(window, nullptr, L"EDIT", nullptr); box;
+       box = FindWindowExW(window, box, L"EDIT", nullptr)) {
+    if (WindowText(box).find(part) != std::u16string::npos) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -84,6 +96,11 @@ int main(int argc, char** argv) {
     Check(WindowText(window) == u"MT Imp/Exp for Dailyquill", "the caption");
     HWND ok_button = GetDlgItem(window, 1);
     Check(ok_button && IsWindowEnabled(ok_button), "OK is enabled after the run");
+    Check(ShowsText(window, u"Export完了！"), "the closing text");
+    if (argc > 5) {
+      Check(ShowsText(window, u"件は日付を補いました"), "the closing text on supplied dates");
+      Check(ShowsText(window, Utf16(argv[5])), "the closing text names the first entry");
+    }
     PostMessageW(window, WM_CLOSE, 0, 0);
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump(300);
