@@ -99,6 +99,36 @@ TEST_F(JetCommandsTest, EveryFixtureExportsEveryRowNamingTheOneWithoutATime) {
   }
 }
 
+// A Jet diary holding Null Day and Genre, the empty Day and time of an earlier import and odd
+// times exports every row, under every selection, as an SQLite diary of the same rows does.
+TEST_F(JetCommandsTest, OddRowsExportAsTheSameRowsInAnSqliteDiaryDo) {
+  const std::string jet = testing::DataFile("jet/diary-odd-rows.mdb");
+  const std::string same = dir.File("odd-rows.db");
+  testing::LoadRowsIntoDiary(
+      testing::ReadJsonRows(testing::DataFile("jet/diary-odd-rows.expected.jsonl")), same);
+  for (const char* options : {"", "--publish-day 0", "--publish 1", "--genre 日記",
+                              "--start 2010/05/01 --end 2010/05/06"}) {
+    SCOPED_TRACE(options);
+    const std::string want = dir.File("from-sqlite.txt");
+    const std::string got = dir.File("from-jet.txt");
+    const auto sqlite = RunSarnlink("export --overwrite --db " + Quote(same) + " --out " +
+                                    Quote(want) + " " + options);
+    const auto from_jet = RunSarnlink("export --overwrite --db " + Quote(jet) + " --out " +
+                                      Quote(got) + " " + options);
+    ASSERT_EQ(sqlite.status, 0) << sqlite.err;
+    ASSERT_EQ(from_jet.status, 0) << from_jet.err;
+    EXPECT_TRUE(testing::ReadBytes(got) == testing::ReadBytes(want));
+    // The same closing text, up to the file's name.
+    EXPECT_EQ(from_jet.out.substr(0, from_jet.out.find("MovableType file:")),
+              sqlite.out.substr(0, sqlite.out.find("MovableType file:")));
+  }
+  const auto every = RunSarnlink("export --overwrite --db " + Quote(jet) + " --out " +
+                                 Quote(dir.File("every.txt")));
+  EXPECT_NE(every.out.find("8件のレコードをエクスポート完了。"), std::string::npos) << every.out;
+  EXPECT_NE(every.out.find("（日時の読めない6件は日付を補いました"), std::string::npos)
+      << every.out;
+}
+
 TEST_F(JetCommandsTest, CopyKeepsEveryValueOfEveryFixture) {
   for (const char* fixture : testing::kJetFixtures) {
     SCOPED_TRACE(fixture);
