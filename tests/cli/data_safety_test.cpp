@@ -109,6 +109,14 @@ class DataSafety : public ::testing::Test {
     return 0;
   }
   void ExpectNoTemporaryFile() const { EXPECT_EQ(TemporaryFileSize(), 0u); }
+  // How many temporary export files stand in the folder.
+  int TemporaryFiles() const {
+    int count = 0;
+    for (const auto& file : std::filesystem::directory_iterator(dir.path())) {
+      count += file.path().filename().string().find(".sarnlink-") != std::string::npos ? 1 : 0;
+    }
+    return count;
+  }
 
   testing::TempDir dir;
   std::string db = dir.File("diary.db");
@@ -244,8 +252,41 @@ TEST_P(StopTable, AStoppedImportStoresNothing) {
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "0\n");
 }
 
+// A split export stopped once its second piece is being written: every old piece stays as it
+// was, even when the process is killed outright and leaves its temporary files behind.
+class SplitStopTable : public DataSafety, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(SplitStopTable, AStoppedSplitExportLeavesEveryOldPiece) {
+  FillDiary(60000);
+  std::vector<std::string> pieces = {out};
+  for (int k = 2; k <= 8; ++k) {
+    pieces.push_back(dir.File("out-" + std::to_string(k) + ".txt"));
+  }
+  for (const std::string& piece : pieces) {
+    testing::WriteText(piece, "old " + piece);
+  }
+  Background run = Start(
+      {"export", "--quiet", "--overwrite", "--max-entries", "10000", "--db", db, "--out", out},
+      dir.path(), "split");
+  ASSERT_TRUE(WaitFor([&] { return TemporaryFiles() >= 2; }));
+  ASSERT_TRUE(run.Running()) << "the export finished before it was stopped";
+  kill(run.pid, GetParam().signal);
+  EXPECT_EQ(run.Wait(), 128 + GetParam().signal);
+  for (const std::string& piece : pieces) {
+    EXPECT_EQ(ReadText(piece), "old " + piece);
+  }
+  if (GetParam().signal != SIGKILL) {
+    const std::string err = ReadText(run.err);
+    EXPECT_NE(err.find("nothing was written: " + out + ", " + pieces[1]), std::string::npos) << err;
+    ExpectNoTemporaryFile();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Signals, StopTable,
                          ::testing::Values(StopCase{"CtrlC", SIGINT}, StopCase{"Term", SIGTERM}),
+                         testing::ByName());
+INSTANTIATE_TEST_SUITE_P(Signals, SplitStopTable,
+                         ::testing::Values(StopCase{"CtrlC", SIGINT}, StopCase{"Kill", SIGKILL}),
                          testing::ByName());
 
 // Blog services hand out exports in overlapping pieces: what the diary holds is passed over.
