@@ -77,30 +77,27 @@ bool ReadTimeOfDay(TimeCursor& in, LocalTime& moment) {
   return read && moment.hour <= 23 && moment.minute <= 59 && moment.second <= 59;
 }
 
-// How a text field reads in a message: Null, empty, or the text in quotes.
-std::string Described(std::string_view column, const FieldValue& value) {
+// What is wrong with a column that should hold a day or, with `wants_time`, a date and time,
+// for the message; empty when it is in the diary's own form.
+std::string ColumnProblem(std::string_view column, const FieldValue& value,
+                          const TimeReading& reading, bool wants_time) {
   if (IsNull(value)) {
     return std::string(column) + " is Null";
   }
   const std::u16string text = TextOrEmpty(value);
-  return text.empty() ? std::string(column) + " is empty"
-                      : std::string(column) + " \"" + ToUtf8(text) + "\"";
-}
-
-// What was wrong with PublishTime, for the message.
-std::string PublishTimeProblem(const FieldValue& value, const TimeReading& reading) {
-  const std::string said = Described("PublishTime", value);
-  if (IsNull(value) || TextOrEmpty(value).empty()) {
-    return said;
+  const std::string said = std::string(column) + " \"" + ToUtf8(text) + "\"";
+  if (text.empty()) {
+    return std::string(column) + " is empty";
   }
   if (!reading.has_day) {
-    return said + " is not a date and time";
+    return said + (wants_time ? " is not a date and time" : " is not a day");
   }
-  if (!reading.has_time) {
-    return said + (IsDiaryDay(TrimSpaces(TextOrEmpty(value))) ? " has no time of day"
-                                                              : " has no real time of day");
+  if (wants_time && !reading.has_time) {
+    return said +
+           (IsDiaryDay(TrimSpaces(text)) ? " has no time of day" : " has no real time of day");
   }
-  return IsDiaryTime(TextOrEmpty(value)) ? "" : said + " is not in the diary's form";
+  const bool in_form = wants_time ? IsDiaryTime(text) : IsDiaryDay(text);
+  return in_form ? "" : said + " is not in the diary's form";
 }
 
 // The problems found, joined, then what the DATE was made of.
@@ -112,18 +109,6 @@ std::string HowMade(std::initializer_list<std::string> problems, std::string_vie
     }
   }
   return how + "; the DATE is " + std::string(made_of);
-}
-
-// What was wrong with Day, for the message.
-std::string DayProblem(const FieldValue& value, const TimeReading& reading) {
-  const std::string said = Described("Day", value);
-  if (IsNull(value) || TextOrEmpty(value).empty()) {
-    return said;
-  }
-  if (!reading.has_day) {
-    return said + " is not a day";
-  }
-  return IsDiaryDay(TextOrEmpty(value)) ? "" : said + " is not in the diary's form";
 }
 
 // The moment a run stamp names: the import's moment, before " byPontivo.dll" and a " #k" that
@@ -191,8 +176,8 @@ SuppliedMoment SupplyMoment(const FieldValue& publish_time, const FieldValue& da
                             const LocalTime& export_moment) {
   const TimeReading time = ReadTimeText(TextOrEmpty(publish_time));
   const TimeReading on_day = ReadTimeText(TextOrEmpty(day));
-  const std::string time_problem = PublishTimeProblem(publish_time, time);
-  const std::string day_problem = DayProblem(day, on_day);
+  const std::string time_problem = ColumnProblem("PublishTime", publish_time, time, true);
+  const std::string day_problem = ColumnProblem("Day", day, on_day, false);
   const bool time_usable = std::holds_alternative<std::u16string>(publish_time) && time.has_day;
   const bool day_usable = std::holds_alternative<std::u16string>(day) && on_day.has_day;
 
