@@ -51,6 +51,39 @@ std::vector<std::pair<std::u16string, std::int32_t>> AuthorsOf(const ImportOptio
   return {authors.begin(), authors.end()};
 }
 
+// ASCII letters folded to lower case, for telling names apart only by case.
+std::u16string Folded(std::u16string_view name) {
+  std::u16string folded(name);
+  for (char16_t& c : folded) {
+    c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+  }
+  return folded;
+}
+
+// An author filter that matched no entry of the file stored nothing: that must not look like a
+// finished import. The refusal names the authors the file has, and the one that differs from the
+// name asked for only in letter case.
+void RefuseAFilterThatMatchedNothing(const clsMTExport& converter, const std::string& in) {
+  const ImportReport& report = converter.import_report();
+  if (!converter.state().AuthorOnly || report.entries == 0 || report.passed_over < report.entries) {
+    return;
+  }
+  const std::u16string& asked = converter.state().Author;
+  std::string authors;
+  std::string differs;
+  for (const auto& [author, entries] : report.authors) {
+    authors += (authors.empty() ? "" : ", ") +
+               (author.empty() ? std::string("(no AUTHOR)") : "\"" + ToUtf8(author) + "\"") + " (" +
+               CountOf(entries, "entry", "entries") + ")";
+    if (Folded(author) == Folded(asked)) {
+      differs =
+          "; \"" + ToUtf8(author) + "\" differs from \"" + ToUtf8(asked) + "\" only in letter case";
+    }
+  }
+  throw Refusal("no entry of " + in + " has the author \"" + ToUtf8(asked) +
+                "\", so nothing was stored; the file's authors: " + authors + differs);
+}
+
 int ImportFrom(const ImportOptions& options, const std::string& in) {
   PosixConverter tool(options.quiet, options.db, options.wait, false, options.dry_run);
   clsMTExport& converter = tool.converter;
@@ -61,7 +94,9 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
   converter.SetImportEncoding(EncodingOption(options.encoding));
   converter.SetDryRun(options.dry_run);
   converter.SetSkipDuplicates(!options.allow_duplicates);
-  converter.SetTwelveAmIsNoon(options.twelve_am == "noon");
+  if (!options.twelve_am.empty()) {
+    converter.SetTwelveAmIsNoon(options.twelve_am == "noon");
+  }
   if (options.ask_author) {
     tool.author_prompt.SetKnownAuthors(AuthorsOf(options, in));
     if (!converter.SetAuthorMySelf()) {
@@ -91,6 +126,7 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
                                         "found in its " +
                                         CountOf(report.line_count, "line", "lines"));
   }
+  RefuseAFilterThatMatchedNothing(converter, in);
   tool.progress.WriteResult();
   return kExitDone;
 }
@@ -132,8 +168,10 @@ void AddImportCommand(CLI::App& app, Action& action) {
   command->add_option("--in", options->in, "the MovableType file to read (-: standard input)")
       ->required()
       ->check(NonEmptyPath());
-  command->add_option("--author", options->author, "import only this author's entries");
-  command->add_flag("--ask-author", options->ask_author, "ask which author to import");
+  CLI::Option* author =
+      command->add_option("--author", options->author, "import only this author's entries");
+  command->add_flag("--ask-author", options->ask_author, "ask which author to import")
+      ->excludes(author);
   AddEncodingOption(*command, options->encoding);
   command->add_flag("--dry-run", options->dry_run,
                     "read and check the whole file and print what would be stored; the diary "
@@ -143,8 +181,9 @@ void AddImportCommand(CLI::App& app, Action& action) {
                     "texts) instead of passing them over");
   command
       ->add_option("--twelve-am", options->twelve_am,
-                   "noon or midnight: how \"12:mm AM\" reads in a file without the earlier "
-                   "export's \"00:mm AM\" midnight (which makes it noon); midnight by default")
+                   "noon or midnight: how \"12:mm AM\" reads, even in a file that writes "
+                   "midnight as \"00:mm AM\" (the summary then says so); without it, noon in "
+                   "such a file, else midnight")
       ->check(CLI::IsMember({"noon", "midnight"}));
   AddWaitOption(*command, options->wait);
   command->add_flag("--quiet", options->quiet, "print nothing but errors");

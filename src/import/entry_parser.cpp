@@ -63,12 +63,14 @@ std::u16string TwoDigits(int n) {
   throw Error(ErrorKind::kFormat, "the DATE \"" + ToUtf8(value) + "\" " + why);
 }
 
-// "hh:mm:ss" after the date part, on the 24-hour clock unless `marker_allowed` and a marker
-// follows. Returns false when the form does not match.
+// "hh:mm:ss" or "hh:mm" (seconds 0, as several blog services write it) after the date part, on
+// the 24-hour clock unless `marker_allowed` and a marker follows. Returns false when the form
+// does not match.
 bool ReadTime(DateReader& r, bool marker_allowed, std::size_t digits_min, DateFields& f,
               bool& has_marker, bool& pm) {
+  f.second = 0;
   if (!r.Spaces() || !r.Number(digits_min, 2, f.hour) || !r.Char(u':') ||
-      !r.Number(digits_min, 2, f.minute) || !r.Char(u':') || !r.Number(digits_min, 2, f.second)) {
+      !r.Number(digits_min, 2, f.minute) || (r.Char(u':') && !r.Number(digits_min, 2, f.second))) {
     return false;
   }
   has_marker = false;
@@ -113,8 +115,9 @@ ReadDate ReadMTDate(std::u16string_view value) {
                                 ReadTime(year_first, false, 2, f, has_marker, pm);
     if (!year_month_day) {
       ThrowBadDate(value,
-                   "is not a date in a form blog software writes (MM/DD/YYYY hh:mm:ss AM or PM, "
-                   "YYYY-MM-DD hh:mm:ss or YYYY/MM/DD hh:mm:ss; the year in four digits)");
+                   "is not a date in a form blog software writes (MM/DD/YYYY hh:mm[:ss] AM or "
+                   "PM, YYYY-MM-DD hh:mm[:ss] or YYYY/MM/DD hh:mm[:ss]; the year in four "
+                   "digits)");
     }
   }
   if (f.month < 1 || f.month > 12) {

@@ -40,11 +40,18 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
                     " already in the diary" + (report.dry_run ? " and would be" : " and were") +
                     " passed over (--allow-duplicates stores them)");
   }
-  if (report.twelve_am_is_noon) {
-    lines.push_back(report.twelve_am_from_file
-                        ? "read \"12:mm AM\" as noon: the file writes midnight as \"00:mm AM\", "
-                          "as the earlier export did"
-                        : "read \"12:mm AM\" as noon, as asked");
+  if (report.twelve_am_as_asked) {
+    if (report.twelve_am_is_noon) {
+      lines.push_back("read \"12:mm AM\" as noon, as asked");
+    } else if (report.twelve_am_from_file) {
+      lines.push_back(
+          "read \"12:mm AM\" as midnight, as asked, though the file writes midnight as "
+          "\"00:mm AM\" (as the earlier export did), which makes its \"12:mm AM\" noon");
+    }
+  } else if (report.twelve_am_is_noon) {
+    lines.push_back(
+        "read \"12:mm AM\" as noon: the file writes midnight as \"00:mm AM\", as the earlier "
+        "export did (--twelve-am midnight reads it otherwise)");
   }
   if (!report.added_to_existing_days.empty()) {
     std::vector<std::string> days;

@@ -33,10 +33,12 @@ struct ImportReport {
   std::vector<std::int64_t> entries_without_date;  // the first line (from 1) of each
   std::u16string undated_time;                     // where those were filed; empty: nowhere
 
-  // How "12:mm AM" was read: as noon, because the file writes midnight as "00:mm AM" (as the
-  // earlier export did) or because the user said so; else as midnight.
+  // How "12:mm AM" was read: as noon or midnight, as the user said (twelve_am_as_asked) or, when
+  // nothing was said, as noon because the file writes midnight as "00:mm AM" (as the earlier
+  // export did: twelve_am_from_file).
   bool twelve_am_is_noon = false;
   bool twelve_am_from_file = false;
+  bool twelve_am_as_asked = false;
   std::u16string run_stamp;  // the ImportMark of the stored rows
 
   // Dry run: for each day that already had entries, how many the run would add to it.

@@ -12,6 +12,10 @@ void LineCount::Feed(std::u16string_view text) {
     }
     after_cr_ = c == u'\r';
   }
+  if (!text.empty()) {
+    fed_ = true;
+    last_ = text.back();
+  }
 }
 
 }  // namespace sarnlink

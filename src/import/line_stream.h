@@ -17,10 +17,18 @@ class LineCount {
   bool crlf() const { return crlf_; }
   char16_t separator() const { return crlf_ || lf_ > 0 ? u'\n' : u'\r'; }
   std::size_t separators() const { return crlf_ || lf_ > 0 ? lf_ : cr_; }
+  // The lines as a person counts them: every separator ends one, and text after the last
+  // separator is one more ("a\nb\n" and "a\nb" are two lines each).
+  std::size_t lines() const {
+    const bool ends_with_separator = separator() == u'\n' ? last_ == u'\n' : last_ == u'\r';
+    return separators() + (fed_ && !ends_with_separator ? 1 : 0);
+  }
 
  private:
   bool crlf_ = false;
   bool after_cr_ = false;  // the last unit fed was a CR
+  bool fed_ = false;       // any unit was fed
+  char16_t last_ = 0;      // the last unit fed
   std::size_t lf_ = 0;
   std::size_t cr_ = 0;
 };

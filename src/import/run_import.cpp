@@ -162,14 +162,15 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
       parse(*file, decision, count, checker, nullptr);
       report.twelve_am_from_file = checker.saw_zero_hour_with_marker();
     }
-    rules.twelve_am_is_noon = report.twelve_am_from_file || state.TwelveAmIsNoon;
+    rules.twelve_am_is_noon = state.TwelveAmIsNoon.value_or(report.twelve_am_from_file);
     report.twelve_am_is_noon = rules.twelve_am_is_noon;
+    report.twelve_am_as_asked = state.TwelveAmIsNoon.has_value();
 
-    const std::size_t last = count.separators();
-    report.line_count = static_cast<std::int64_t>(last) + 1;
-    progress.SetMaximum(static_cast<double>(last));
-    progress.SetMessageText(DecimalText(static_cast<std::int64_t>(last)) +
-                            u"行のテキストをインポートします。");
+    // One count of lines for the announcement and the summary; the bar goes by the index of
+    // the last line, which follows the last separator.
+    report.line_count = static_cast<std::int64_t>(count.lines());
+    progress.SetMaximum(static_cast<double>(count.separators()));
+    progress.SetMessageText(DecimalText(report.line_count) + u"行のテキストをインポートします。");
     progress.Refresh();
 
     report.run_stamp = RunStampFor(state, ports, *connection, moment);

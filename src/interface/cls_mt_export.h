@@ -43,8 +43,10 @@ struct ConverterState {
   bool OneTransaction = false;
   bool SkipDuplicates = false;  // pass over entries the diary already holds
   bool UniqueRunStamp = false;  // the run stamp names this run alone
-  // How "12:mm AM" reads in a file without the earlier exporter's "00" hour: midnight, or noon.
-  bool TwelveAmIsNoon = false;
+  // How "12:mm AM" reads: as the user said (noon or midnight), or, when nothing was said, as the
+  // file's evidence says (noon in a file that writes midnight as "00:mm AM", as the earlier
+  // exporter did; else midnight).
+  std::optional<bool> TwelveAmIsNoon;
   // Limits of one export file (0: none): more entries go to NAME-2.txt, NAME-3.txt, ...
   std::int64_t MaxEntriesPerFile = 0;
   std::uint64_t MaxBytesPerFile = 0;
@@ -99,7 +101,7 @@ class clsMTExport {
     state_.SkipDuplicates = on;
   }
   void SetSkipDuplicates(bool skip) { state_.SkipDuplicates = skip; }
-  void SetTwelveAmIsNoon(bool noon) { state_.TwelveAmIsNoon = noon; }
+  void SetTwelveAmIsNoon(std::optional<bool> noon) { state_.TwelveAmIsNoon = noon; }
   void SetPieceLimits(std::int64_t max_entries, std::uint64_t max_bytes) {
     state_.MaxEntriesPerFile = max_entries;
     state_.MaxBytesPerFile = max_bytes;

@@ -176,6 +176,36 @@ TEST_F(ExportImportCli, ImportAskAuthorFollowsTheAnswers) {
   EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "5\n");
 }
 
+// A name that matches no entry (a typo, a letter in the wrong case) stores nothing, and says so
+// with the authors the file has, instead of a finished import of nothing.
+TEST_F(ExportImportCli, AnAuthorWhoWroteNothingIsRefusedWithTheFilesAuthors) {
+  testing::WriteText(out,
+                     "AUTHOR: hanako\r\n--------\r\nAUTHOR: Taro\r\n--------\r\n"
+                     "AUTHOR: hanako\r\n--------\r\n");
+  const std::string authors =
+      "the file's authors: \"Taro\" (1 entry), \"hanako\" (2 entries); \"hanako\" differs "
+      "from \"Hanako\" only in letter case";
+  const auto typed =
+      RunSarnlink("import --ask-author --db " + Quote(db) + " --in " + Quote(out), "y\nHanako\n");
+  EXPECT_EQ(typed.status, 1);
+  EXPECT_NE(typed.err.find("has the author \"Hanako\", so nothing was stored; " + authors),
+            std::string::npos)
+      << typed.err;
+  EXPECT_EQ(typed.out.find("Import完了"), std::string::npos) << typed.out;
+  const auto nobody =
+      RunSarnlink("import --dry-run --author nobody --db " + Quote(db) + " --in " + Quote(out));
+  EXPECT_EQ(nobody.status, 1);
+  EXPECT_NE(nobody.err.find("\"nobody\", so nothing was stored; the file's authors: \"Taro\" "
+                            "(1 entry), \"hanako\" (2 entries)\n"),
+            std::string::npos)
+      << nobody.err;
+  EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "2\n");
+  const auto both =
+      RunSarnlink("import --author Taro --ask-author --db " + Quote(db) + " --in " + Quote(out));
+  EXPECT_EQ(both.status, 1);
+  EXPECT_NE(both.err.find("--author excludes --ask-author"), std::string::npos) << both.err;
+}
+
 TEST_F(ExportImportCli, ImportRefusalsAndFailures) {
   const auto missing =
       RunSarnlink("import --db " + Quote(db) + " --in " + Quote(dir.File("no.txt")));

@@ -72,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"MarkerWithoutSpace", "4/9/2017 7:49:39PM", "2017/04/09 19:49:39"},
         DateCase{"IsoDashes", "2017-04-22 20:41:58", "2017/04/22 20:41:58"},
         DateCase{"YearFirstSlashes", "2017/04/22 08:41:58", "2017/04/22 08:41:58"},
-        DateCase{"LeapDay", "02/29/2016 10:00:00 AM", "2016/02/29 10:00:00"}),
+        DateCase{"LeapDay", "02/29/2016 10:00:00 AM", "2016/02/29 10:00:00"},
+        // Several blog services write no seconds.
+        DateCase{"NoSecondsPm", "4/8/2008 12:05 PM", "2008/04/08 12:05:00"},
+        DateCase{"NoSecondsIso", "2008-04-08 21:05", "2008/04/08 21:05:00"},
+        DateCase{"NoSecondsYearFirstSlashes", "2008/04/08 09:05", "2008/04/08 09:05:00"}),
     DateCaseName);
 
 TEST(ParseMTDate, WhatTheExportWritesReadsBackToItsTime) {
@@ -89,7 +93,8 @@ TEST(ParseMTDate, RefusesOtherFormsAndFieldsOutOfRange) {
   for (const char16_t* value : {u"",
                                 u"xx",
                                 u"01/23/2005",
-                                u"01/23/2005 03:04 PM",
+                                u"01/23/2005 03:04: PM",
+                                u"01/23/2005 03 PM",
                                 u"4/22/20 7:49:39 PM",
                                 u"13/01/2005 01:00:00 AM",
                                 u"02/30/2005 01:00:00 AM",

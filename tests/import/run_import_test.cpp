@@ -64,6 +64,7 @@ TEST_F(RunImportTest, StoresTheTwelveColumnsAndReportsTheCount) {
   EXPECT_EQ(progress.caption, u"MT Imp/Exp for Dailyquill");
   EXPECT_EQ(progress.title, u"MovableType Import");
   EXPECT_EQ(progress.messages[0], u"17行のテキストをインポートします。");
+  EXPECT_EQ(converter.import_report().line_count, 17);  // one count, announced and summarised
   EXPECT_EQ(progress.message, u"\r\n1件の日記をImport完了！");
   EXPECT_EQ(progress.maximum, 17);
   EXPECT_EQ(progress.value, 17);
@@ -276,7 +277,7 @@ TEST_F(RunImportTest, RoundTripKeepsEveryColumnTheFormatCarries) {
 struct TwelveAmCase {
   const char* name;
   std::vector<std::string> dates;
-  bool told_noon;  // --twelve-am noon
+  std::optional<bool> told_noon;  // --twelve-am noon or midnight; nullopt: nothing said
   const char* times;
   bool noon;  // how the report says "12 AM" was read
 };
@@ -293,6 +294,12 @@ TEST_P(TwelveAmTable, TheFileOrTheUserDecidesWhatTwelveAmIs) {
   Import(text);
   EXPECT_EQ(Query("SELECT PublishTime FROM Contents ORDER BY rowid"), c.times);
   EXPECT_EQ(converter.import_report().twelve_am_is_noon, c.noon);
+  const std::vector<std::string> lines = ImportReportLines(converter.import_report());
+  const bool against = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("as midnight, as asked, though the file writes midnight as") !=
+           std::string::npos;
+  });
+  EXPECT_EQ(against, c.told_noon == false && converter.import_report().twelve_am_from_file);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -300,21 +307,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TwelveAmCase{"BlogSoftwareMidnight",
                      {"07/14/2004 12:30:00 AM", "07/14/2004 12:30:00 PM"},
-                     false,
+                     std::nullopt,
                      "2004/07/14 00:30:00\n2004/07/14 12:30:00",
                      false},
         TwelveAmCase{"EarlierExportNoonAndMidnight",
                      {"07/14/2004 12:30:00 AM", "07/15/2004 00:05:00 AM", "07/15/2004 06:00:00 PM"},
-                     false,
+                     std::nullopt,
                      "2004/07/14 12:30:00\n2004/07/15 00:05:00\n2004/07/15 18:00:00",
                      true},
         TwelveAmCase{"TheEvidenceAfterTheNoon",
                      {"07/14/2004 12:30:00 AM", "07/14/2004 03:00:00 PM", "07/20/2004 0:10:00 AM"},
-                     false,
+                     std::nullopt,
                      "2004/07/14 12:30:00\n2004/07/14 15:00:00\n2004/07/20 00:10:00",
                      true},
         TwelveAmCase{
-            "NoEvidenceButTold", {"07/14/2004 12:30:00 AM"}, true, "2004/07/14 12:30:00", true}),
+            "NoEvidenceButTold", {"07/14/2004 12:30:00 AM"}, true, "2004/07/14 12:30:00", true},
+        // Told midnight: followed even against the evidence, which the summary then names.
+        TwelveAmCase{"ToldMidnightAgainstTheEvidence",
+                     {"07/14/2004 12:30:00 AM", "07/15/2004 00:05:00 AM"},
+                     false,
+                     "2004/07/14 00:30:00\n2004/07/15 00:05:00",
+                     false}),
     testing::ByName());
 
 TEST_F(RunImportTest, EntriesTheDiaryHoldsArePassedOverOnlyWhenAsked) {
