@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "common/errors.h"
 #include "encoding/utf8.h"
 #include "import/entry_storage.h"
@@ -329,6 +331,66 @@ INSTANTIATE_TEST_SUITE_P(
                      "2004/07/14 00:30:00\n2004/07/15 00:05:00",
                      false}),
     testing::ByName());
+
+// The real file system, but another program appends to the file the `nth` time the import goes
+// back to its start.
+class FileChangedOnRewind : public PosixFileSystem {
+ public:
+  FileChangedOnRewind(std::string path, int nth) : path_(std::move(path)), nth_(nth) {}
+  std::unique_ptr<InputFile> OpenForReading(const std::u16string& path) override {
+    class Changing : public InputFile {
+     public:
+      Changing(std::unique_ptr<InputFile> file, FileChangedOnRewind& owner)
+          : file_(std::move(file)), owner_(owner) {}
+      std::size_t Read(std::uint8_t* out, std::size_t max) override {
+        return file_->Read(out, max);
+      }
+      void Rewind() override {
+        if (++owner_.rewinds_ == owner_.nth_) {
+          std::ofstream(owner_.path_, std::ios::app) << Entry("", "added", "");
+        }
+        file_->Rewind();
+      }
+
+     private:
+      std::unique_ptr<InputFile> file_;
+      FileChangedOnRewind& owner_;
+    };
+    return std::make_unique<Changing>(PosixFileSystem::OpenForReading(path), *this);
+  }
+
+ private:
+  std::string path_;
+  int nth_;
+  int rewinds_ = 0;
+};
+
+// A file another program changes between the passes (deciding, checking, storing) would be
+// stored unchecked: it stores nothing and says why.
+TEST_F(RunImportTest, AFileChangedDuringTheRunStoresNothing) {
+  for (int nth = 1; nth <= 3; ++nth) {
+    SCOPED_TRACE(nth);
+    WriteText(in_path, Entry("a", "first", "07/14/2004 06:05:09 PM"));
+    FileChangedOnRewind changing(in_path, nth);
+    ConverterState state;
+    state.FilePath = U(in_path);
+    state.DiaryMdbPath = U(db_path);
+    state.OneTransaction = true;
+    ImportReport report;
+    try {
+      RunImport(
+          state,
+          ConverterPorts{changing, diary, progress, options_form, author_prompt, clock, code_page},
+          report);
+      ADD_FAILURE() << "the change went unseen";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("changed while it was being read"), std::string::npos)
+          << e.what();
+      EXPECT_NE(std::string(e.what()).find("nothing was stored"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Query("SELECT COUNT(*) FROM Contents"), "0");
+  }
+}
 
 TEST_F(RunImportTest, EntriesTheDiaryHoldsArePassedOverOnlyWhenAsked) {
   const std::string text = Entry("a", "one", "01/02/2005 10:00:00 AM", "x") +

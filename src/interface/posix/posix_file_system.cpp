@@ -286,15 +286,32 @@ std::int64_t PosixFileSystem::FileLength(const std::u16string& path) {
 
 namespace {
 
+// What tells one state of a file's bytes from another: its size and modification time. A
+// program writing to the file moves at least one of them.
+struct FileState {
+  off_t size;
+  timespec modified;
+  bool operator==(const FileState& other) const {
+    return size == other.size && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
+
 class PosixInputFile : public InputFile {
  public:
   PosixInputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
 
+  void Start(const struct stat& info) { state_ = StateOf(info); }
+
   std::size_t Read(std::uint8_t* out, std::size_t max) override {
     while (true) {
       const ssize_t got = ::read(fd_.get(), out, max);
-      if (got >= 0) {
+      if (got > 0) {
         return static_cast<std::size_t>(got);
+      }
+      if (got == 0) {
+        RefuseAChange();  // a pass is only whole when the file stayed as it was throughout
+        return 0;
       }
       if (errno != EINTR) {
         FailOn("read", path_, errno);
@@ -303,14 +320,33 @@ class PosixInputFile : public InputFile {
   }
 
   void Rewind() override {
+    RefuseAChange();
     if (::lseek(fd_.get(), 0, SEEK_SET) != 0) {
       FailOn("go back to the start of", path_, errno);
     }
   }
 
  private:
-  Descriptor fd_;     // open for reading
-  std::string path_;  // for messages
+  static FileState StateOf(const struct stat& info) { return {info.st_size, info.st_mtim}; }
+
+  // The passes over a file (decide, check, store) must see the same bytes: a file another
+  // program changed between or during them is refused, never stored half checked.
+  void RefuseAChange() {
+    struct stat info;
+    if (::fstat(fd_.get(), &info) != 0) {
+      FailOn("examine", path_, errno);
+    }
+    if (!(StateOf(info) == state_)) {
+      throw Error(ErrorKind::kFile, path_ +
+                                        " changed while it was being read (its size or "
+                                        "modification time moved); read it again once nothing "
+                                        "writes to it");
+    }
+  }
+
+  Descriptor fd_;      // open for reading
+  std::string path_;   // for messages
+  FileState state_{};  // as the file was when opened
 };
 
 }  // namespace
@@ -329,6 +365,7 @@ std::unique_ptr<InputFile> PosixFileSystem::OpenForReading(const std::u16string&
   if (!S_ISREG(info.st_mode)) {
     throw Error(ErrorKind::kFile, "cannot read " + native + ": not a regular file");
   }
+  file->Start(info);
   return file;
 }
 
