@@ -9,25 +9,10 @@
 #include <string_view>
 
 #include "common/clock.h"
+#include "common/time_text.h"
 #include "interface/diary_database.h"
 
 namespace sarnlink {
-
-// What a date-and-time text says, read leniently: a day as year/month/day (four-digit year;
-// "/", "-" or 年月日 between the parts; one or two digits for month and day), then optionally,
-// after spaces, a time as hour:minute[:second] (or 時分秒; one or two digits each). A part
-// counts only when it is a real day or a real time of day.
-struct TimeReading {
-  bool has_day = false;   // year, month and day name a day of the Gregorian calendar
-  bool has_time = false;  // hour 0-23, minute and second 0-59 (second 0 when not written)
-  LocalTime moment;       // what was read; the time is 00:00:00 without has_time
-};
-TimeReading ReadTimeText(std::u16string_view text);
-
-// Whether `text` is in the diary's own form, exactly: "yyyy/mm/dd hh:nn:ss" for a time, or
-// "yyyy/mm/dd" for a day, each part in range.
-bool IsDiaryTime(std::u16string_view text);
-bool IsDiaryDay(std::u16string_view text);
 
 // Whether the row's own texts give its DATE as they stand (the usual case): PublishTime in the
 // diary's form and, when the day comes from Day, a Day in the diary's form or empty (then the

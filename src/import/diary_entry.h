@@ -18,6 +18,7 @@ struct DiaryEntry {
   std::u16string TrackBack;    // nothing fills it
   std::u16string PublishTime;  // the whole converted DATE
   bool Private = false;        // STATUS other than exactly "Publish"
+  bool undated = false;        // the file gave no DATE: filed under the import's moment
 };
 
 // Receives every entry the parser completes, with the author current at its end. The parser

@@ -1,21 +1,61 @@
 #include "import/duplicate_index.h"
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
+
+#include "interface/run_stamp.h"
 
 namespace sarnlink {
 namespace {
 
-// The compared columns, by name, in the order of Columns.
-constexpr const char16_t* kComparedColumns[] = {u"Day",      u"PublishTime", u"Title",  u"Genre",
-                                                u"Contents", u"extend",      u"excerpt"};
+void ReadRow(DiaryRecordset& rows, DiaryRowColumns& row) {
+  row.Day = rows.Field(u"Day");
+  row.PublishTime = rows.Field(u"PublishTime");
+  row.Title = rows.Field(u"Title");
+  row.Genre = rows.Field(u"Genre");
+  row.Contents = rows.Field(u"Contents");
+  row.extend = rows.Field(u"extend");
+  row.excerpt = rows.Field(u"excerpt");
+  row.ImportMark = rows.Field(u"ImportMark");
+}
 
-// The compared columns of the current row; a Null reads as the empty text.
-template <class Columns>
-void ReadColumns(DiaryRecordset& rows, Columns& columns) {
-  for (std::size_t k = 0; k < columns.size(); ++k) {
-    columns[k] = TextOrEmpty(rows.Field(kComparedColumns[k]));
+std::uint64_t Mix(std::uint64_t hash, std::u16string_view column) {
+  const std::uint64_t h = std::hash<std::u16string_view>()(column);
+  return hash ^ (h + 0x9e3779b97f4a7c15u + (hash << 6) + (hash >> 2));
+}
+
+std::uint64_t HashOf(const ComparedColumns& columns) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  for (const std::u16string& column : columns) {
+    hash = Mix(hash, column);
   }
+  return hash;
+}
+
+// What an entry without a DATE is matched by: Title, Genre and the three texts.
+std::uint64_t UndatedHashOf(const ComparedColumns& columns) {
+  std::uint64_t hash = 0x84222325cbf29ce4u;
+  for (std::size_t k = 2; k < columns.size(); ++k) {
+    hash = Mix(hash, columns[k]);
+  }
+  return hash;
+}
+
+bool SameUndated(const ComparedColumns& a, const ComparedColumns& b) {
+  return std::equal(a.begin() + 2, a.end(), b.begin() + 2);
+}
+
+// Whether an earlier import filed the row for an entry without a DATE: its Day and time are
+// the moment its run stamp names, or both are empty, as the host's earlier import left them.
+bool FiledWithoutDate(const DiaryRowColumns& row) {
+  const std::u16string day = TextOrEmpty(row.Day);
+  const std::u16string time = TextOrEmpty(row.PublishTime);
+  if (day.empty() && time.empty()) {
+    return !TextOrEmpty(row.ImportMark).empty();
+  }
+  const TimeReading stamp = ReadRunStamp(TextOrEmpty(row.ImportMark));
+  return stamp.has_time && time == DiaryTimeText(stamp.moment) && time.compare(0, 10, day) == 0;
 }
 
 }  // namespace
@@ -24,43 +64,55 @@ DuplicateIndex::DuplicateIndex(DiaryConnection& connection, std::u16string run_s
     : connection_(connection), run_stamp_(std::move(run_stamp)) {
   auto rows = connection_.OpenStatement(ComparedColumnsQuery{}, CursorKind::kForwardOnly,
                                         LockKind::kReadOnly);
-  Columns columns;
+  DiaryRowColumns row;
   while (!rows->IsEOF()) {
-    ReadColumns(*rows, columns);
-    hashes_.insert(HashOf(ViewsOf(columns)));
+    ReadRow(*rows, row);
+    Index(row);
     rows->MoveNext();
   }
   rows->Close();
 }
 
-DuplicateIndex::ColumnViews DuplicateIndex::ViewsOf(const Columns& columns) {
-  ColumnViews views;
-  for (std::size_t k = 0; k < columns.size(); ++k) {
-    views[k] = columns[k];
+void DuplicateIndex::Index(const DiaryRowColumns& row) {
+  const ComparedColumns raw = RawColumns(row);
+  hashes_.insert(HashOf(raw));
+  const SourceDay day = IsNull(row.Day) ? SourceDay() : SourceDay(TextOrEmpty(row.Day));
+  bool kept = false;
+  const auto note = [&](std::unordered_map<std::uint64_t, std::vector<SourceDay>>& index,
+                        std::uint64_t hash) {
+    std::vector<SourceDay>& days = index[hash];
+    if (std::find(days.begin(), days.end(), day) == days.end()) {
+      days.push_back(day);
+    }
+    if (!day && !kept) {
+      null_day_rows_.push_back(row);
+      kept = true;
+    }
+  };
+  if (ExportChangesRow(row)) {
+    for (const ComparedColumns& form : ExportedForms(row)) {
+      note(forms_, HashOf(form));
+    }
   }
-  return views;
+  if (FiledWithoutDate(row)) {
+    note(undated_, UndatedHashOf(raw));
+  }
 }
 
-std::uint64_t DuplicateIndex::HashOf(const ColumnViews& columns) {
-  std::uint64_t hash = 0xcbf29ce484222325u;
-  for (const std::u16string_view column : columns) {
-    const std::uint64_t h = std::hash<std::u16string_view>()(column);
-    hash ^= h + 0x9e3779b97f4a7c15u + (hash << 6) + (hash >> 2);
+const std::vector<DiaryRowColumns>& DuplicateIndex::RowsOf(const SourceDay& day) {
+  if (!day) {
+    return null_day_rows_;
   }
-  return hash;
-}
-
-const std::vector<DuplicateIndex::Columns>& DuplicateIndex::RowsOfDay(const std::u16string& day) {
   if (cached_ && cached_day_ == day) {
     return cached_rows_;
   }
   cached_rows_.clear();
-  const ComparedColumnsQuery statement{day, run_stamp_};
+  const ComparedColumnsQuery statement{*day, run_stamp_};
   auto rows = connection_.OpenStatement(statement, CursorKind::kForwardOnly, LockKind::kReadOnly);
   while (!rows->IsEOF()) {
-    Columns columns;
-    ReadColumns(*rows, columns);
-    cached_rows_.push_back(std::move(columns));
+    DiaryRowColumns row;
+    ReadRow(*rows, row);
+    cached_rows_.push_back(std::move(row));
     rows->MoveNext();
   }
   rows->Close();
@@ -69,18 +121,52 @@ const std::vector<DuplicateIndex::Columns>& DuplicateIndex::RowsOfDay(const std:
   return cached_rows_;
 }
 
-bool DuplicateIndex::Holds(const DiaryEntry& entry, const std::u16string& genre) {
-  const ColumnViews columns = {entry.Day,      entry.PublishTime, entry.Title,  genre,
-                               entry.Contents, entry.extend,      entry.excerpt};
-  if (hashes_.find(HashOf(columns)) == hashes_.end()) {
-    return false;
-  }
-  for (const Columns& row : RowsOfDay(entry.Day)) {
-    if (ViewsOf(row) == columns) {
-      return true;
+bool DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& days, const ComparedColumns& columns,
+                              bool undated) {
+  for (const SourceDay& day : days) {
+    for (const DiaryRowColumns& row : RowsOf(day)) {
+      if (undated) {
+        if (FiledWithoutDate(row) && SameUndated(RawColumns(row), columns)) {
+          return true;
+        }
+        continue;
+      }
+      if (!ExportChangesRow(row)) {
+        continue;
+      }
+      const std::vector<ComparedColumns> forms = ExportedForms(row);
+      if (std::find(forms.begin(), forms.end(), columns) != forms.end()) {
+        return true;
+      }
     }
   }
   return false;
+}
+
+DuplicateIndex::Held DuplicateIndex::Holds(const DiaryEntry& entry, const std::u16string& genre) {
+  const ComparedColumns columns = {entry.Day,      entry.PublishTime, entry.Title,  genre,
+                                   entry.Contents, entry.extend,      entry.excerpt};
+  const std::uint64_t hash = HashOf(columns);
+  if (hashes_.count(hash) > 0) {
+    for (const DiaryRowColumns& row : RowsOf(SourceDay(entry.Day))) {
+      if (RawColumns(row) == columns) {
+        return Held::kAsRow;
+      }
+    }
+  }
+  if (const auto found = forms_.find(hash); found != forms_.end()) {
+    if (AnyRowOf(found->second, columns, false)) {
+      return Held::kAsRow;
+    }
+  }
+  if (entry.undated) {
+    if (const auto found = undated_.find(UndatedHashOf(columns)); found != undated_.end()) {
+      if (AnyRowOf(found->second, columns, true)) {
+        return Held::kUndated;
+      }
+    }
+  }
+  return Held::kNo;
 }
 
 }  // namespace sarnlink

@@ -1,46 +1,66 @@
-// Which entries of a file the diary already holds, so that importing a file again, or files
-// that overlap, stores nothing twice. An entry is held when a row that was in the diary before
-// the run has the same Day, PublishTime, Title, Genre and three texts (a Null column reads as
-// the empty text).
+// Which entries of a file the diary already holds, so that importing a file again, files that
+// overlap, or the diary's own export stores nothing twice. An entry is held when it equals a
+// row that was in the diary before the run: as the row stands (Day, PublishTime, Title, Genre
+// and three texts; a Null column reads as the empty text), or as the diary's export under any of
+// its settings gives the row back (see exported_forms.h). Nothing is normalised beyond that: an
+// entry that merely resembles a row is stored. An entry without a DATE, which the import files
+// under its own moment, is held when a row an earlier import filed for such an entry (its Day and
+// time its stamp's moment, or both empty as the host's earlier import left them) has the same
+// Title, Genre and texts.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "import/diary_entry.h"
+#include "import/exported_forms.h"
 #include "interface/diary_database.h"
 
 namespace sarnlink {
 
 class DuplicateIndex {
  public:
-  // Reads the compared columns of every row once and keeps a hash of each. When `run_stamp`
-  // names this run alone, rows stamped with it are never counted as held before the run.
+  // Reads the compared columns of every row once and keeps a hash of each form. When
+  // `run_stamp` names this run alone, rows stamped with it are never counted as held before the
+  // run.
   DuplicateIndex(DiaryConnection& connection, std::u16string run_stamp);
 
+  enum class Held {
+    kNo,
+    kAsRow,    // as a row stands, or as the diary's export gives it back
+    kUndated,  // an entry without a DATE, as an earlier import filed it
+  };
+
   // Whether the diary held the entry before the run, as it would be stored with `genre`. A
-  // hash that matches is confirmed against the rows of the entry's day, so two different
-  // entries are never taken for one.
-  bool Holds(const DiaryEntry& entry, const std::u16string& genre);
+  // hash that matches is confirmed against the rows it came from, so two different entries are
+  // never taken for one.
+  Held Holds(const DiaryEntry& entry, const std::u16string& genre);
 
  private:
-  // The compared columns of one row, and a view of them in a row or an entry, in a fixed order.
-  using Columns = std::array<std::u16string, 7>;
-  using ColumnViews = std::array<std::u16string_view, 7>;
-  static ColumnViews ViewsOf(const Columns& columns);
-  static std::uint64_t HashOf(const ColumnViews& columns);
-  // The compared columns of the rows of `day` held before the run, read once per day in turn.
-  const std::vector<Columns>& RowsOfDay(const std::u16string& day);
+  // Where a hash came from: the Day of its row (nothing for a Null Day, whose rows are kept).
+  using SourceDay = std::optional<std::u16string>;
+
+  void Index(const DiaryRowColumns& row);
+  // The rows of `day` held before the run (Null: those with a Null Day), read once per day in
+  // turn.
+  const std::vector<DiaryRowColumns>& RowsOf(const SourceDay& day);
+  bool AnyRowOf(const std::vector<SourceDay>& days, const ComparedColumns& columns, bool undated);
 
   DiaryConnection& connection_;
   std::u16string run_stamp_;
-  std::unordered_set<std::uint64_t> hashes_;  // one per row held before the run
-  std::u16string cached_day_;                 // the day whose rows are cached
-  std::vector<Columns> cached_rows_;
+  std::unordered_set<std::uint64_t> hashes_;  // each row as it stands
+  // Each other form of a row, and each row filed for an entry without a DATE (by its Title,
+  // Genre and texts), with the days of the rows they came from.
+  std::unordered_map<std::uint64_t, std::vector<SourceDay>> forms_;
+  std::unordered_map<std::uint64_t, std::vector<SourceDay>> undated_;
+  std::vector<DiaryRowColumns> null_day_rows_;  // rows no query by day finds
+  SourceDay cached_day_;                        // the day whose rows are cached
+  std::vector<DiaryRowColumns> cached_rows_;
   bool cached_ = false;
 };
 

@@ -248,6 +248,7 @@ void EntryParser::Finish() {
 
 void EntryParser::EndEntry() {
   entry_.Genre = !primary_category_.empty() ? primary_category_ : first_category_;
+  entry_.undated = !has_date_;
   if (!has_date_ && !rules_.undated_time.empty()) {
     // Filed under the import's own moment, where the host shows it, not under an empty day.
     entry_.PublishTime = rules_.undated_time;

@@ -16,10 +16,19 @@ void EntryStorage::LoadDayNumbers() {
   day_index_.clear();
   day_numbers_.reserve(static_cast<std::size_t>(std::max(rows->RecordCount(), 0)));
   while (!rows->IsEOF()) {
+    // Rows with a Null Day (a diary kept for years has some) are no day an entry is filed
+    // under; a day whose Numbers are all Null numbers its next entry 1.
+    const FieldValue day = rows->Field(u"Day");
+    if (IsNull(day)) {
+      rows->MoveNext();
+      continue;
+    }
     DayAndNumber element;
-    element.stDay = TextOf(rows->Field(u"Day"), "a Day of the diary");
-    element.iNumber =
-        Int16Of(rows->Field(u"NumMax"), "the highest Number of day " + ToUtf8(element.stDay));
+    element.stDay = TextOrEmpty(day);
+    const FieldValue highest = rows->Field(u"NumMax");
+    element.iNumber = IsNull(highest)
+                          ? std::int16_t{0}
+                          : Int16Of(highest, "the highest Number of day " + ToUtf8(element.stDay));
     day_index_.emplace(element.stDay, day_numbers_.size());
     day_numbers_.push_back(std::move(element));
     rows->MoveNext();
@@ -58,11 +67,15 @@ void EntryStorage::StoreEntry(DiaryEntry&& entry, const std::u16string& author) 
     return;
   }
   const std::u16string genre = entry.Genre.empty() ? std::u16string(kGeneralGenre) : entry.Genre;
-  if (duplicates_ && duplicates_->Holds(entry, genre)) {
-    if (report_) {
-      ++report_->duplicates;  // no row and no number: the diary has it already
+  if (duplicates_) {
+    const DuplicateIndex::Held held = duplicates_->Holds(entry, genre);
+    if (held != DuplicateIndex::Held::kNo) {
+      if (report_) {  // no row and no number: the diary has it already
+        ++report_->duplicates;
+        report_->undated_duplicates += held == DuplicateIndex::Held::kUndated ? 1 : 0;
+      }
+      return;
     }
-    return;
   }
   if (state_.DryRun) {
     NextDayNumber(entry.Day);

@@ -29,8 +29,8 @@ class EntryStorage : public EntrySink {
   // From now on, entries `duplicates` says the diary holds are passed over (null: none are).
   void SetDuplicateIndex(DuplicateIndex* duplicates) { duplicates_ = duplicates; }
 
-  // Builds the day-number table from the diary. A Null Day or NumMax, or a NumMax above 32767,
-  // throws.
+  // Builds the day-number table from the diary. A Null Day has no place in it, and a Null
+  // NumMax counts as 0; a NumMax above 32767 throws.
   void LoadDayNumbers();
   // Opens Contents for insertion.
   void OpenEntryTable();

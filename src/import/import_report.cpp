@@ -36,9 +36,14 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
                     " passed over by the author filter");
   }
   if (report.duplicates > 0) {
+    const std::string undated =
+        report.undated_duplicates == 0
+            ? ""
+            : "; " + std::to_string(report.undated_duplicates) + " of them without a DATE, " +
+                  "found by title, genre and texts among the rows an earlier import filed so";
     lines.push_back(CountOf(report.duplicates, "entry was", "entries were") +
                     " already in the diary" + (report.dry_run ? " and would be" : " and were") +
-                    " passed over (--allow-duplicates stores them)");
+                    " passed over (--allow-duplicates stores them)" + undated);
   }
   if (report.twelve_am_as_asked) {
     if (report.twelve_am_is_noon) {

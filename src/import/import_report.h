@@ -22,9 +22,10 @@ struct ImportReport {
   std::int32_t entries = 0;  // entries the file holds, stored or not
   // The entries of each author (the AUTHOR current at the entry's end; "" before any).
   std::map<std::u16string, std::int32_t> authors;
-  std::int32_t stored = 0;       // rows stored (or, in a dry run, that would be)
-  std::int32_t passed_over = 0;  // entries the author filter passed over
-  std::int32_t duplicates = 0;   // entries the diary already held, passed over
+  std::int32_t stored = 0;              // rows stored (or, in a dry run, that would be)
+  std::int32_t passed_over = 0;         // entries the author filter passed over
+  std::int32_t duplicates = 0;          // entries the diary already held, passed over
+  std::int32_t undated_duplicates = 0;  // of those, entries without a DATE held as filed before
   std::int32_t comment_sections = 0;
   std::int32_t ping_sections = 0;
   std::int32_t keyword_sections = 0;  // KEYWORDS sections that held text

@@ -12,7 +12,7 @@ constexpr char16_t kRunsSelection[] =
 
 constexpr char16_t kComparedSelection[] =
     u"SELECT Contents.Day, Contents.PublishTime, Contents.Title, Contents.Genre, "
-    u"Contents.Contents, Contents.extend, Contents.excerpt FROM Contents";
+    u"Contents.Contents, Contents.extend, Contents.excerpt, Contents.ImportMark FROM Contents";
 
 // A condition the settings leave unset admits Null as well: "Like '%'" alone would drop a row
 // whose column is Null, and an export of everything must write every row.

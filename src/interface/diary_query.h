@@ -49,7 +49,8 @@ struct StampUseQuery {
 };
 
 // The columns the duplicate check compares (Day, PublishTime, Title, Genre, Contents, extend,
-// excerpt) of every row, or of the rows of `day` whose ImportMark is not `other_than_stamp`.
+// excerpt, and ImportMark, which tells how a row was filed) of every row, or of the rows of `day`
+// whose ImportMark is not `other_than_stamp`.
 struct ComparedColumnsQuery {
   std::optional<std::u16string> day;
   std::u16string other_than_stamp;  // empty: no row is left out for its stamp

@@ -1,0 +1,110 @@
+#include "common/time_text.h"
+
+#include "common/text.h"
+
+namespace sarnlink {
+namespace {
+
+// Reads a text from the left, a part at a time.
+class TimeCursor {
+ public:
+  explicit TimeCursor(std::u16string_view text) : text_(text) {}
+
+  bool AtEnd() const { return at_ == text_.size(); }
+  char16_t Peek() const { return AtEnd() ? u'\0' : text_[at_]; }
+  bool Take(char16_t c) {
+    if (Peek() != c) {
+      return false;
+    }
+    ++at_;
+    return true;
+  }
+  // A number of `min` to `max` decimal digits.
+  bool Number(std::size_t min, std::size_t max, int& out) {
+    std::size_t digits = 0;
+    out = 0;
+    while (digits < max && !AtEnd() && text_[at_] >= u'0' && text_[at_] <= u'9') {
+      out = out * 10 + (text_[at_++] - u'0');
+      ++digits;
+    }
+    return digits >= min && (AtEnd() || text_[at_] < u'0' || text_[at_] > u'9');
+  }
+  void SkipSpaces() {
+    while (Take(u' ')) {
+    }
+  }
+
+ private:
+  std::u16string_view text_;
+  std::size_t at_ = 0;
+};
+
+// "yyyy/m/d", "yyyy-m-d" or "yyyy年m月d日", naming a real day.
+bool ReadDay(TimeCursor& in, LocalTime& moment) {
+  if (!in.Number(4, 4, moment.year)) {
+    return false;
+  }
+  const char16_t separator = in.Peek();
+  bool read = false;
+  if (separator == u'/' || separator == u'-') {
+    read = in.Take(separator) && in.Number(1, 2, moment.month) && in.Take(separator) &&
+           in.Number(1, 2, moment.day);
+  } else if (separator == u'年') {
+    read = in.Take(u'年') && in.Number(1, 2, moment.month) && in.Take(u'月') &&
+           in.Number(1, 2, moment.day) && in.Take(u'日');
+  }
+  return read && moment.year >= 1 && moment.month >= 1 && moment.month <= 12 && moment.day >= 1 &&
+         moment.day <= DaysInMonth(moment.year, moment.month);
+}
+
+// "h:m", "h:m:s" or "h時m分[s秒]", naming a real time of day.
+bool ReadTimeOfDay(TimeCursor& in, LocalTime& moment) {
+  moment.second = 0;
+  if (!in.Number(1, 2, moment.hour)) {
+    return false;
+  }
+  bool read = false;
+  if (in.Take(u':')) {
+    read = in.Number(1, 2, moment.minute) && (!in.Take(u':') || in.Number(1, 2, moment.second));
+  } else if (in.Take(u'時')) {
+    read = in.Number(1, 2, moment.minute) && in.Take(u'分') &&
+           (in.AtEnd() || (in.Number(1, 2, moment.second) && in.Take(u'秒')));
+  }
+  return read && moment.hour <= 23 && moment.minute <= 59 && moment.second <= 59;
+}
+
+}  // namespace
+
+TimeReading ReadTimeText(std::u16string_view text) {
+  TimeCursor in(TrimSpaces(text));
+  TimeReading reading;
+  if (!ReadDay(in, reading.moment)) {
+    return TimeReading();
+  }
+  if (in.AtEnd()) {
+    reading.has_day = true;
+    return reading;
+  }
+  if (in.Peek() != u' ' && !in.Take(u'T')) {
+    return TimeReading();  // a day run on into something else is no day
+  }
+  reading.has_day = true;
+  in.SkipSpaces();
+  LocalTime moment = reading.moment;
+  if (ReadTimeOfDay(in, moment) && in.AtEnd()) {
+    reading.moment = moment;
+    reading.has_time = true;
+  }
+  return reading;
+}
+
+bool IsDiaryDay(std::u16string_view text) {
+  return text.size() == 10 && text[4] == u'/' && text[7] == u'/' && ReadTimeText(text).has_day;
+}
+
+bool IsDiaryTime(std::u16string_view text) {
+  return text.size() == 19 && IsDiaryDay(text.substr(0, 10)) && text[10] == u' ' &&
+         text[13] == u':' && text[16] == u':' && ReadTimeText(text).has_time;
+}
+
+}  // namespace sarnlink

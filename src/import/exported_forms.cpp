@@ -1,0 +1,123 @@
+#include "import/exported_forms.h"
+
+#include <algorithm>
+
+#include "export/entry_date.h"
+#include "export/entry_writer.h"
+#include "import/entry_parser.h"
+#include "import/line_stream.h"
+#include "interface/diary_statements.h"
+
+namespace sarnlink {
+namespace {
+
+// Keeps the one entry the parser completes.
+class KeptEntry : public EntrySink {
+ public:
+  void StoreEntry(DiaryEntry&& completed, const std::u16string&) override {
+    entry = std::move(completed);
+    stored = true;
+  }
+  DiaryEntry entry;
+  bool stored = false;
+};
+
+bool HasAny(const FieldValue& value, std::u16string_view units) {
+  const auto* text = std::get_if<std::u16string>(&value);
+  return text && text->find_first_of(units) != std::u16string::npos;
+}
+
+bool HasEdgeSpace(const FieldValue& value) {
+  const auto* text = std::get_if<std::u16string>(&value);
+  return text && !text->empty() && (text->front() == u' ' || text->back() == u' ');
+}
+
+// The import's reading of the entry the export writes for `row` under `setting`, or nothing
+// when its DATE would be the export's own moment, which no earlier export can have had.
+std::optional<ComparedColumns> ThroughTheFile(const DiaryRowColumns& row,
+                                              const ExportSetting& setting) {
+  ExportRow exported;
+  exported.Title = row.Title;
+  exported.Genre = row.Genre;
+  exported.PublishTime = row.PublishTime;
+  exported.Day = row.Day;
+  exported.Contents = row.Contents;
+  exported.extend = row.extend;
+  exported.excerpt = row.excerpt;
+  const bool day_from_diary = setting.intPublishDay == 1;
+  if (!RowTimeIsWhole(row.PublishTime, row.Day, day_from_diary)) {
+    const LocalTime unknown{};  // year 0: the export's own moment, never a stored one
+    const SuppliedMoment supplied =
+        SupplyMoment(row.PublishTime, row.Day, row.ImportMark, day_from_diary, unknown);
+    if (supplied.moment.year == 0) {
+      return std::nullopt;
+    }
+    exported.Date = FormatMTDate(DiaryTimeText(supplied.moment), u"");
+  }
+  std::u16string text;
+  for (const std::u16string& line : EntryLines(exported, u"", setting)) {
+    text += line;
+  }
+  LineCount count;
+  count.Feed(text);
+  KeptEntry kept;
+  EntryParser parser(kept);
+  LineCutter cutter(count);
+  std::size_t index = 0;
+  auto handle = [&](std::u16string_view line) { parser.HandleLine(line, index++); };
+  cutter.Feed(text, handle);
+  cutter.Finish(handle);
+  parser.Finish();
+  if (!kept.stored) {
+    return std::nullopt;
+  }
+  DiaryEntry& entry = kept.entry;
+  return ComparedColumns{entry.Day,
+                         entry.PublishTime,
+                         entry.Title,
+                         entry.Genre.empty() ? std::u16string(kGeneralGenre) : entry.Genre,
+                         std::move(entry.Contents),
+                         std::move(entry.extend),
+                         std::move(entry.excerpt)};
+}
+
+}  // namespace
+
+ComparedColumns RawColumns(const DiaryRowColumns& row) {
+  return {TextOrEmpty(row.Day),    TextOrEmpty(row.PublishTime), TextOrEmpty(row.Title),
+          TextOrEmpty(row.Genre),  TextOrEmpty(row.Contents),    TextOrEmpty(row.extend),
+          TextOrEmpty(row.excerpt)};
+}
+
+bool ExportChangesRow(const DiaryRowColumns& row) {
+  const auto* time = std::get_if<std::u16string>(&row.PublishTime);
+  const auto* day = std::get_if<std::u16string>(&row.Day);
+  const bool time_in_form = time && IsDiaryTime(*time);
+  const bool day_is_times = day && time_in_form && time->compare(0, 10, *day) == 0;
+  return !day_is_times || HasAny(row.Contents, u"\r\n-") || HasAny(row.extend, u"\r\n-") ||
+         HasAny(row.excerpt, u"\r\n-") || HasAny(row.Title, u"\r\n") ||
+         HasAny(row.Genre, u"\r\n") || HasEdgeSpace(row.Title) || HasEdgeSpace(row.Genre) ||
+         TextOrEmpty(row.Genre).empty();
+}
+
+std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row) {
+  const ComparedColumns raw = RawColumns(row);
+  std::vector<ComparedColumns> forms;
+  ExportSetting setting = DefaultExportSetting();
+  for (const bool day_from_diary : {true, false}) {
+    for (const bool breaks : {true, false}) {
+      for (const bool hyphens : {true, false}) {
+        setting.intPublishDay = day_from_diary ? 1 : 0;
+        setting.intBR = breaks ? 1 : 0;
+        setting.intHyphen = hyphens ? 1 : 0;
+        std::optional<ComparedColumns> form = ThroughTheFile(row, setting);
+        if (form && *form != raw && std::find(forms.begin(), forms.end(), *form) == forms.end()) {
+          forms.push_back(std::move(*form));
+        }
+      }
+    }
+  }
+  return forms;
+}
+
+}  // namespace sarnlink

@@ -1,0 +1,38 @@
+// What the diary's own export writes for a row, as the import reads it back: the columns an
+// entry of that file would be stored with, under each of the export's settings that can change
+// them (the day from Day or from PublishTime, line breaks converted or not, hyphens converted
+// or not). An entry equal to one of them came from that row, and importing the diary's own
+// export stores nothing twice.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "interface/diary_database.h"
+
+namespace sarnlink {
+
+// The columns the duplicate check compares, as stored: Day, PublishTime, Title, Genre,
+// Contents, extend, excerpt.
+using ComparedColumns = std::array<std::u16string, 7>;
+
+// A row as the duplicate check reads it: those seven columns and ImportMark, Null kept.
+struct DiaryRowColumns {
+  FieldValue Day, PublishTime, Title, Genre, Contents, extend, excerpt, ImportMark;
+};
+
+// The row's columns as they stand (a Null reads as the empty text).
+ComparedColumns RawColumns(const DiaryRowColumns& row);
+
+// Whether an export could give the row back other than as it stands: a text the export
+// converts or the import trims, an empty genre, or a time not in the diary's form or on
+// another day than Day. Rows without any are given back as they stand, so only these need
+// ExportedForms.
+bool ExportChangesRow(const DiaryRowColumns& row);
+
+// The distinct ways the row comes back through an export and an import, other than as it
+// stands. A row whose DATE would be the export's own moment has none for that setting.
+std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row);
+
+}  // namespace sarnlink
