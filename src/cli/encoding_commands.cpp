@@ -26,8 +26,8 @@ struct DecodeOptions {
 
 // Runs the import's decision and decoding over the file, a piece at a time, `text` receiving
 // the UTF-8 of each piece (or, when it is null, the text only counted); then the note on bytes
-// that did not become text goes to stderr. A conversion that can fail (EUC-JP, ISO-2022-JP) is
-// checked over the whole file before any text is given, so a failure leaves nothing half written.
+// that did not become text goes to stderr. ISO-2022-JP, whose conversion can fail, is checked
+// over the whole file before any text is given, so a failure leaves nothing half written.
 TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                           const std::function<void(const Bytes&)>& text) {
   PosixFileSystem files;
@@ -41,9 +41,8 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
     const StreamDecision decision =
         DecideImportEncoding(*file, static_cast<std::uint64_t>(files.FileLength(file_name)),
                              EncodingOption(options.encoding));
-    const bool can_fail =
-        decision.encoding == TextEncoding::kEUCJP || decision.encoding == TextEncoding::kISO2022JP;
-    if (text && can_fail) {  // nothing is written before the whole file is known to convert
+    if (text && decision.encoding == TextEncoding::kISO2022JP) {  // nothing is written before the
+                                                                  // whole file is known to convert
       ReadInPieces(*file, decision, code_page,
                    [](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
                      decoder.Check(piece, last);

@@ -12,8 +12,18 @@
 namespace sarnlink {
 
 // The two-byte sets beside JIS X 0208 that ISO-2022-JP-2 and -3 (and EUC-JP's 8F form) write,
-// and that code page 932 has no place for.
-enum class OtherCharacterSet { kJisX0212, kJisX0213Plane1, kJisX0213Plane2, kGb2312, kKsC5601 };
+// and that code page 932 has no place for. kJisX0212 takes in eucJP-ms's characters of the 8F
+// form too (the IBM extensions in rows 73-74, such as 髙, and the user-defined rows 75-7E), which
+// JIS X 0212 leaves empty. kEucJpMsTwoByte is an EUC-JP pair (rows 21-7E) that code page 932 has
+// no character for: eucJP-ms puts its user-defined area there.
+enum class OtherCharacterSet {
+  kJisX0212,
+  kJisX0213Plane1,
+  kJisX0213Plane2,
+  kGb2312,
+  kKsC5601,
+  kEucJpMsTwoByte
+};
 
 class CodePage932 {
  public:

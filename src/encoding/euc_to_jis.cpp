@@ -1,8 +1,5 @@
 // EUC-JP to ISO-2022-JP, so that EUC-JP goes down the same road to Shift_JIS as JIS code.
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "common/errors.h"
 #include "encoding/cut_at_zero.h"
@@ -176,54 +173,6 @@ std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::si
   return p;
 }
 
-// A high byte takes the next byte as its second, whatever that is, so the bytes taken as seconds
-// are found as escaped characters are: 64 bytes at a time, with masks, carrying across blocks
-// whether the first byte of the next block is taken. A second below 80 is the only failure
-// before the end.
-void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset) {
-  std::size_t i = 0;
-  bool taken = false;  // in[i] is the second byte of a pair begun before it
-#if defined(__SSE2__)
-  std::uint64_t carry = 0;
-  while (i + 64 <= size) {
-    std::uint64_t high = 0;
-    for (int k = 0; k < 4; ++k) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16 * k));
-      high |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << (16 * k);
-    }
-    // Which bytes are taken as seconds: a run of high bytes pairs up from its start.
-    const std::uint64_t starts = high & ~carry;
-    const std::uint64_t follows = starts << 1 | carry;
-    constexpr std::uint64_t kEven = 0x5555555555555555ULL;
-    const std::uint64_t odd_starts = starts & ~kEven & ~follows;
-    std::uint64_t even_runs = 0;
-    carry = __builtin_add_overflow(odd_starts, starts, &even_runs) ? 1 : 0;
-    const std::uint64_t seconds = (kEven ^ (even_runs << 1)) & follows;
-    const std::uint64_t bad = seconds & ~high;
-    if (bad != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(bad));
-      FailSecond(in + at - 1, offset + at);
-    }
-    i += 64;
-  }
-  taken = carry != 0;
-#endif
-  while (i < size) {
-    if (taken) {
-      if (in[i] < 0x80) {
-        FailSecond(in + i - 1, offset + i);
-      }
-      taken = false;
-    } else if (in[i] >= 0x80) {
-      taken = true;
-    }
-    ++i;
-  }
-  if (taken) {
-    Fail("a two-byte character cut off by the end of the input", offset + size - 1);
-  }
-}
-
 // The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (FitsEucOnePassRoad).
 Bytes EUCToSJIS(const Bytes& euc) {
   if (!FitsEucOnePassRoad(euc)) {
@@ -241,14 +190,11 @@ std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {
   return ShiftJisTextWithMarks(sjis, marks, code_page);
 }
 
-// One pass with the JIS text table where the bytes fit its road; the two steps otherwise, which
-// also give every failure of an input that holds no text.
+// EUC-JP's own reading (AppendEucText), not the two steps through ISO-2022-JP: those would read
+// an ESC in the text as an escape, turn a broken pair into another character and fail the rest.
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page) {
-  if (euc.empty() || !FitsEucOnePassRoad(euc)) {
-    return JISToString(EUCToJIS(euc), code_page);
-  }
   std::u16string text;
-  AppendEucText(euc.data(), euc.size(), 0, JisTextTableFor(code_page), text);
+  AppendEucText(euc.data(), euc.size(), JisTextTableFor(code_page), code_page, text);
   return text;
 }
 

@@ -13,20 +13,26 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-// The end of the EUC-JP bytes (on the one-pass road, starting where a character starts) that can
-// be taken now, or all of them at the end. There every byte from 80 up is one of a pair, paired
-// from the start of its run, and each pair becomes text on its own, so the bytes can be cut after
-// their last ASCII byte or, inside the run after it, after any whole pair.
+// The end of the EUC-JP bytes (starting where a character starts) that can be taken now, or all
+// of them at the end: after their last ASCII byte, which is always a character of its own, or,
+// inside the run of high bytes after it, after its last whole character.
 std::size_t EucReadyEnd(std::span<const std::uint8_t> bytes, bool last) {
   const std::size_t size = bytes.size();
   if (last) {
     return size;
   }
-  std::size_t run = size;  // where the run of high bytes at the end starts
-  while (run > 0 && bytes[run - 1] >= 0x80) {
-    --run;
+  std::size_t end = size;  // where the run of high bytes at the end starts
+  while (end > 0 && bytes[end - 1] >= 0x80) {
+    --end;
   }
-  return run + ((size - run) & ~std::size_t{1});
+  while (end < size) {
+    const std::size_t length = EucCharacterLength(bytes.data() + end, size - end, false);
+    if (length == 0) {
+      break;
+    }
+    end += length;
+  }
+  return end;
 }
 
 bool IsHighSurrogate(char16_t unit) {
@@ -69,9 +75,6 @@ class DecisionQuestions {
         }
       }
     }
-    if (euc_road_) {
-      euc_road_ = FitsEucOnePassRoad(piece);
-    }
     if (!forced_) {
       if (!survey_.ratio_out_of_reach()) {
         survey_.Feed(piece, last);
@@ -103,7 +106,6 @@ class DecisionQuestions {
     } else {
       decision.encoding = LegacyEncoding(SecondReading(detector_, shape_));
     }
-    decision.euc_fits_one_pass_road = decision.encoding == TextEncoding::kEUCJP && euc_road_;
     return decision;
   }
 
@@ -122,26 +124,14 @@ class DecisionQuestions {
     return TextEncoding::kShiftJIS;
   }
 
-  // The first kilobyte settles most files: a mark, IsUTF8 saying yes, or the user's word for
-  // an encoding other than EUC-JP (whose road is still to be found).
-  bool SettledByTheHead() const {
-    if (forced_) {
-      return forced_ != TextEncoding::kEUCJP;
-    }
-    return (marked_ && heed_mark_) || utf8_head_;
-  }
+  // The first kilobyte settles most files: the user's word, a mark, or IsUTF8 saying yes.
+  bool SettledByTheHead() const { return forced_ || (marked_ && heed_mark_) || utf8_head_; }
 
   bool AllAnswered() const {
-    if (forced_) {
-      return !euc_road_;
-    }
     if (!survey_.ratio_out_of_reach() || !detector_.decided()) {
       return false;  // UTF-8 still possible, or the legacy verdict not yet in
     }
-    if (WantsSecondReading(detector_) && !shape_.broken()) {
-      return false;  // the file's shape is known only at its end
-    }
-    return SecondReading(detector_, shape_) != kcEUC || !euc_road_;
+    return !WantsSecondReading(detector_) || shape_.broken();  // else the shape is known at the end
   }
 
   std::optional<TextEncoding> forced_;
@@ -153,7 +143,6 @@ class DecisionQuestions {
   UTF8Survey survey_;
   KanjiDetector detector_;
   EucJpShape shape_;
-  bool euc_road_ = true;  // no 00, 1B, 80, 8F or 9B so far
 };
 
 }  // namespace
@@ -176,7 +165,7 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
 
 StreamDecoder::StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
     : decision_(decision), code_page_(code_page), mark_left_(decision.mark_length) {
-  if (decision.encoding == TextEncoding::kISO2022JP || decision.encoding == TextEncoding::kEUCJP) {
+  if (decision.encoding == TextEncoding::kISO2022JP) {
     jis_.MarkUnknownPairs(JisTextTableFor(code_page));
   }
 }
@@ -201,15 +190,6 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
       AppendConvertedShiftJis(last, text);
       break;
     case TextEncoding::kEUCJP:
-      if (!decision_.euc_fits_one_pass_road) {
-        RunEucThroughJis(piece, last, &shift_jis_);
-        AppendConvertedShiftJis(last, text);
-        break;
-      }
-      CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
-        AppendWholeCharacters(bytes, text);
-      });
-      break;
     case TextEncoding::kUTF8:
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
@@ -229,16 +209,8 @@ void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
     case TextEncoding::kISO2022JP:
       RunIso2022Jp(piece, last, nullptr);
       break;
-    case TextEncoding::kEUCJP:
-      if (!decision_.euc_fits_one_pass_road) {
-        RunEucThroughJis(piece, last, nullptr);
-        break;
-      }
-      CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
-        CheckEucPairs(bytes.data(), bytes.size(), consumed_);
-      });
-      break;
     case TextEncoding::kUTF8:  // nothing else can fail
+    case TextEncoding::kEUCJP:
     case TextEncoding::kUTF16LE:
     case TextEncoding::kUTF16BE:
     case TextEncoding::kShiftJIS:
@@ -270,11 +242,6 @@ void StreamDecoder::Count(std::span<const std::uint8_t> piece, bool last) {
       CountConvertedShiftJis(last);
       return;
     case TextEncoding::kEUCJP:
-      if (!decision_.euc_fits_one_pass_road) {
-        RunEucThroughJis(PastTheMark(piece), last, &shift_jis_);
-        CountConvertedShiftJis(last);
-        return;
-      }
       CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
         plain_or_decoded(bytes,
                          IsPlainEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_)));
@@ -303,7 +270,7 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
   };
   if (decision_.encoding == TextEncoding::kUTF8) {
     HandOverUtf8(waiting_, piece, last, hand_over);
-  } else if (decision_.encoding == TextEncoding::kEUCJP) {  // on its one-pass road
+  } else if (decision_.encoding == TextEncoding::kEUCJP) {
     HandOverAtCuts(waiting_, piece, last, &EucReadyEnd, hand_over);
   } else {
     HandOverUpToLastAscii(waiting_, piece, last, hand_over);
@@ -369,38 +336,6 @@ void StreamDecoder::RunIso2022Jp(std::span<const std::uint8_t> piece, bool last,
   }
 }
 
-// EUC-JP that its one-pass road cannot take goes down the two steps, each a stream: EUC-JP to
-// ISO-2022-JP, then on as ISO-2022-JP does. The whole conversion fails at the first step's
-// failure wherever the second step failed, so a failure of the second waits for the end of the
-// first.
-void StreamDecoder::RunEucThroughJis(std::span<const std::uint8_t> piece, bool last,
-                                     Bytes* shift_jis) {
-  Bytes joined;  // a character cut by the last piece (two bytes at most), then this piece
-  if (!euc_waiting_.empty()) {
-    joined = euc_waiting_;
-    joined.insert(joined.end(), piece.begin(), piece.end());
-    piece = joined;
-  }
-  jis_bytes_.clear();
-  const std::size_t done = euc_.Convert(piece.data(), piece.size(), last, jis_bytes_);
-  euc_waiting_.assign(piece.begin() + static_cast<std::ptrdiff_t>(done), piece.end());
-  consumed_ += done;
-  if (jis_failure_) {
-    if (last) {
-      throw *jis_failure_;
-    }
-    return;
-  }
-  try {
-    RunIso2022Jp(jis_bytes_, last, shift_jis);
-  } catch (const Error& e) {
-    if (last) {
-      throw;
-    }
-    jis_failure_ = e;
-  }
-}
-
 // The converted Shift_JIS up to its last ASCII byte as text, with the marked characters of other
 // sets in their places; the bytes and marks after it wait.
 void StreamDecoder::AppendConvertedShiftJis(bool last, std::u16string& text) {
@@ -457,10 +392,9 @@ void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
       Tally(std::u16string_view(text).substr(from), here.count, first);
       return;
     }
-    case TextEncoding::kEUCJP: {  // the one-pass road; the other is RunEucThroughJis
-      AppendEucText(bytes.data(), bytes.size(), consumed_, JisTextTableFor(code_page_), text);
+    case TextEncoding::kEUCJP:
+      AppendEucText(bytes.data(), bytes.size(), JisTextTableFor(code_page_), code_page_, text);
       return;
-    }
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       AppendShiftJisText(bytes, text);  // code page 932 never fails

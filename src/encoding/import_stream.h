@@ -20,9 +20,7 @@ namespace sarnlink {
 struct StreamDecision {
   TextEncoding encoding = TextEncoding::kShiftJIS;
   std::size_t mark_length = 0;  // the bytes of a byte-order mark at the start, not decoded
-  // EUC-JP without 00, 1B, 80, 8F or 9B: its pairs become text a piece at a time, by table.
-  bool euc_fits_one_pass_road = false;
-  bool from_mark = false;  // the mark alone chose the encoding
+  bool from_mark = false;       // the mark alone chose the encoding
 };
 
 // The size of the pieces the import reads.
@@ -37,14 +35,12 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
                                     std::size_t piece_size = kImportPieceSize);
 
 // Decodes a file a piece at a time as the decision says. Each piece is converted up to its last
-// ASCII byte, after which a character always starts (UTF-8: up to its last lead byte); the bytes
-// after it wait for the next piece.
+// ASCII byte, after which a character always starts (UTF-8: up to its last lead byte; EUC-JP: up
+// to its last whole character); the bytes after it wait for the next piece.
 // UTF-16 is cut between whole units, a surrogate pair kept together. ISO-2022-JP goes through
 // its converter's own stream, which keeps its shift state from piece to piece, and the Shift_JIS
-// it gives is cut the same way. EUC-JP with bytes that its one-pass road cannot take (00, 1B, 80,
-// 8F or 9B, rare in real files) goes down its two steps, each a stream, failing exactly as they
-// do over the whole file. A byte-order mark the decision found is passed over here, and only
-// here.
+// it gives is cut the same way. A byte-order mark the decision found is passed over here, and
+// only here.
 class StreamDecoder {
  public:
   StreamDecoder(const StreamDecision& decision, const CodePage932& code_page);
@@ -58,8 +54,8 @@ class StreamDecoder {
     return text;
   }
 
-  // The same failures as Decode, without the text and without counting replacements: what a
-  // conversion that cannot fail would give is not made at all.
+  // The same failures as Decode (only ISO-2022-JP's converter can fail), without the text and
+  // without counting replacements: what a conversion that cannot fail would give is not made.
   void Check(std::span<const std::uint8_t> piece, bool last);
 
   // The replacements Decode would make, and the same failures, without its text: a stretch
@@ -80,7 +76,6 @@ class StreamDecoder {
   void AppendWholeCharacters(std::span<const std::uint8_t> bytes, std::u16string& text);
   void AppendUtf16(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
   void RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
-  void RunEucThroughJis(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
   void AppendConvertedShiftJis(bool last, std::u16string& text);
   void CountConvertedShiftJis(bool last);
   void AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text);
@@ -99,11 +94,7 @@ class StreamDecoder {
   JisToShiftJisStream jis_;          // ISO-2022-JP: the converter and its shift state
   Bytes shift_jis_;                  // ISO-2022-JP: its Shift_JIS after the last ASCII byte
   std::vector<OtherSetMark> marks_;  // ISO-2022-JP: other sets' characters in shift_jis_
-  EucToJisStream euc_;               // EUC-JP off its one-pass road: the first step
-  Bytes euc_waiting_;                // its character cut by the last piece
-  Bytes jis_bytes_;                  // its ISO-2022-JP for the piece
-  std::optional<Error> jis_failure_;  // the second step's failure, thrown at the end
-  char16_t high_ = 0;                 // UTF-16: a high surrogate waiting for its low one
+  char16_t high_ = 0;                // UTF-16: a high surrogate waiting for its low one
   // For the line of the first replacement: the line ends before it, and whether any LF came.
   std::size_t replacements_ = 0;
   std::int64_t lf_before_ = 0;

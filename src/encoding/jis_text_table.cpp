@@ -126,19 +126,51 @@ bool IsPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable
   return true;
 }
 
-void AppendEucText(const std::uint8_t* in, std::size_t size, std::size_t offset,
-                   const JisTextTable& table, std::u16string& out) {
-  if (AppendPlainEucText(in, size, table, out)) {
-    return;  // plain characters only: nothing can fail
+namespace {
+
+// The text of one EUC-JP character of `length` bytes (EucCharacterLength), appended to `out`.
+void AppendEucCharacter(const std::uint8_t* in, std::size_t length, const JisTextTable& table,
+                        const CodePage932& code_page, std::u16string& out) {
+  const std::uint8_t x = in[0];
+  char16_t unit = 0;
+  std::u16string other;  // a character of the platform's converter
+  auto row_or_cell = [](std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; };
+  if (length == 1) {
+    unit = x < 0x80 ? table.Single(x) : char16_t{0};
+  } else if (length == 2) {
+    unit = table.EucPair(x, in[1]);
+    if (unit == 0 && row_or_cell(x) && row_or_cell(in[1])) {
+      other = code_page.OtherSetCharacter(OtherCharacterSet::kEucJpMsTwoByte,
+                                          static_cast<std::uint8_t>(x & 0x7F),
+                                          static_cast<std::uint8_t>(in[1] & 0x7F));
+    }
+  } else if (row_or_cell(in[1]) && row_or_cell(in[2])) {
+    other = code_page.OtherSetCharacter(OtherCharacterSet::kJisX0212,
+                                        static_cast<std::uint8_t>(in[1] & 0x7F),
+                                        static_cast<std::uint8_t>(in[2] & 0x7F));
   }
-  CheckEucPairs(in, size, offset);  // after it every byte from 80 up has its second
+  if (unit != 0) {
+    out += unit;
+  } else if (!other.empty()) {
+    out += other;
+  } else {
+    out += u'\uFFFD';
+  }
+}
+
+}  // namespace
+
+void AppendEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
+                   const CodePage932& code_page, std::u16string& out) {
+  if (AppendPlainEucText(in, size, table, out)) {
+    return;  // plain characters only
+  }
   out.reserve(out.size() + size);
   std::size_t i = 0;
   while (i < size) {
-    const std::uint8_t x = in[i];
-    const char16_t unit = x < 0x80 ? table.Single(x) : table.EucPair(x, in[i + 1]);
-    out += unit != 0 ? unit : u'\uFFFD';
-    i += x < 0x80 ? 1 : 2;
+    const std::size_t length = EucCharacterLength(in + i, size - i, true);
+    AppendEucCharacter(in + i, length, table, code_page, out);
+    i += length;
   }
 }
 

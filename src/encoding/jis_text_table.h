@@ -1,8 +1,7 @@
 // Code page 932's text for every JIS X 0208 row and cell, and for every single byte, read once
-// through the code page port. With it EUC-JP becomes text in one pass instead of going through
-// Shift_JIS bytes first; where a character is not plain (an unmapped or incomplete one, a zero
-// byte, a failure), the callers take the two-step road for that input, so the text is always
-// exactly the two-step road's.
+// through the code page port. With it EUC-JP becomes text in one pass; where a character is not
+// plain (a pair code page 932 has no character for, the 8F form, a zero byte, a broken
+// character), the text is made a character at a time by EUC-JP's own rules (EucCharacterLength).
 #pragma once
 
 #include <cstdint>
@@ -43,20 +42,47 @@ class JisTextTable {
 // when first asked for.
 const JisTextTable& JisTextTableFor(const CodePage932& code_page);
 
-// EUC-JP without 00, 1B, 80 or 9B as text, appended to `out`; false (with `out` cut back) when
-// some character is not plain: then EUCToString's road must be taken.
+// EUC-JP as text, appended to `out`; false (with `out` cut back) when some character is not plain
+// (a byte from 80 up is always taken as the first of a pair here): then AppendEucText must read
+// the bytes a character at a time.
 bool AppendPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
                         std::u16string& out);
 
 // Whether AppendPlainEucText would take every byte of `in`, without making the text.
 bool IsPlainEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table);
 
-// The same bytes as text whatever their characters, appended to `out` (by AppendPlainEucText
-// where it can): a pair that code page 932 has no character for becomes one U+FFFD, and the pair
-// after it is read as itself. Throws
-// EUCToJIS's failures (a second byte below 80, a pair cut off by the end), `offset` being where
-// `in` stands in the whole input.
-void AppendEucText(const std::uint8_t* in, std::size_t size, std::size_t offset,
-                   const JisTextTable& table, std::u16string& out);
+// How many bytes the EUC-JP character at `in` takes, of the `available` there; 0 when that
+// depends on bytes still to come, unless `at_end` says none will. A byte below 80 is always a
+// character of its own, so a broken character never swallows ASCII: a lead byte (8E, 8F, A1-FE)
+// followed by one stands alone; any other byte from 80 up stands alone; a lead followed by a
+// byte from 80 up takes it, and 8F followed by A1-FE takes the third byte too, whatever they
+// are.
+inline std::size_t EucCharacterLength(const std::uint8_t* in, std::size_t available, bool at_end) {
+  const std::uint8_t x = in[0];
+  if (x != 0x8E && x != 0x8F && (x < 0xA1 || x == 0xFF)) {
+    return 1;
+  }
+  if (available < 2) {
+    return at_end ? 1 : 0;
+  }
+  if (in[1] < 0x80) {
+    return 1;
+  }
+  if (x != 0x8F || in[1] < 0xA1 || in[1] == 0xFF) {
+    return 2;
+  }
+  if (available < 3) {
+    return at_end ? 2 : 0;
+  }
+  return in[2] < 0x80 ? 2 : 3;
+}
+
+// EUC-JP as text, appended to `out` (by AppendPlainEucText where it can), `in` ending where a
+// character ends or at the end of the input. Never fails: a JIS X 0208 pair that code page 932
+// has no character for, and the 8F form, become what the platform's converter makes of them
+// (eucJP-ms's characters where it knows them); each character that has no reading, each broken
+// one (EucCharacterLength) and each zero byte becomes one U+FFFD.
+void AppendEucText(const std::uint8_t* in, std::size_t size, const JisTextTable& table,
+                   const CodePage932& code_page, std::u16string& out);
 
 }  // namespace sarnlink

@@ -175,9 +175,6 @@ std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
 std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,
                                std::uint8_t* out);
 
-// Throws what EucPairsToShiftJis would throw over the same bytes, without converting them.
-void CheckEucPairs(const std::uint8_t* in, std::size_t size, std::size_t offset);
-
 // Whether EUC-JP bytes may take EUCToSJIS's one-pass road: they hold no ESC or zero byte, no
 // 9B or 80 (which lose their high bit to become ESC or zero in a pair), and no 8F (a JIS X 0212
 // character, which has no Shift_JIS bytes). A whole input is safe when every piece of it is.
@@ -201,6 +198,8 @@ Bytes EUCToJIS(const Bytes& euc);
 Bytes EUCToSJIS(const Bytes& euc);
 
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page);
+// EUC-JP as text by its own rules (AppendEucText): never fails, every byte becomes a character
+// or U+FFFD.
 std::u16string EUCToString(const Bytes& euc, const CodePage932& code_page);
 
 }  // namespace sarnlink

@@ -71,6 +71,28 @@ TEST(DecodeCommand, ConversionFailureExitsTwoNamingFileAndOffset) {
   EXPECT_NE(decode.err.find("byte offset 5"), std::string::npos) << decode.err;
 }
 
+// eucJP-ms's characters (髙 in the 8F form, the user-defined area) are text; a UTF-8 file read as
+// EUC-JP is decoded whole, each broken pair one U+FFFD, instead of failing at its first.
+TEST(DecodeCommand, EucJpReadsEucJpMsAndReplacesBrokenPairs) {
+  testing::TempDir dir;
+  const std::string file = dir.File("ms.txt");
+  testing::WriteBytes(file, testing::Hex("54 3A 20 8F F4 FB F5 A1 B5 FE 0A"));
+  const auto ms = RunSarnlink("decode --encoding euc-jp " + Quote(file));
+  EXPECT_EQ(ms.status, 0) << ms.err;
+  EXPECT_EQ(ms.out, "T: \u9AD9\uE000京\n");
+  EXPECT_EQ(ms.err, "");
+
+  const auto utf8 = RunSarnlink("decode --encoding euc-jp " + Quote(DataFile("japanese.utf8.txt")));
+  EXPECT_EQ(utf8.status, 0) << utf8.err;
+  EXPECT_TRUE(utf8.out.starts_with("AUTHOR: ")) << utf8.out;  // the ASCII is all there
+  EXPECT_NE(utf8.out.find("\r\nTITLE: "), std::string::npos) << utf8.out;
+  EXPECT_TRUE(utf8.out.ends_with("\r\n-----\r\n--------\r\n")) << utf8.out;
+  EXPECT_NE(utf8.err.find(": 114 characters that could not be read as EUC-JP replaced by U+FFFD; "
+                          "the first on line 1\n"),
+            std::string::npos)
+      << utf8.err;
+}
+
 TEST(EncodingCommands, MissingFileOrBadUsageExitsOne) {
   testing::TempDir dir;
   const auto missing = RunSarnlink("decode " + Quote(dir.File("nothing.txt")));

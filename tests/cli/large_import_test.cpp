@@ -90,10 +90,10 @@ struct LongLineCase {
 
 class LongLine : public ::testing::TestWithParam<LongLineCase> {};
 
-// One body of 50 MB of UTF-8 on a single line, without an ASCII byte in it, in each encoding and
-// down each of EUC-JP's roads (a stray ESC in the title sends it through ISO-2022-JP): the import
-// holds the entry a few times over (as UTF-16 while it is read, as UTF-8 while SQLite stores it),
-// never the file, and stays within three times the entry.
+// One body of 50 MB of UTF-8 on a single line, without an ASCII byte in it, in each encoding (and
+// EUC-JP with a stray ESC in the title, which once sent it through ISO-2022-JP): the import holds
+// the entry a few times over (as UTF-16 while it is read, as UTF-8 while SQLite stores it), never
+// the file, and stays within three times the entry.
 TEST_P(LongLine, StaysWithinThreeTimesItsEntry) {
   testing::TempDir dir;
   const std::string file = dir.File("long-line.txt");
@@ -127,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(Encodings, LongLine,
                            return std::string(param.param.name);
                          });
 
-// EUC-JP with a single ESC byte cannot take its one-pass road; its two steps stream too.
+// EUC-JP with a single ESC byte (a control character of its own, not an escape) streams as the
+// rest does.
 TEST(LargeImport, EucJpWithAStrayEscapeStaysFlat) {
   testing::TempDir dir;
   const std::string file = dir.File("large.euc.txt");

@@ -187,17 +187,18 @@ TEST(DecodeToUtf8, InPiecesWritesTheWholeFilesTextAsUtf8) {
   }
 }
 
-// EUC-JP off its one-pass road (zero, ESC, 80, 8F or 9B somewhere) goes down two streams; with
-// failures of either step anywhere, in pieces of any size it must give the whole file's text or
-// failure.
-TEST(DecodeInPieces, EucJpThroughJisAgreesWithTheWholeFile) {
+// EUC-JP with what its one-pass table cannot take (zero bytes, ESC, stray high bytes, the 8F
+// form, eucJP-ms's user-defined pairs, broken characters and characters cut by the end) anywhere:
+// in pieces of any size it must give the whole file's text, replacements and line.
+TEST(DecodeInPieces, EucJpAgreesWithTheWholeFile) {
   const std::vector<std::string> tokens = {"a",
                                            "\n",
                                            "\xB0\xA1",
                                            "\xA4\xA2",
                                            "\x8E\xB1",
                                            "\x8F\xB0\xA1",
-                                           "\x8F\xA2\xAF",
+                                           "\x8F\xF4\xFB",
+                                           "\xF5\xA1",
                                            "\x1B$B",
                                            "\x1B(B",
                                            "\x1B",
@@ -206,24 +207,26 @@ TEST(DecodeInPieces, EucJpThroughJisAgreesWithTheWholeFile) {
                                            std::string(1, '\0'),
                                            "\xB0\x41",
                                            "\x8F\x41",
+                                           "\x8F\xB0",
+                                           "\xB0\x90",
                                            "\xB0"};
   std::mt19937 random(41);
   std::map<std::string, int> seen;
   for (int round = 0; round < 3000; ++round) {
     Bytes bytes;
     for (std::size_t k = 1 + random() % 30; k > 0; --k) {
-      const std::string& token = tokens[random() % (random() % 4 == 0 ? tokens.size() : 13)];
+      const std::string& token = tokens[random() % (random() % 4 == 0 ? tokens.size() : 8)];
       bytes.insert(bytes.end(), token.begin(), token.end());
     }
     const std::string expected = Whole(bytes, TextEncoding::kEUCJP);
-    ++seen[expected.substr(0, expected.find_first_of("|:"))];
+    ++seen[expected.ends_with("|0@0") ? "read whole" : "replaced"];
     for (std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
       ASSERT_EQ(InPieces(bytes, size, TextEncoding::kEUCJP), expected)
           << testing::HexOf(bytes) << " in pieces of " << size;
     }
   }
-  EXPECT_GT(seen["EUC-JP"], 500);
-  EXPECT_GT(seen["error"], 500);
+  EXPECT_GT(seen["read whole"], 500);
+  EXPECT_GT(seen["replaced"], 500);
 }
 
 struct ReplacementCase {
@@ -233,6 +236,7 @@ struct ReplacementCase {
   std::u16string text;
   std::size_t count;
   std::int64_t first_line;
+  std::optional<TextEncoding> forced = std::nullopt;  // the user's word, else the decision
 };
 
 class Replacing : public ::testing::TestWithParam<ReplacementCase> {};
@@ -244,9 +248,9 @@ TEST_P(Replacing, EveryRoadReplacesCountsAndPlacesWhatItCannotRead) {
   const Bytes bytes = testing::Hex(c.hex);
   const std::string expected = std::string(c.encoding) + "|" + ToUtf8(c.text) + "|" +
                                std::to_string(c.count) + "@" + std::to_string(c.first_line);
-  EXPECT_EQ(Whole(bytes), expected);
+  EXPECT_EQ(Whole(bytes, c.forced), expected);
   for (std::size_t size : kPieceSizes) {
-    EXPECT_EQ(InPieces(bytes, size), expected) << "in pieces of " << size;
+    EXPECT_EQ(InPieces(bytes, size, c.forced), expected) << "in pieces of " << size;
   }
 }
 
@@ -278,6 +282,21 @@ INSTANTIATE_TEST_SUITE_P(
         ReplacementCase{"Iso2022JpPairWithoutCharacter",
                         "41 0D 0A 1B 24 42 35 7E 45 54 24 7A 24 62 21 22 1B 28 42 0D 0A",
                         "ISO-2022-JP", u"A\r\n京都\uFFFDも、\r\n", 1, 2}),
+    testing::ByName());
+
+// EUC-JP no longer fails at a broken character: each is one U+FFFD, counted with its line, and
+// the ASCII after it is read as it is. eucJP-ms's characters are text, not replacements.
+INSTANTIATE_TEST_SUITE_P(
+    EucJp, Replacing,
+    ::testing::Values(ReplacementCase{"EucJpMsCharactersAreText", "41 0A 8F F4 FB F5 A1 B5 FE 0A",
+                                      "EUC-JP", u"A\n\u9AD9\uE000京\n", 0, 0},
+                      ReplacementCase{"LeadBeforeALineEnd", "41 0A B0 0A B0 A1 0A", "EUC-JP",
+                                      u"A\n\uFFFD\n亜\n", 1, 2, TextEncoding::kEUCJP},
+                      ReplacementCase{"SecondByteBelowA1", "B0 A1 0A 0A B0 90 B0 A1 8E 41 0A",
+                                      "EUC-JP", u"亜\n\n\uFFFD亜\uFFFDA\n", 2, 3,
+                                      TextEncoding::kEUCJP},
+                      ReplacementCase{"CutByTheEnd", "B0 A1 0A 8F B0", "EUC-JP", u"亜\n\uFFFD", 1,
+                                      2, TextEncoding::kEUCJP}),
     testing::ByName());
 
 // The first kilobyte says UTF-8; stray bytes further on were once dropped. The file's own

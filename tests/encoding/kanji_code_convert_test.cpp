@@ -5,7 +5,9 @@
 #include "common/errors.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/posix/iconv_code_page_932.h"
+#include "encoding/utf8.h"
 #include "support/test_support.h"
+#include "support/whole_file_oracle.h"
 
 namespace sarnlink {
 namespace {
@@ -128,7 +130,43 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"SingleShiftMarksOneByte", "41 1B 4E 41 42", u"A\uFFFDB"},
                       TextCase{"OtherDesignationIsPassedOver", "41 1B 2E 41 42", u"AB"},
                       TextCase{"EucJisX0212", "41 8F B0 A1 B0 A1 0A", u"A丂\u4E9C\n"},
-                      TextCase{"EucJisX0212Unassigned", "41 8F A1 A1 0A", u"A\uFFFD\n"}),
+                      TextCase{"EucJisX0212Unassigned", "41 8F A1 A1 0A", u"A\uFFFD\n"},
+                      // JIS X 0212's own reading stays where eucJP-ms reads it otherwise.
+                      TextCase{"EucJisX0212BrokenBar", "8F A2 C3", u"\u00A6"},
+                      // eucJP-ms's IBM extensions, and its user-defined area in both forms.
+                      TextCase{"EucJpMsIbmExtension", "41 8F F4 FB 0A", u"A\u9AD9\n"},
+                      TextCase{"EucJpMsUserDefinedPair", "F5 A1 FE FE", u"\uE000\uE3AB"},
+                      TextCase{"EucJpMsUserDefinedThreeBytes", "8F F5 A1", u"\uE3AC"},
+                      // Code page 932 has NEC-selected IBM extensions in these rows; they stay.
+                      TextCase{"EucRowOfNecSelectedIbmExtensions", "F9 A1", u"\u7E8A"}),
+    testing::ByName());
+
+class EucJpReading : public ::testing::TestWithParam<TextCase> {};
+
+// EUC-JP never fails: a broken character is one U+FFFD and never swallows the ASCII byte after
+// it, so the line ends and keys after it are read as they are.
+TEST_P(EucJpReading, BrokenCharactersBecomeOneReplacementEach) {
+  static const IconvCodePage932 code_page;
+  EXPECT_EQ(EUCToString(Hex(GetParam().in), code_page), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, EucJpReading,
+    ::testing::Values(TextCase{"LeadBeforeAscii", "B0 41 0A", u"\uFFFDA\n"},
+                      TextCase{"LeadBeforeAHighByteBelowA1", "B0 90 41", u"\uFFFDA"},
+                      TextCase{"LeadBeforeFF", "B0 FF B0 A1", u"\uFFFD\u4E9C"},
+                      TextCase{"LeadAtTheEnd", "41 B0", u"A\uFFFD"},
+                      TextCase{"KatakanaPrefixBeforeAscii", "8E 41", u"\uFFFDA"},
+                      TextCase{"KatakanaPrefixBeforeAPairByte", "8E E0 41", u"\uFFFDA"},
+                      TextCase{"ThreeBytesCutByAscii", "8F B0 41", u"\uFFFDA"},
+                      TextCase{"ThreeBytesWithABrokenCell", "8F B0 90 41", u"\uFFFDA"},
+                      TextCase{"ThreeBytesAtTheEnd", "41 8F B0", u"A\uFFFD"},
+                      TextCase{"PrefixBeforeAscii", "8F 0A", u"\uFFFD\n"},
+                      TextCase{"HighBytesThatLeadNothing", "80 9B A0 B0 A1",
+                               u"\uFFFD\uFFFD\uFFFD亜"},
+                      TextCase{"EscIsAControlCharacter", "1B 24 42 30 21", u"\x1B$B0!"},
+                      TextCase{"ZeroByte", "41 00 B0 A1", u"A\uFFFD亜"},
+                      TextCase{"Utf8", "E3 81 82 0A", u"\uFFFD\uFFFD\n"}),
     testing::ByName());
 
 TEST(EUCToSJIS, GoesThroughJis) {
@@ -260,24 +298,17 @@ TEST(EUCToSJIS, AgreesWithTheTwoStepsOnRandomInput) {
   }
 }
 
-// EUCToString takes one pass through the JIS text table where every character is plain; it must
-// give exactly the two-step road's text, or its failure.
-template <class Convert>
-std::string Outcome(Convert&& convert) {
-  try {
-    return testing::HexOf(ToBytes(
-        std::string(reinterpret_cast<const char*>(convert().data()), convert().size() * 2)));
-  } catch (const Error& e) {
-    return std::string("error: ") + e.what();
-  }
-}
-
-TEST(EUCToString, OnePassGivesTheTwoStepText) {
+// EUCToString takes one pass through the JIS text table where every character is plain, and
+// reads the rest a character at a time; it must give exactly the text that reading the whole
+// input a character at a time, by the rules alone, gives.
+TEST(EUCToString, GivesTheTextOfTheReadingACharacterAtATime) {
   static const IconvCodePage932 code_page;
   std::mt19937 random(77);
   const std::vector<std::vector<std::uint8_t>> tokens = {
-      {'a'},        {'\n'},       {0xA4, 0xA2},       {0xB0, 0xA1}, {0x8E, 0xB1}, {0xAD, 0xA1},
-      {0xF9, 0xA1}, {0xA9, 0xA1}, {0x8F, 0xA1, 0xA1}, {0xA4},       {0xFF, 0xFF}, {0x8E, 0x41}};
+      {'a'},        {'\n'},       {0xA4, 0xA2},       {0xB0, 0xA1},       {0x8E, 0xB1},
+      {0xAD, 0xA1}, {0xF9, 0xA1}, {0xA9, 0xA1},       {0x8F, 0xA1, 0xA1}, {0xA4},
+      {0xFF, 0xFF}, {0x8E, 0x41}, {0x8F, 0xF4, 0xFB}, {0xF5, 0xA1},       {0x00},
+      {0x8F, 0xB0}, {0x90},       {0x1B, '$', 'B'},   {0xB0, 0x41},       {0x8F}};
   for (int round = 0; round < 10000; ++round) {
     Bytes input;
     const std::size_t n = random() % 16;
@@ -285,40 +316,8 @@ TEST(EUCToString, OnePassGivesTheTwoStepText) {
       const auto& token = tokens[random() % (random() % 4 == 0 ? tokens.size() : 7)];
       input.insert(input.end(), token.begin(), token.end());
     }
-    ASSERT_EQ(Outcome([&] { return EUCToString(input, code_page); }),
-              Outcome([&] { return JISToString(EUCToJIS(input), code_page); }))
+    ASSERT_EQ(ToUtf8(EUCToString(input, code_page)), ToUtf8(ReadEucJpPlainly(input, code_page)))
         << testing::HexOf(input);
-  }
-}
-
-// CheckEucPairs finds the pairs with masks, 64 bytes at a time; it must fail exactly where the
-// conversion it stands for fails, at every length and with runs of high bytes across blocks.
-TEST(CheckEucPairs, FailsWhereTheConversionFails) {
-  std::mt19937 random(91);
-  for (int round = 0; round < 20000; ++round) {
-    Bytes euc;
-    const std::size_t runs = random() % 40;
-    for (std::size_t r = 0; r < runs; ++r) {
-      const std::size_t length = random() % (random() % 8 == 0 ? 70 : 6);
-      const bool high = random() % 2 == 0;
-      for (std::size_t k = 0; k < length; ++k) {
-        euc.push_back(static_cast<std::uint8_t>(high ? 0x80 + random() % 0x80 : random() % 0x80));
-      }
-    }
-    auto outcome = [&](bool check) {
-      try {
-        Bytes out(euc.size());
-        if (check) {
-          CheckEucPairs(euc.data(), euc.size(), 5);
-        } else {
-          EucPairsToShiftJis(euc.data(), euc.size(), 5, out.data());
-        }
-        return std::string("ok");
-      } catch (const Error& e) {
-        return std::string(e.what());
-      }
-    };
-    ASSERT_EQ(outcome(true), outcome(false)) << testing::HexOf(euc);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/utf8.h"
 #include "import/line_stream.h"
@@ -88,6 +89,57 @@ ImportText ReadAsUTF16(const Bytes& buffer, TextEncoding encoding) {
   return WithReplacements(encoding, std::move(text), count, first);
 }
 
+}  // namespace
+
+std::u16string ReadEucJpPlainly(const Bytes& euc, const CodePage932& code_page) {
+  auto within = [&euc](std::size_t k, unsigned low, unsigned high) {
+    return k < euc.size() && euc[k] >= low && euc[k] <= high;
+  };
+  std::u16string text;
+  std::size_t i = 0;
+  while (i < euc.size()) {
+    const std::uint8_t x = euc[i];
+    std::u16string character;  // empty: no reading, U+FFFD
+    std::size_t length = 1;
+    if (x < 0x80) {
+      if (x != 0) {
+        character = code_page.ToUtf16(Bytes{x});
+      }
+    } else if (x == 0x8E && within(i + 1, 0xA1, 0xDF)) {
+      character = code_page.ToUtf16(Bytes{euc[i + 1]});
+      length = 2;
+    } else if (x == 0x8F && within(i + 1, 0xA1, 0xFE) && within(i + 2, 0xA1, 0xFE)) {
+      character = code_page.OtherSetCharacter(OtherCharacterSet::kJisX0212,
+                                              static_cast<std::uint8_t>(euc[i + 1] - 0x80),
+                                              static_cast<std::uint8_t>(euc[i + 2] - 0x80));
+      length = 3;
+    } else if (within(i, 0xA1, 0xFE) && within(i + 1, 0xA1, 0xFE)) {
+      const auto row = static_cast<std::uint8_t>(x - 0x80);
+      const auto cell = static_cast<std::uint8_t>(euc[i + 1] - 0x80);
+      unsigned s1 = 0;
+      unsigned s2 = 0;
+      RowCellToShiftJis(row, cell, s1, s2);
+      character =
+          code_page.ToUtf16(Bytes{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)});
+      if (character.size() != 1 || character[0] == u'\uFFFD') {
+        character = code_page.OtherSetCharacter(OtherCharacterSet::kEucJpMsTwoByte, row, cell);
+      }
+      length = 2;
+    } else if (x == 0x8E || x == 0x8F || within(i, 0xA1, 0xFE)) {
+      // Broken: the lead takes the byte from 80 up after it (8F before A1-FE takes a third too),
+      // never a byte below 80.
+      if (within(i + 1, 0x80, 0xFF)) {
+        length = x == 0x8F && within(i + 1, 0xA1, 0xFE) && within(i + 2, 0x80, 0xFF) ? 3 : 2;
+      }
+    }
+    text += character.empty() ? std::u16string(1, u'\uFFFD') : character;
+    i += length;
+  }
+  return text;
+}
+
+namespace {
+
 // Through code page 932, which never gives U+FFFD for a character it knows.
 ImportText ReadThroughCodePage932(TextEncoding encoding, std::u16string text) {
   const std::size_t first = text.find(u'\uFFFD');
@@ -107,7 +159,7 @@ ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932&
     case TextEncoding::kISO2022JP:
       return ReadThroughCodePage932(encoding, JISToString(buffer, code_page));
     case TextEncoding::kEUCJP:
-      return ReadThroughCodePage932(encoding, EUCToString(buffer, code_page));
+      return ReadThroughCodePage932(encoding, ReadEucJpPlainly(buffer, code_page));
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       break;

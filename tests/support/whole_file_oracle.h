@@ -27,13 +27,22 @@ struct ImportText {
 // 4. the buffer is mostly UTF-8 (UTF8Survey::MostlyUtf8): UTF-8;
 // 5. otherwise the legacy detector decides, its verdict read a second time against the shape
 //    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
-//    EUC-JP cannot have written is not): ISO-2022-JP and EUC-JP go through their converters,
-//    and Shift_JIS or binary through code page 932, every byte included.
+//    EUC-JP cannot have written is not): ISO-2022-JP goes through its converter, EUC-JP is read
+//    by its own rules (ReadEucJpPlainly), and Shift_JIS or binary through code page 932, every
+//    byte included.
 // Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16.
 // `forced` skips the decision and reads the buffer in that encoding (without its own byte-order
 // mark). Conversion failures are thrown as conversion errors naming the byte offset.
 ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
                             std::optional<TextEncoding> forced = std::nullopt);
+
+// EUC-JP a character at a time: ASCII; 8E and a half-width katakana (A1-DF); a JIS X 0208 pair
+// (A1-FE twice) as code page 932 reads it, or where it has none, as the platform's eucJP-ms does;
+// 8F and a pair of A1-FE as the platform reads JIS X 0212 and eucJP-ms. A zero byte, a character
+// without a reading and a broken one each become U+FFFD; a broken lead takes the bytes from 80 up
+// after it (8F before A1-FE two of them), never a byte below 80, and any other byte from 80 up
+// stands alone.
+std::u16string ReadEucJpPlainly(const Bytes& euc, const CodePage932& code_page);
 
 // The text cut into lines: at LF once every CR LF has become LF, when the text has a CR LF; else
 // at LF when it has one; else at CR. Empty pieces count, so n separators give n + 1 lines.

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -276,39 +277,19 @@ std::u16string IconvCodePage932::OtherSetCharacter(OtherCharacterSet set, std::u
   return other_[key] = AskOtherSet(set, row, cell);
 }
 
-std::u16string IconvCodePage932::AskOtherSet(OtherCharacterSet set, std::uint8_t row,
-                                             std::uint8_t cell) {
-  const char* encoding = "EUC-JP";
-  bool three_bytes = false;  // led by SS3 (8F)
-  switch (set) {
-    case OtherCharacterSet::kJisX0212:
-      three_bytes = true;
-      break;
-    case OtherCharacterSet::kJisX0213Plane1:
-      encoding = "EUC-JISX0213";
-      break;
-    case OtherCharacterSet::kJisX0213Plane2:
-      encoding = "EUC-JISX0213";
-      three_bytes = true;
-      break;
-    case OtherCharacterSet::kGb2312:
-      encoding = "GB2312";
-      break;
-    case OtherCharacterSet::kKsC5601:
-      encoding = "EUC-KR";
-      break;
-  }
-  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) {
-    return std::u16string();
-  }
+namespace {
+
+// The character at `bytes` as iconv's `encoding` reads it; empty where this system does not
+// know the encoding or the character.
+std::u16string AskIconv(const char* encoding, const char* bytes, std::size_t length) {
   iconv_t cd = iconv_open("UTF-16LE", encoding);
   if (cd == reinterpret_cast<iconv_t>(-1)) {
-    return std::u16string();  // this system does not know the set: U+FFFD stands for it
+    return std::u16string();
   }
-  char in[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
-                static_cast<char>(cell | 0x80)};
-  char* in_p = three_bytes ? in : in + 1;
-  std::size_t in_left = three_bytes ? 3 : 2;
+  char in[3] = {};
+  std::copy(bytes, bytes + length, in);
+  char* in_p = in;
+  std::size_t in_left = length;
   char out[16];
   char* out_p = out;
   std::size_t out_left = sizeof out;
@@ -326,6 +307,37 @@ std::u16string IconvCodePage932::AskOtherSet(OtherCharacterSet set, std::uint8_t
                                   static_cast<unsigned char>(p[1]) << 8);
   }
   return text;
+}
+
+}  // namespace
+
+std::u16string IconvCodePage932::AskOtherSet(OtherCharacterSet set, std::uint8_t row,
+                                             std::uint8_t cell) {
+  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) {
+    return std::u16string();
+  }
+  const char three[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
+                         static_cast<char>(cell | 0x80)};
+  const char* const two = three + 1;
+  switch (set) {
+    case OtherCharacterSet::kJisX0212: {
+      // JIS X 0212 as EUC-JP maps it; what it leaves empty, as eucJP-ms fills it. The two
+      // differ on one character they both have (8F A2 C3), where JIS X 0212's own reading stays.
+      std::u16string text = AskIconv("EUC-JP", three, 3);
+      return text.empty() ? AskIconv("EUC-JP-MS", three, 3) : text;
+    }
+    case OtherCharacterSet::kEucJpMsTwoByte:
+      return AskIconv("EUC-JP-MS", two, 2);
+    case OtherCharacterSet::kJisX0213Plane1:
+      return AskIconv("EUC-JISX0213", two, 2);
+    case OtherCharacterSet::kJisX0213Plane2:
+      return AskIconv("EUC-JISX0213", three, 3);
+    case OtherCharacterSet::kGb2312:
+      return AskIconv("GB2312", two, 2);
+    case OtherCharacterSet::kKsC5601:
+      return AskIconv("EUC-KR", two, 2);
+  }
+  return std::u16string();
 }
 
 }  // namespace sarnlink

@@ -23,7 +23,8 @@ class IconvCodePage932 : public CodePage932 {
   // These throw a conversion error if this system's iconv has no CP932.
   std::u16string ToUtf16(std::span<const std::uint8_t> bytes) const override;
   bool AllCharacters(std::span<const std::uint8_t> bytes) const override;
-  // Through iconv's EUC-JP (JIS X 0212), EUC-JISX0213, GB2312 and EUC-KR.
+  // Through iconv's EUC-JP (JIS X 0212) and EUC-JP-MS (eucJP-ms's 8F form and user-defined
+  // pairs), EUC-JISX0213, GB2312 and EUC-KR.
   std::u16string OtherSetCharacter(OtherCharacterSet set, std::uint8_t row,
                                    std::uint8_t cell) const override;
 

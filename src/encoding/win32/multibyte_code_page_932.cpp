@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <limits>
 
 #include "common/errors.h"
@@ -55,35 +56,51 @@ std::u16string MultiByteCodePage932::ToUtf16(std::span<const std::uint8_t> bytes
   return out;
 }
 
+namespace {
+
+// The character at `bytes` in the first of `code_pages` that this Windows has and that knows it;
+// empty where none does.
+std::u16string FirstKnowing(std::initializer_list<UINT> code_pages, const char* bytes, int length) {
+  for (const UINT code_page : code_pages) {
+    if (!IsValidCodePage(code_page)) {
+      continue;
+    }
+    char16_t out[4] = {};
+    const int units = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes, length,
+                                          reinterpret_cast<LPWSTR>(out), 4);
+    if (units > 0) {
+      return std::u16string(out, static_cast<std::size_t>(units));
+    }
+  }
+  return std::u16string();
+}
+
+}  // namespace
+
+// EUC-JP's 8F form and its pairs beyond code page 932 are asked of code page 20932, then of
+// 51932, whichever this Windows has and knows the character.
 std::u16string MultiByteCodePage932::OtherSetCharacter(OtherCharacterSet set, std::uint8_t row,
                                                        std::uint8_t cell) const {
-  UINT code_page = 0;
-  bool three_bytes = false;  // led by SS3 (8F)
-  switch (set) {
-    case OtherCharacterSet::kJisX0212:
-      code_page = 20932;
-      three_bytes = true;
-      break;
-    case OtherCharacterSet::kGb2312:
-      code_page = 936;
-      break;
-    case OtherCharacterSet::kKsC5601:
-      code_page = 949;
-      break;
-    case OtherCharacterSet::kJisX0213Plane1:
-    case OtherCharacterSet::kJisX0213Plane2:
-      return std::u16string();
-  }
-  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E || !IsValidCodePage(code_page)) {
+  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) {
     return std::u16string();
   }
-  const char bytes[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
+  const char three[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
                          static_cast<char>(cell | 0x80)};
-  char16_t out[4] = {};
-  const int units =
-      MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, three_bytes ? bytes : bytes + 1,
-                          three_bytes ? 3 : 2, reinterpret_cast<LPWSTR>(out), 4);
-  return units > 0 ? std::u16string(out, static_cast<std::size_t>(units)) : std::u16string();
+  const char* const two = three + 1;
+  switch (set) {
+    case OtherCharacterSet::kJisX0212:
+      return FirstKnowing({20932, 51932}, three, 3);
+    case OtherCharacterSet::kEucJpMsTwoByte:
+      return FirstKnowing({20932, 51932}, two, 2);
+    case OtherCharacterSet::kGb2312:
+      return FirstKnowing({936}, two, 2);
+    case OtherCharacterSet::kKsC5601:
+      return FirstKnowing({949}, two, 2);
+    case OtherCharacterSet::kJisX0213Plane1:
+    case OtherCharacterSet::kJisX0213Plane2:
+      break;
+  }
+  return std::u16string();
 }
 
 }  // namespace sarnlink
