@@ -17,6 +17,7 @@
 #include "common/path_text.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
+#include "import/run_ledger.h"
 #include "interface/diary_statements.h"
 #include "interface/posix/posix_file_system.h"
 
@@ -135,6 +136,7 @@ int Copy(const CopyOptions& options) {
       }
       rows->Close();
       table->Close();
+      CopyToolRecords(*source, *connection);  // which runs passed over which rows
       transaction.Commit();
       // Closed, statements first, so that the engine folds its log into the file.
       table.reset();

@@ -1,6 +1,7 @@
 // sarnlink imports and undo-import: the import runs a diary holds, and taking one back.
 #include <iostream>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "cli/commands.h"
@@ -12,6 +13,7 @@
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/import_runs.h"
+#include "import/run_ledger.h"
 #include "interface/diary_statements.h"
 
 namespace sarnlink::cli {
@@ -41,11 +43,44 @@ int ListRuns(const std::string& db) {
     return kExitDone;
   }
   std::cout << "entries\tfirst day\tlast day\tstamp\n";
+  const std::set<std::u16string> own = ToolRunStamps(*connection);
+  std::vector<std::string> shared;
   for (const ImportRun& run : runs) {
     std::cout << run.rows << "\t" << ToUtf8(run.first_day) << "\t" << ToUtf8(run.last_day) << "\t"
               << ToUtf8(run.stamp) << "\n";
+    if (own.count(run.stamp) == 0) {
+      shared.push_back(ToUtf8(run.stamp));
+    }
+  }
+  if (!shared.empty()) {
+    std::string list;
+    for (const std::string& stamp : shared) {
+      list += (list.empty() ? "\"" : ", \"") + stamp + "\"";
+    }
+    std::cerr << "sarnlink: " << (shared.size() == 1 ? "the stamp " : "the stamps ") << list
+              << (shared.size() == 1 ? " was" : " were")
+              << " not made by this tool's imports (the host's component stamps to the second): "
+              << (shared.size() == 1 ? "it" : "each") << " may cover more than one run\n";
   }
   return kExitDone;
+}
+
+// Why an undo keeps rows, when it does.
+std::string KeptRows(std::int64_t kept, bool dry_run) {
+  if (kept == 0) {
+    return "";
+  }
+  const bool one = kept == 1;
+  return "; " + CountOf(kept, "entry", "entries") +
+         (dry_run ? " would be"
+          : one   ? " is"
+                  : " are") +
+         " kept: a later import passed over an entry of its file because " +
+         (one ? "this row" : "these rows") + " already held it, so " + (one ? "it " : "they ") +
+         (dry_run ? "would be"
+          : one   ? "is"
+                  : "are") +
+         " stamped as that import's";
 }
 
 // The run named by the stamp as given, or with the stamp's usual ending added.
@@ -75,23 +110,29 @@ int UndoRun(const UndoOptions& options) {
         throw Refusal("no entry of " + options.db + " is stamped \"" + options.stamp +
                       "\" (sarnlink imports lists the stamps)");
       }
-      const std::string what = CountOf(run.rows, "entry", "entries") + " of the import \"" +
+      if (ToolRunStamps(*connection).count(run.stamp) == 0) {
+        std::cerr << "sarnlink: the stamp \"" << ToUtf8(run.stamp)
+                  << "\" was not made by this tool's imports (the host's component stamps to "
+                     "the second): it may cover more than one run, and all its rows go\n";
+      }
+      // Worked out in the transaction: a dry run shows the counts and rolls it all back.
+      const UndoneRun undone = UndoImportRun(*connection, run.stamp);
+      if (undone.deleted + undone.kept != run.rows) {
+        throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
+                                              std::to_string(undone.deleted + undone.kept) +
+                                              " rows instead of " + std::to_string(run.rows) + ")");
+      }
+      const std::string what = CountOf(undone.deleted, "entry", "entries") + " of the import \"" +
                                ToUtf8(run.stamp) + "\" (days " + ToUtf8(run.first_day) + " to " +
                                ToUtf8(run.last_day) + ")";
       if (options.dry_run) {
-        std::cout << "dry run: " << what << " would be deleted; the diary was not changed\n";
+        std::cout << "dry run: " << what << " would be deleted" << KeptRows(undone.kept, true)
+                  << "; the diary was not changed\n";
         return;
-      }
-      std::cerr << "sarnlink: deleting " << what << "\n";
-      const std::int64_t deleted = DeleteImportRun(*connection, run.stamp);
-      if (deleted != run.rows) {
-        throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
-                                              std::to_string(deleted) + " rows instead of " +
-                                              std::to_string(run.rows) + ")");
       }
       ThrowIfStopRequested(&tool.stop_signals, "undo-import");
       transaction.Commit();
-      std::cout << "deleted " << what << "\n";
+      std::cout << "deleted " << what << KeptRows(undone.kept, false) << "\n";
     });
   } catch (const Error& e) {
     if (e.kind() == ErrorKind::kInterrupted) {

@@ -17,6 +17,7 @@ void ReadRow(DiaryRecordset& rows, DiaryRowColumns& row) {
   row.Contents = rows.Field(u"Contents");
   row.extend = rows.Field(u"extend");
   row.excerpt = rows.Field(u"excerpt");
+  row.Number = rows.Field(u"Number");
   row.ImportMark = rows.Field(u"ImportMark");
 }
 
@@ -121,13 +122,13 @@ const std::vector<DiaryRowColumns>& DuplicateIndex::RowsOf(const SourceDay& day)
   return cached_rows_;
 }
 
-bool DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& days, const ComparedColumns& columns,
-                              bool undated) {
+const DiaryRowColumns* DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& days,
+                                                const ComparedColumns& columns, bool undated) {
   for (const SourceDay& day : days) {
     for (const DiaryRowColumns& row : RowsOf(day)) {
       if (undated) {
         if (FiledWithoutDate(row) && SameUndated(RawColumns(row), columns)) {
-          return true;
+          return &row;
         }
         continue;
       }
@@ -136,37 +137,40 @@ bool DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& days, const Compared
       }
       const std::vector<ComparedColumns> forms = ExportedForms(row);
       if (std::find(forms.begin(), forms.end(), columns) != forms.end()) {
-        return true;
+        return &row;
       }
     }
   }
-  return false;
+  return nullptr;
 }
 
-DuplicateIndex::Held DuplicateIndex::Holds(const DiaryEntry& entry, const std::u16string& genre) {
+DuplicateIndex::Holder DuplicateIndex::Holds(const DiaryEntry& entry, const std::u16string& genre) {
   const ComparedColumns columns = {entry.Day,      entry.PublishTime, entry.Title,  genre,
                                    entry.Contents, entry.extend,      entry.excerpt};
+  const auto holder = [](Held held, const DiaryRowColumns& row) {
+    return Holder{held, row.Day, row.Number, row.ImportMark};
+  };
   const std::uint64_t hash = HashOf(columns);
   if (hashes_.count(hash) > 0) {
     for (const DiaryRowColumns& row : RowsOf(SourceDay(entry.Day))) {
       if (RawColumns(row) == columns) {
-        return Held::kAsRow;
+        return holder(Held::kAsRow, row);
       }
     }
   }
   if (const auto found = forms_.find(hash); found != forms_.end()) {
-    if (AnyRowOf(found->second, columns, false)) {
-      return Held::kAsRow;
+    if (const DiaryRowColumns* row = AnyRowOf(found->second, columns, false)) {
+      return holder(Held::kAsRow, *row);
     }
   }
   if (entry.undated) {
     if (const auto found = undated_.find(UndatedHashOf(columns)); found != undated_.end()) {
-      if (AnyRowOf(found->second, columns, true)) {
-        return Held::kUndated;
+      if (const DiaryRowColumns* row = AnyRowOf(found->second, columns, true)) {
+        return holder(Held::kUndated, *row);
       }
     }
   }
-  return Held::kNo;
+  return Holder();
 }
 
 }  // namespace sarnlink

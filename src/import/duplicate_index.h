@@ -36,10 +36,14 @@ class DuplicateIndex {
     kUndated,  // an entry without a DATE, as an earlier import filed it
   };
 
-  // Whether the diary held the entry before the run, as it would be stored with `genre`. A
-  // hash that matches is confirmed against the rows it came from, so two different entries are
-  // never taken for one.
-  Held Holds(const DiaryEntry& entry, const std::u16string& genre);
+  // Whether the diary held the entry before the run, as it would be stored with `genre`, and
+  // the row that held it. A hash that matches is confirmed against the rows it came from, so
+  // two different entries are never taken for one.
+  struct Holder {
+    Held held = Held::kNo;
+    FieldValue day, number, stamp;  // the holding row's Day, Number and ImportMark
+  };
+  Holder Holds(const DiaryEntry& entry, const std::u16string& genre);
 
  private:
   // Where a hash came from: the Day of its row (nothing for a Null Day, whose rows are kept).
@@ -49,7 +53,8 @@ class DuplicateIndex {
   // The rows of `day` held before the run (Null: those with a Null Day), read once per day in
   // turn.
   const std::vector<DiaryRowColumns>& RowsOf(const SourceDay& day);
-  bool AnyRowOf(const std::vector<SourceDay>& days, const ComparedColumns& columns, bool undated);
+  const DiaryRowColumns* AnyRowOf(const std::vector<SourceDay>& days,
+                                  const ComparedColumns& columns, bool undated);
 
   DiaryConnection& connection_;
   std::u16string run_stamp_;

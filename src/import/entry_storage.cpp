@@ -5,6 +5,7 @@
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
+#include "import/run_ledger.h"
 #include "interface/diary_statements.h"
 
 namespace sarnlink {
@@ -68,12 +69,13 @@ void EntryStorage::StoreEntry(DiaryEntry&& entry, const std::u16string& author) 
   }
   const std::u16string genre = entry.Genre.empty() ? std::u16string(kGeneralGenre) : entry.Genre;
   if (duplicates_) {
-    const DuplicateIndex::Held held = duplicates_->Holds(entry, genre);
-    if (held != DuplicateIndex::Held::kNo) {
+    const DuplicateIndex::Holder holder = duplicates_->Holds(entry, genre);
+    if (holder.held != DuplicateIndex::Held::kNo) {
       if (report_) {  // no row and no number: the diary has it already
         ++report_->duplicates;
-        report_->undated_duplicates += held == DuplicateIndex::Held::kUndated ? 1 : 0;
+        report_->undated_duplicates += holder.held == DuplicateIndex::Held::kUndated ? 1 : 0;
       }
+      RememberPassedOver(holder);
       return;
     }
   }
@@ -102,6 +104,18 @@ void EntryStorage::StoreEntry(DiaryEntry&& entry, const std::u16string& author) 
   table.Assign(u"ImportMark", run_stamp_);
   table.Update();
   CountStored();
+}
+
+// A row of another run that holds an entry of this one is this run's too: undoing that run
+// must keep it.
+void EntryStorage::RememberPassedOver(const DuplicateIndex::Holder& holder) {
+  const auto* day = std::get_if<std::u16string>(&holder.day);
+  const auto* number = std::get_if<std::int64_t>(&holder.number);
+  if (state_.DryRun || !state_.UniqueRunStamp || !day || !number ||
+      TextOrEmpty(holder.stamp).empty()) {
+    return;
+  }
+  RecordPassedOver(connection_, run_stamp_, *day, *number);
 }
 
 void EntryStorage::CountStored() {

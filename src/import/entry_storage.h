@@ -45,6 +45,7 @@ class EntryStorage : public EntrySink {
 
  private:
   void CountStored();
+  void RememberPassedOver(const DuplicateIndex::Holder& holder);
 
   DiaryConnection& connection_;            // the run's connection
   const ConverterState& state_;            // Author, AuthorOnly and DryRun

@@ -17,9 +17,10 @@ namespace sarnlink {
 // Contents, extend, excerpt.
 using ComparedColumns = std::array<std::u16string, 7>;
 
-// A row as the duplicate check reads it: those seven columns and ImportMark, Null kept.
+// A row as the duplicate check reads it: those seven columns, and Number and ImportMark, which
+// tell the row and how it was filed; Null kept.
 struct DiaryRowColumns {
-  FieldValue Day, PublishTime, Title, Genre, Contents, extend, excerpt, ImportMark;
+  FieldValue Day, PublishTime, Title, Genre, Contents, extend, excerpt, Number, ImportMark;
 };
 
 // The row's columns as they stand (a Null reads as the empty text).

@@ -42,7 +42,10 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
             : "; " + std::to_string(report.undated_duplicates) + " of them without a DATE, " +
                   "found by title, genre and texts among the rows an earlier import filed so";
     lines.push_back(CountOf(report.duplicates, "entry was", "entries were") +
-                    " already in the diary" + (report.dry_run ? " and would be" : " and were") +
+                    " already in the diary" +
+                    (report.dry_run           ? " and would be"
+                     : report.duplicates == 1 ? " and was"
+                                              : " and were") +
                     " passed over (--allow-duplicates stores them)" + undated);
   }
   if (report.twelve_am_as_asked) {

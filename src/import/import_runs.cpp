@@ -40,9 +40,4 @@ ImportRun FindImportRun(DiaryConnection& connection, const std::u16string& stamp
   return runs.front();
 }
 
-std::int64_t DeleteImportRun(DiaryConnection& connection, const std::u16string& stamp) {
-  return connection.Execute(u"DELETE FROM Contents WHERE Contents.ImportMark = " + SqlText(stamp) +
-                            u";");
-}
-
 }  // namespace sarnlink

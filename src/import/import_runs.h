@@ -24,7 +24,4 @@ std::vector<ImportRun> ListImportRuns(DiaryConnection& connection);
 // The run stamped exactly `stamp`; rows 0 when no row carries it.
 ImportRun FindImportRun(DiaryConnection& connection, const std::u16string& stamp);
 
-// Deletes the rows stamped `stamp` and returns how many went.
-std::int64_t DeleteImportRun(DiaryConnection& connection, const std::u16string& stamp);
-
 }  // namespace sarnlink

@@ -12,6 +12,7 @@
 #include "import/entry_parser.h"
 #include "import/entry_storage.h"
 #include "import/line_stream.h"
+#include "import/run_ledger.h"
 #include "interface/diary_statements.h"
 
 namespace sarnlink {
@@ -175,6 +176,9 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
 
     report.run_stamp = RunStampFor(state, ports, *connection, moment);
     storage.SetRunStamp(report.run_stamp);
+    if (state.UniqueRunStamp && !state.DryRun) {
+      RecordToolRun(*connection, report.run_stamp);  // in the run's transaction
+    }
     std::optional<DuplicateIndex> duplicates;
     if (state.SkipDuplicates) {
       duplicates.emplace(*connection, state.UniqueRunStamp ? report.run_stamp : u"");

@@ -12,7 +12,8 @@ constexpr char16_t kRunsSelection[] =
 
 constexpr char16_t kComparedSelection[] =
     u"SELECT Contents.Day, Contents.PublishTime, Contents.Title, Contents.Genre, "
-    u"Contents.Contents, Contents.extend, Contents.excerpt, Contents.ImportMark FROM Contents";
+    u"Contents.Contents, Contents.extend, Contents.excerpt, Contents.Number, Contents.ImportMark "
+    u"FROM Contents";
 
 // A condition the settings leave unset admits Null as well: "Like '%'" alone would drop a row
 // whose column is Null, and an export of everything must write every row.
@@ -88,6 +89,16 @@ std::u16string TextOf(const ComparedColumnsQuery& query) {
 
 std::u16string TextOf(const EveryRowQuery&) {
   return u"SELECT * FROM Contents;";
+}
+
+// SQLite's own catalogue: only the SQLite diary holds the tool's tables.
+std::u16string TextOf(const ToolTablesQuery&) {
+  return u"SELECT Count(*) AS Found FROM sqlite_master WHERE type = 'table' AND name IN (" +
+         SqlText(kRunsTable) + u", " + SqlText(kPassedOverTable) + u");";
+}
+
+std::u16string TextOf(const ToolRecordQuery& query) {
+  return u"SELECT * FROM " + query.table + u";";
 }
 
 }  // namespace

@@ -49,8 +49,8 @@ struct StampUseQuery {
 };
 
 // The columns the duplicate check compares (Day, PublishTime, Title, Genre, Contents, extend,
-// excerpt, and ImportMark, which tells how a row was filed) of every row, or of the rows of `day`
-// whose ImportMark is not `other_than_stamp`.
+// excerpt, and Number and ImportMark, which tell the row and how it was filed) of every row, or of
+// the rows of `day` whose ImportMark is not `other_than_stamp`.
 struct ComparedColumnsQuery {
   std::optional<std::u16string> day;
   std::u16string other_than_stamp;  // empty: no row is left out for its stamp
@@ -59,8 +59,19 @@ struct ComparedColumnsQuery {
 // Every column of every row, in the table's order: what a copy of the diary reads.
 struct EveryRowQuery {};
 
-using DiaryQuery = std::variant<EntrySelection, DayNumbersQuery, GenreListQuery, ImportRunsQuery,
-                                StampUseQuery, ComparedColumnsQuery, EveryRowQuery>;
+// The tool's own run tables (kToolRunTables) in the diary: Found, how many exist (0 to 2). A
+// diary the tool never imported into, and a Jet diary, has none.
+struct ToolTablesQuery {};
+
+// The tool's record of `table` (SarnlinkRuns: Stamp; SarnlinkPassedOver: Stamp, Day, Number),
+// every row; only asked of a diary that has the table.
+struct ToolRecordQuery {
+  std::u16string table;
+};
+
+using DiaryQuery =
+    std::variant<EntrySelection, DayNumbersQuery, GenreListQuery, ImportRunsQuery, StampUseQuery,
+                 ComparedColumnsQuery, EveryRowQuery, ToolTablesQuery, ToolRecordQuery>;
 
 // The statement text of `query`, as the SQL backends run it.
 std::u16string StatementText(const DiaryQuery& query);

@@ -314,6 +314,15 @@ class JetConnection : public DiaryConnection {
     if (const auto* runs = std::get_if<ImportRunsQuery>(&query)) {
       return ImportRuns(runs->stamp);
     }
+    if (std::holds_alternative<ToolTablesQuery>(query)) {
+      // The host's diary never holds the tool's own tables.
+      return std::make_unique<JetResultRecordset>(
+          path_, std::vector<std::u16string>{u"Found"},
+          std::vector<std::vector<FieldValue>>{{FieldValue(std::int64_t{0})}});
+    }
+    if (std::holds_alternative<ToolRecordQuery>(query)) {
+      throw Error(ErrorKind::kDatabase, "diary " + path_ + " holds no table of the tool's own");
+    }
     return StampUse(std::get<StampUseQuery>(query).stamp);
   }
 
