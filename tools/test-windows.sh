@@ -84,7 +84,7 @@ check "a diary under a Japanese name with \";\": the COM export is the CLI's" \
   cmp "$odd/export;1.txt" "$work/cli-export.txt"
 # Files shaped like what blog software writes (no last "--------", comments, ISO dates, stray
 # bytes) give the same rows through the COM object as through the CLI.
-real_world=(blog-service.utf8.txt movable-type.utf8.txt mostly-english.utf8-stray.txt
+real_world=(blog-service.utf8.txt movable-type.utf8.txt mostly-english.utf8-stray.txt no-seconds.utf8.txt
   mostly-english.sjis.txt mostly-english.eucjp.txt mostly-english.iso2022jp.txt)
 "$root/build/sarnlink" init --db "$work/real-com.db" >/dev/null
 "$root/build/sarnlink" init --db "$work/real-cli.db" >/dev/null
