@@ -91,9 +91,7 @@ void DuplicateIndex::Index(const DiaryRowColumns& row) {
     }
   };
   if (ExportChangesRow(row)) {
-    for (const ComparedColumns& form : ExportedForms(row)) {
-      note(forms_, HashOf(form));
-    }
+    note(loose_, LooseKeyOf(raw));  // its forms are made only for an entry that shares the key
   }
   if (FiledWithoutDate(row)) {
     note(undated_, UndatedHashOf(raw));
@@ -132,7 +130,7 @@ const DiaryRowColumns* DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& da
         }
         continue;
       }
-      if (!ExportChangesRow(row)) {
+      if (!ExportChangesRow(row) || LooseKeyOf(RawColumns(row)) != LooseKeyOf(columns)) {
         continue;
       }
       const std::vector<ComparedColumns> forms = ExportedForms(row);
@@ -158,7 +156,7 @@ DuplicateIndex::Holder DuplicateIndex::Holds(const DiaryEntry& entry, const std:
       }
     }
   }
-  if (const auto found = forms_.find(hash); found != forms_.end()) {
+  if (const auto found = loose_.find(LooseKeyOf(columns)); found != loose_.end()) {
     if (const DiaryRowColumns* row = AnyRowOf(found->second, columns, false)) {
       return holder(Held::kAsRow, *row);
     }

@@ -25,7 +25,8 @@ namespace sarnlink {
 
 class DuplicateIndex {
  public:
-  // Reads the compared columns of every row once and keeps a hash of each form. When
+  // Reads the compared columns of every row once and keeps a hash of each, and of the key its
+  // other forms share. When
   // `run_stamp` names this run alone, rows stamped with it are never counted as held before the
   // run.
   DuplicateIndex(DiaryConnection& connection, std::u16string run_stamp);
@@ -59,9 +60,10 @@ class DuplicateIndex {
   DiaryConnection& connection_;
   std::u16string run_stamp_;
   std::unordered_set<std::uint64_t> hashes_;  // each row as it stands
-  // Each other form of a row, and each row filed for an entry without a DATE (by its Title,
-  // Genre and texts), with the days of the rows they came from.
-  std::unordered_map<std::uint64_t, std::vector<SourceDay>> forms_;
+  // The loose key of each row the export may give back otherwise (see LooseKeyOf), and each
+  // row filed for an entry without a DATE (by its Title, Genre and texts), with the days of the
+  // rows they came from.
+  std::unordered_map<std::uint64_t, std::vector<SourceDay>> loose_;
   std::unordered_map<std::uint64_t, std::vector<SourceDay>> undated_;
   std::vector<DiaryRowColumns> null_day_rows_;  // rows no query by day finds
   SourceDay cached_day_;                        // the day whose rows are cached

@@ -81,7 +81,38 @@ std::optional<ComparedColumns> ThroughTheFile(const DiaryRowColumns& row,
                          std::move(entry.excerpt)};
 }
 
+// Mixes the units of `text` into `hash`, leaving out `dropped` and every "<BR>".
+std::uint64_t MixKept(std::uint64_t hash, std::u16string_view text, std::u16string_view dropped) {
+  constexpr std::u16string_view kBreak = u"<BR>";
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text.compare(k, kBreak.size(), kBreak) == 0) {
+      k += kBreak.size() - 1;
+      continue;
+    }
+    if (dropped.find(text[k]) == std::u16string_view::npos) {
+      hash = (hash ^ text[k]) * 0x100000001b3u;
+    }
+  }
+  return (hash ^ 0xFFFFu) * 0x100000001b3u;  // ends the column, so that none runs into the next
+}
+
 }  // namespace
+
+std::uint64_t LooseKeyOf(const ComparedColumns& columns) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  hash = MixKept(hash, columns[2], u" \r\n");
+  std::u16string genre;
+  for (char16_t c : columns[3]) {
+    if (c != u' ' && c != u'\r' && c != u'\n') {
+      genre.push_back(c);
+    }
+  }
+  hash = MixKept(hash, genre.empty() ? std::u16string_view(kGeneralGenre) : genre, u"");
+  for (std::size_t k = 4; k < columns.size(); ++k) {
+    hash = MixKept(hash, columns[k], u"\r\n-－");
+  }
+  return hash;
+}
 
 ComparedColumns RawColumns(const DiaryRowColumns& row) {
   return {TextOrEmpty(row.Day),    TextOrEmpty(row.PublishTime), TextOrEmpty(row.Title),

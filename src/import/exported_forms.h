@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ ComparedColumns RawColumns(const DiaryRowColumns& row);
 // another day than Day. Rows without any are given back as they stand, so only these need
 // ExportedForms.
 bool ExportChangesRow(const DiaryRowColumns& row);
+
+// A key every form of a row shares with the row itself, cheap to make: Title and Genre without
+// spaces and line breaks (an empty Genre as the general genre, as stored), and the three texts
+// without line breaks, hyphens of either width and "<BR>", which are all the export changes in
+// them. Two entries with different keys are never forms of one row; rows whose key matches an
+// entry's are checked with ExportedForms.
+std::uint64_t LooseKeyOf(const ComparedColumns& columns);
 
 // The distinct ways the row comes back through an export and an import, other than as it
 // stands. A row whose DATE would be the export's own moment has none for that setting.
