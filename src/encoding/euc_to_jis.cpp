@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "common/errors.h"
-#include "encoding/cut_at_zero.h"
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
+#include "encoding/legacy_steps.h"
 
 namespace sarnlink {
 namespace {
@@ -121,18 +121,7 @@ std::size_t EucToJisStream::Convert(const std::uint8_t* in, std::size_t size, bo
     }
     i += length;
   }
-  // The result ends before its first zero byte; the input is still read to its end, so that its
-  // failures are the whole input's.
-  if (!cut_) {
-    const void* zero = std::memchr(o, 0, p);
-    if (zero) {
-      p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - o);
-      cut_ = true;
-    }
-    any_ = any_ || p > 0;
-  } else {
-    p = 0;
-  }
+  any_ = any_ || p > 0;
   out.resize(start + p);
   offset_ += i;
   if (last && !any_) {
@@ -180,7 +169,7 @@ Bytes EUCToSJIS(const Bytes& euc) {
   }
   Bytes out(euc.size());
   out.resize(EucPairsToShiftJis(euc.data(), euc.size(), 0, out.data()));
-  CutAtZero(out, "EUC-JP");
+  ThrowIfEmpty(out, "EUC-JP");
   return out;
 }
 

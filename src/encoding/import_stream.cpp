@@ -1,6 +1,7 @@
 #include "encoding/import_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "encoding/ascii_cut.h"
 #include "encoding/jis_text_table.h"
@@ -42,11 +43,33 @@ bool IsLowSurrogate(char16_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// The encodings whose converters go through code page 932, which never gives U+FFFD for a
-// character it knows: every U+FFFD in their text stands for bytes that were not text.
+// The encodings whose converters go through code page 932 (and, for EUC-JP, eucJP-ms), which
+// never give U+FFFD for a character they know: every U+FFFD in their text stands for bytes that
+// were not text.
 bool ThroughCodePage932(TextEncoding encoding) {
   return encoding == TextEncoding::kShiftJIS || encoding == TextEncoding::kBinary ||
          encoding == TextEncoding::kEUCJP || encoding == TextEncoding::kISO2022JP;
+}
+
+bool HasZero(std::span<const std::uint8_t> bytes) {
+  return !bytes.empty() && std::memchr(bytes.data(), 0, bytes.size()) != nullptr;
+}
+
+// A zero byte (or UTF-16's U+0000) is no text: Title and Contents would hold it unseen, and
+// programs that read them as C strings would stop there. Each U+0000 of `text` from `from` on
+// becomes U+FFFD; returns how many, and sets `first` to the place of the first after `from`
+// (kNone when there is none).
+std::size_t ReplaceNuls(std::u16string& text, std::size_t from, std::size_t& first) {
+  first = kNone;
+  std::size_t count = 0;
+  for (std::size_t at = text.find(u'\0', from); at != std::u16string::npos;
+       at = text.find(u'\0', at + 1)) {
+    if (count++ == 0) {
+      first = at - from;
+    }
+    text[at] = kReplacement;
+  }
+  return count;
 }
 
 }  // namespace
@@ -249,13 +272,13 @@ void StreamDecoder::Count(std::span<const std::uint8_t> piece, bool last) {
       return;
     case TextEncoding::kUTF8:
       CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
-        plain_or_decoded(bytes, FindInvalidUTF8(bytes, 0, true).count == 0);
+        plain_or_decoded(bytes, FindInvalidUTF8(bytes, 0, true).count == 0 && !HasZero(bytes));
       });
       return;
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
-        plain_or_decoded(bytes, code_page_.AllCharacters(bytes));
+        plain_or_decoded(bytes, code_page_.AllCharacters(bytes) && !HasZero(bytes));
       });
       return;
   }
@@ -292,7 +315,7 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
   // UTF-8 that decodes and encodes back to itself is copied as it is.
   piece = PastTheMark(piece);
   CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
-    if (IsVerbatimUTF8(bytes)) {
+    if (IsVerbatimUTF8(bytes) && !HasZero(bytes)) {
       out.insert(out.end(), bytes.begin(), bytes.end());
       TallyPlain(bytes);
       return;
@@ -342,9 +365,14 @@ void StreamDecoder::AppendConvertedShiftJis(bool last, std::u16string& text) {
   const std::size_t end = ReadyEnd(shift_jis_, last);
   const auto ready_marks = std::find_if(marks_.begin(), marks_.end(),
                                         [end](const OtherSetMark& mark) { return mark.at > end; });
-  text +=
-      ShiftJisTextWithMarks(std::span<const std::uint8_t>(shift_jis_).first(end),
-                            std::span<const OtherSetMark>(marks_.begin(), ready_marks), code_page_);
+  const std::span<const std::uint8_t> ready = std::span<const std::uint8_t>(shift_jis_).first(end);
+  const std::size_t from = text.size();
+  text += ShiftJisTextWithMarks(ready, std::span<const OtherSetMark>(marks_.begin(), ready_marks),
+                                code_page_);
+  if (HasZero(ready)) {
+    std::size_t first = kNone;
+    ReplaceNuls(text, from, first);  // counted with the rest by TallyLegacy
+  }
   marks_.erase(marks_.begin(), ready_marks);
   for (OtherSetMark& mark : marks_) {
     mark.at -= end;
@@ -357,7 +385,7 @@ void StreamDecoder::CountConvertedShiftJis(bool last) {
   const std::size_t end = ReadyEnd(shift_jis_, last);
   const std::span<const std::uint8_t> ready = std::span<const std::uint8_t>(shift_jis_).first(end);
   const bool marked = !marks_.empty() && marks_.front().at <= end;
-  if (marked || !code_page_.AllCharacters(ready)) {
+  if (marked || !code_page_.AllCharacters(ready) || HasZero(ready)) {
     std::u16string text;
     AppendConvertedShiftJis(last, text);
     TallyLegacy(text);
@@ -371,8 +399,14 @@ void StreamDecoder::CountConvertedShiftJis(bool last) {
 }
 
 void StreamDecoder::AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text) {
-  if (!bytes.empty()) {
-    text += code_page_.ToUtf16(bytes);
+  if (bytes.empty()) {
+    return;
+  }
+  const std::size_t from = text.size();
+  text += code_page_.ToUtf16(bytes);
+  if (HasZero(bytes)) {
+    std::size_t first = kNone;
+    ReplaceNuls(text, from, first);  // counted with the rest by TallyLegacy
   }
 }
 
@@ -386,10 +420,16 @@ void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
       text += DecodeUTF8(bytes, u"\uFFFD", &here);
       // A U+FFFD may also be the file's own character: the first replacement's place is where
       // the bytes before it end.
-      const std::size_t first = here.count > 0 && replacements_ == 0
-                                    ? DecodeUTF8(bytes.first(here.first_offset), u"\uFFFD").size()
-                                    : kNone;
-      Tally(std::u16string_view(text).substr(from), here.count, first);
+      std::size_t first = here.count > 0 && replacements_ == 0
+                              ? DecodeUTF8(bytes.first(here.first_offset), u"\uFFFD").size()
+                              : kNone;
+      std::size_t nuls = 0;
+      if (HasZero(bytes)) {
+        std::size_t first_nul = kNone;
+        nuls = ReplaceNuls(text, from, first_nul);
+        first = std::min(first, first_nul);
+      }
+      Tally(std::u16string_view(text).substr(from), here.count + nuls, first);
       return;
     }
     case TextEncoding::kEUCJP:
@@ -407,7 +447,7 @@ void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
 }
 
 // UTF-16 two bytes at a time; an odd byte waits for the next piece. A surrogate without its
-// partner, and an odd byte at the end, become U+FFFD each.
+// partner, U+0000, and an odd byte at the end, become U+FFFD each.
 void StreamDecoder::AppendUtf16(std::span<const std::uint8_t> piece, bool last,
                                 std::u16string& text) {
   const bool big_endian = decision_.encoding == TextEncoding::kUTF16BE;
@@ -436,7 +476,7 @@ void StreamDecoder::AppendUtf16(std::span<const std::uint8_t> piece, bool last,
     }
     if (IsHighSurrogate(unit)) {
       high_ = unit;
-    } else if (IsLowSurrogate(unit)) {
+    } else if (IsLowSurrogate(unit) || unit == 0) {
       replace();
     } else {
       text.push_back(unit);

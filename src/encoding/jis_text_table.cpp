@@ -2,8 +2,8 @@
 
 #include <bit>
 
-#include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
+#include "encoding/legacy_steps.h"
 #include "encoding/pair_scan.h"
 
 namespace sarnlink {

@@ -3,9 +3,9 @@
 #include <string_view>
 
 #include "common/errors.h"
-#include "encoding/cut_at_zero.h"
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
+#include "encoding/legacy_steps.h"
 
 namespace sarnlink {
 namespace {
@@ -149,8 +149,8 @@ std::size_t JisToShiftJisStream::Check(const std::uint8_t* in, std::size_t size,
   return CheckSevenBit(in, size, last);
 }
 
-// Seven-bit input cannot fail a pair, so only the escapes and the zero bytes matter: the runs
-// between escapes are skipped with memchr. In two-byte mode a pair swallows whatever follows its
+// Seven-bit input cannot fail a pair, so only the escapes matter: the runs between escapes are
+// skipped with memchr. In two-byte mode a pair swallows whatever follows its
 // first byte, an ESC included, so only an ESC an even distance into the run is an escape.
 std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size_t size,
                                                bool last) {
@@ -162,7 +162,7 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
   while (i < size) {
     if (single_shift_) {  // the next byte is another set's character, marked
       single_shift_ = false;
-      any_ = any_ || !cut_;
+      any_ = true;
       i += 1;
       continue;
     }
@@ -174,20 +174,14 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
         }
         if (end == size && (size - i) % 2 == 1) {
           if (!last) {
-            any_ = any_ || (!cut_ && size - 1 > i);
+            any_ = any_ || size - 1 > i;
             i = size - 1;  // the last pair's second byte is in the next piece
             break;
           }
           Fail("a two-byte character cut off by the end of the input", offset_ + size - 1);
         }
-        any_ = any_ || !cut_;  // pairs are never zero
-      } else if (state_ == State::kKatakana) {
-        any_ = any_ || !cut_;  // a byte with its high bit set is never zero
-      } else if (!cut_) {
-        const void* zero = std::memchr(in + i, 0, end - i);
-        any_ = any_ || zero != in + i;
-        cut_ = zero != nullptr;
       }
+      any_ = true;
       i = end;
       continue;
     }
@@ -204,10 +198,10 @@ std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size
 
 namespace {
 
-// Where the run of bytes from `i` up to the next ESC or zero byte ends. Runs between escapes
-// are short in Japanese text (a word or two of ASCII), too short for memchr to pay.
+// Where the run of bytes from `i` up to the next ESC ends. Runs between escapes are short in
+// Japanese text (a word or two of ASCII), too short for memchr to pay.
 std::size_t AsciiRunEnd(const std::uint8_t* in, std::size_t i, std::size_t size) {
-  while (i < size && in[i] != kEsc && in[i] != 0) {
+  while (i < size && in[i] != kEsc) {
     ++i;
   }
   return i;
@@ -215,19 +209,11 @@ std::size_t AsciiRunEnd(const std::uint8_t* in, std::size_t i, std::size_t size)
 
 }  // namespace
 
-// The result ends before its first zero byte, but the input is still read to its end, so that
-// its failures are the whole input's. With `o` null nothing is written.
+// A zero byte is written like any other. With `o` null nothing is written.
 std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, bool last,
                                      std::uint8_t* o, std::size_t& p,
                                      std::vector<OtherSetMark>* marks, std::size_t base) {
   auto put = [&](unsigned byte) {
-    if (cut_) {
-      return;
-    }
-    if (byte == 0) {
-      cut_ = true;
-      return;
-    }
     any_ = true;
     if (o) {
       o[p] = static_cast<std::uint8_t>(byte);
@@ -235,9 +221,6 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
     ++p;
   };
   auto mark = [&](std::optional<OtherCharacterSet> set, std::uint8_t row, std::uint8_t cell) {
-    if (cut_) {
-      return;
-    }
     any_ = true;
     if (marks) {
       marks->push_back(OtherSetMark{base + p, set, row, cell});
@@ -258,10 +241,10 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       }
       continue;
     }
-    // The common runs go in tight loops: ASCII up to the next ESC or zero byte, and JIS X 0208
+    // The common runs go in tight loops: ASCII up to the next ESC, and JIS X 0208
     // pairs that have their characters up to the next ESC (a pair's second byte may be one).
     // Anything else is taken below, a byte or pair at a time.
-    if (!cut_ && state_ == State::kSingleByte && b != 0) {
+    if (state_ == State::kSingleByte) {
       const std::size_t end = AsciiRunEnd(in, i, size);
       if (o) {
         std::memcpy(o + p, in + i, end - i);
@@ -271,7 +254,7 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       i = end;
       continue;
     }
-    if (!cut_ && state_ == State::kTwoByte) {
+    if (state_ == State::kTwoByte) {
       const std::size_t from = i;
       unsigned s1 = 0;
       unsigned s2 = 0;

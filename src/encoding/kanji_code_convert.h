@@ -141,14 +141,12 @@ class JisToShiftJisStream {
   std::optional<OtherCharacterSet> other_set_;  // kOtherTwoByte: the set, where it is known
   bool single_shift_ = false;  // ESC N or ESC O came: the next byte is another set's character
   std::size_t offset_ = 0;     // where `in` stands in the whole input
-  bool cut_ = false;           // a zero byte came out: everything after it is dropped
-  bool any_ = false;           // some byte came out before the cut
+  bool any_ = false;           // some byte or mark came out
   const JisTextTable* known_ = nullptr;  // what code page 932 has a character for, when asked
 };
 
-// EUCToJIS over an input given in pieces, in order: the same ISO-2022-JP bytes out (up to the
-// first zero byte, where the whole conversion cuts them) and the same failures at the same
-// offsets. A character cut by a piece's end waits for the next piece.
+// EUCToJIS over an input given in pieces, in order: the same ISO-2022-JP bytes out and the same
+// failures at the same offsets. A character cut by a piece's end waits for the next piece.
 class EucToJisStream {
  public:
   // Converts `size` bytes at `in`, appending to `out`; `last` for the final piece. Returns the
@@ -159,8 +157,7 @@ class EucToJisStream {
   enum class Mode { kSingleByte, kTwoByte, kKatakana, kJisX0212 };
   Mode mode_ = Mode::kSingleByte;
   std::size_t offset_ = 0;  // where `in` stands in the whole input
-  bool cut_ = false;        // a zero byte came out: nothing more is written
-  bool any_ = false;        // some byte came out before the cut
+  bool any_ = false;        // some byte came out
 };
 
 // Shift_JIS bytes as text, with each of `marks` (in order, their places counted in `sjis`) as
@@ -180,7 +177,7 @@ std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::si
 // character, which has no Shift_JIS bytes). A whole input is safe when every piece of it is.
 bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc);
 
-// ISO-2022-JP to Shift_JIS. The result stops before its first zero byte. Throws a conversion
+// ISO-2022-JP to Shift_JIS. A zero byte stays a zero byte. Throws a conversion
 // error naming the byte offset for an escape cut by the end, a two-byte character cut by the
 // end, a computed byte above FF, and an empty result. `marks` as JisToShiftJisStream gives them.
 // With `known`, the pairs it has no character for are marked too (JisToShiftJisStream's
@@ -188,7 +185,7 @@ bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc);
 Bytes JISToSJIS(const Bytes& jis, std::vector<OtherSetMark>* marks = nullptr,
                 const JisTextTable* known = nullptr);
 
-// EUC-JP to ISO-2022-JP. The result stops before its first zero byte. Throws a conversion error
+// EUC-JP to ISO-2022-JP. A zero byte stays a zero byte. Throws a conversion error
 // naming the byte offset and the bytes for a character cut by the end, a second byte below 80, a
 // JIS X 0212 character (8F) whose bytes are not A1-FE, and an empty result. JIS X 0212 becomes
 // "ESC $ ( D" and its row and cell.

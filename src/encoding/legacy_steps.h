@@ -1,9 +1,9 @@
-// Shared steps of the legacy converters: the JIS row-and-cell arithmetic, and the last step: the
-// result ends before its first zero byte, and a result with no byte left is a failure (the caller
-// must never get an empty "text").
+// Shared steps of the legacy converters: the JIS row-and-cell arithmetic, and the last step: a
+// result with no byte at all is a failure (the caller must never get an empty "text"). A zero
+// byte is kept like any other: the text after it is never cut off, and the import makes it
+// U+FFFD.
 #pragma once
 
-#include <cstring>
 #include <string>
 
 #include "common/bytes.h"
@@ -11,11 +11,7 @@
 
 namespace sarnlink {
 
-inline void CutAtZero(Bytes& out, const char* encoding) {
-  const void* zero = out.empty() ? nullptr : std::memchr(out.data(), 0, out.size());
-  if (zero) {
-    out.resize(static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - out.data()));
-  }
+inline void ThrowIfEmpty(const Bytes& out, const char* encoding) {
   if (out.empty()) {
     throw Error(ErrorKind::kConversion,
                 std::string(encoding) + ": the input holds no text (empty result)");

@@ -284,6 +284,27 @@ INSTANTIATE_TEST_SUITE_P(
                         "ISO-2022-JP", u"A\r\n京都\uFFFDも、\r\n", 1, 2}),
     testing::ByName());
 
+// A zero byte (UTF-16's U+0000) is no text, on every road: it becomes U+FFFD and is counted and
+// placed, and the text after it is all there.
+INSTANTIATE_TEST_SUITE_P(
+    Zeros, Replacing,
+    ::testing::Values(
+        ReplacementCase{"Utf8", "E3 81 82 E3 81 84 0A 41 00 42 0A 00", "UTF-8",
+                        u"あい\nA\uFFFDB\n\uFFFD", 2, 2},
+        ReplacementCase{"Utf8AfterAStrayByte", "E3 81 82 E3 81 84 0A 80 0A 00", "UTF-8",
+                        u"あい\n\uFFFD\n\uFFFD", 2, 2, TextEncoding::kUTF8},
+        ReplacementCase{"Utf16Le", "FF FE 41 00 0A 00 00 00 42 00", "UTF-16LE", u"A\n\uFFFDB", 1,
+                        2},
+        ReplacementCase{"Utf16Be", "FE FF 00 41 00 0A 00 00", "UTF-16BE", u"A\n\uFFFD", 1, 2},
+        ReplacementCase{"ShiftJis", "82 A0 0A 00 82 A2 0A", "Shift_JIS", u"あ\n\uFFFDい\n", 1, 2},
+        ReplacementCase{"EucJp", "B0 A1 C6 FC 0A 00 0A", "EUC-JP", u"亜日\n\uFFFD\n", 1, 2},
+        ReplacementCase{"Iso2022Jp", "1B 24 42 30 21 1B 28 42 0A 41 00 42", "ISO-2022-JP",
+                        u"亜\nA\uFFFDB", 1, 2},
+        ReplacementCase{"Iso2022JpZeroOnly", "00", "ISO-2022-JP", u"\uFFFD", 1, 1,
+                        TextEncoding::kISO2022JP},
+        ReplacementCase{"Binary", "41 00 42 0A 43", "binary", u"A\uFFFDB\nC", 1, 1}),
+    testing::ByName());
+
 // EUC-JP no longer fails at a broken character: each is one U+FFFD, counted with its line, and
 // the ASCII after it is read as it is. eucJP-ms's characters are text, not replacements.
 INSTANTIATE_TEST_SUITE_P(

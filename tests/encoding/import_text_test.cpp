@@ -204,10 +204,12 @@ TEST(DecodeImportText, AsciiGoesTheLegacyRoadAndDecodesTheSame) {
   EXPECT_EQ(decoded.text, u"AUTHOR: a\r\n");
 }
 
-TEST(DecodeImportText, ZeroByteIsReportedAsBinaryAndStillDecoded) {
+TEST(DecodeImportText, ZeroByteIsReportedAsBinaryAndEachZeroReplaced) {
   const ImportText decoded = DecodeImportText(Hex("41 00 42 00"), CodePage());
   EXPECT_EQ(decoded.encoding, TextEncoding::kBinary);
-  EXPECT_EQ(decoded.text, std::u16string(u"A\0B\0", 4));
+  EXPECT_EQ(decoded.text, u"A\uFFFDB\uFFFD");
+  EXPECT_EQ(decoded.replaced.count, 2u);
+  EXPECT_EQ(decoded.replaced.first_line, 1);
 }
 
 TEST(DecodeImportText, UnmappableShiftJisBytesBecomeReplacementCharacters) {

@@ -78,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ConvertCase{"Katakana", "1B 28 49 31", "B1"},
                       ConvertCase{"EscWithoutAFinalByteDropsOnlyEsc", "41 1B 20 20 20 20 42",
                                   "41 20 20 20 20 42"},
-                      ConvertCase{"ZeroEndsTheResult", "41 00 42", "41"}),
+                      // A zero byte is kept, and so is everything after it.
+                      ConvertCase{"ZeroIsKept", "41 00 42", "41 00 42"},
+                      ConvertCase{"ZeroFirst", "00 41", "00 41"}),
     testing::ByName());
 
 class EUCToJISTable : public ::testing::TestWithParam<ConvertCase> {};
@@ -92,7 +94,9 @@ INSTANTIATE_TEST_SUITE_P(Rules, EUCToJISTable,
                                                        "41 1B 24 42 30 21 1B 28 4A 42"},
                                            ConvertCase{"Katakana", "8E B1", "1B 28 49 31"},
                                            ConvertCase{"NoEscapeAtTheEnd", "B0 A1",
-                                                       "1B 24 42 30 21"}),
+                                                       "1B 24 42 30 21"},
+                                           ConvertCase{"ZeroIsKept", "00 B0 A1 00 41",
+                                                       "00 1B 24 42 30 21 1B 28 4A 00 41"}),
                          testing::ByName());
 
 struct TextCase {
@@ -172,6 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EUCToSJIS, GoesThroughJis) {
   EXPECT_EQ(HexOf(EUCToSJIS(Hex("41 B0 A1 42"))), "41 88 9F 42");
   EXPECT_EQ(HexOf(EUCToSJIS(Hex("8E B1"))), "B1");
+  EXPECT_EQ(HexOf(EUCToSJIS(Hex("41 00 B0 A1"))), "41 00 88 9F");  // nothing cut at the zero
 }
 
 struct FailCase {
@@ -197,7 +202,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailCase{"SelectorAlone", "1B 28 4A", "empty result"},
                       FailCase{"PairCutByTheEnd", "1B 24 42 30", "byte offset 3"},
                       FailCase{"EscAmongLastTwo", "41 1B 24", "byte offset 1"},
-                      FailCase{"ZeroFirstByte", "00 41", "empty result"},
                       FailCase{"ComputedByteAboveFF", "1B 24 42 FF 21", "byte offset 3"}),
     testing::ByName());
 
@@ -224,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "(8F B0 41) whose row and cell are not A1-FE "
                                "at byte offset 0"},
                       FailCase{"MarkThenAscii", "EF BB BF 41", "byte offset 3"},
-                      FailCase{"OnlyZero", "00", "empty result"}),
+                      FailCase{"Empty", "", "empty result"}),
     testing::ByName());
 
 TEST(KanjiStrings, ReachTextThroughCodePage932) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "encoding/cut_at_zero.h"
 #include "encoding/kanji_code_convert.h"
+#include "encoding/legacy_steps.h"
 #include "encoding/utf8.h"
 #include "import/line_stream.h"
 
@@ -42,18 +42,21 @@ ImportText WithReplacements(TextEncoding encoding, std::u16string text, std::siz
   return result;
 }
 
-// UTF-8 without its byte-order mark; each invalid byte replaced by U+FFFD.
+// UTF-8 without its byte-order mark; each invalid byte, and each zero byte, replaced by U+FFFD.
 ImportText ReadAsUTF8(const Bytes& buffer) {
   const std::size_t mark = EncodingOfByteOrderMark(buffer) == TextEncoding::kUTF8 ? 3 : 0;
   const std::span<const std::uint8_t> bytes = std::span(buffer).subspan(mark);
   InvalidBytes invalid;
   std::u16string text = DecodeUTF8(bytes, u"\uFFFD", &invalid);
-  const std::size_t first =
+  std::size_t first =
       invalid.count > 0 ? DecodeUTF8(bytes.first(invalid.first_offset), u"\uFFFD").size() : kNone;
-  return WithReplacements(TextEncoding::kUTF8, std::move(text), invalid.count, first);
+  const std::size_t nuls = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\0'));
+  first = std::min(first, text.find(u'\0'));
+  std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
+  return WithReplacements(TextEncoding::kUTF8, std::move(text), invalid.count + nuls, first);
 }
 
-// UTF-16 without its byte-order mark; an unpaired surrogate, and an odd last byte, become
+// UTF-16 without its byte-order mark; an unpaired surrogate, U+0000 and an odd last byte become
 // U+FFFD.
 ImportText ReadAsUTF16(const Bytes& buffer, TextEncoding encoding) {
   const bool big_endian = encoding == TextEncoding::kUTF16BE;
@@ -77,7 +80,7 @@ ImportText ReadAsUTF16(const Bytes& buffer, TextEncoding encoding) {
     if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
       text.push_back(u);
       text.push_back(units[++i]);
-    } else if (high || low) {
+    } else if (high || low || u == 0) {
       replace();
     } else {
       text.push_back(u);
@@ -140,8 +143,9 @@ std::u16string ReadEucJpPlainly(const Bytes& euc, const CodePage932& code_page) 
 
 namespace {
 
-// Through code page 932, which never gives U+FFFD for a character it knows.
+// Through code page 932, which never gives U+FFFD for a character it knows; U+0000 becomes U+FFFD.
 ImportText ReadThroughCodePage932(TextEncoding encoding, std::u16string text) {
+  std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
   const std::size_t first = text.find(u'\uFFFD');
   const std::size_t count =
       first == kNone ? 0

@@ -30,7 +30,8 @@ struct ImportText {
 //    EUC-JP cannot have written is not): ISO-2022-JP goes through its converter, EUC-JP is read
 //    by its own rules (ReadEucJpPlainly), and Shift_JIS or binary through code page 932, every
 //    byte included.
-// Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16.
+// Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16,
+// and in every encoding each zero byte (U+0000 in UTF-16): nothing after it is cut off.
 // `forced` skips the decision and reads the buffer in that encoding (without its own byte-order
 // mark). Conversion failures are thrown as conversion errors naming the byte offset.
 ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
