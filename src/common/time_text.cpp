@@ -2,6 +2,8 @@
 
 #include "common/text.h"
 
+#include <utility>
+
 namespace sarnlink {
 namespace {
 
@@ -29,6 +31,13 @@ class TimeCursor {
     }
     return digits >= min && (AtEnd() || text_[at_] < u'0' || text_[at_] > u'9');
   }
+  bool TakeText(std::u16string_view text) {
+    if (text_.substr(at_).substr(0, text.size()) != text) {
+      return false;
+    }
+    at_ += text.size();
+    return true;
+  }
   void SkipSpaces() {
     while (Take(u' ')) {
     }
@@ -39,8 +48,17 @@ class TimeCursor {
   std::size_t at_ = 0;
 };
 
-// "yyyy/m/d", "yyyy-m-d" or "yyyy年m月d日", naming a real day.
+// "yyyy/m/d", "yyyy-m-d", "yyyy年m月d日" or, as an English locale writes it, "m/d/yyyy",
+// naming a real day.
 bool ReadDay(TimeCursor& in, LocalTime& moment) {
+  TimeCursor month_first = in;
+  if (month_first.Number(1, 2, moment.month) && month_first.Take(u'/') &&
+      month_first.Number(1, 2, moment.day) && month_first.Take(u'/') &&
+      month_first.Number(4, 4, moment.year)) {
+    in = month_first;
+    return moment.year >= 1 && moment.month >= 1 && moment.month <= 12 && moment.day >= 1 &&
+           moment.day <= DaysInMonth(moment.year, moment.month);
+  }
   if (!in.Number(4, 4, moment.year)) {
     return false;
   }
@@ -57,18 +75,49 @@ bool ReadDay(TimeCursor& in, LocalTime& moment) {
          moment.day <= DaysInMonth(moment.year, moment.month);
 }
 
-// "h:m", "h:m:s" or "h時m分[s秒]", naming a real time of day.
+// An AM or PM marker, as English ("AM", "pm") or Japanese ("午前", "午後") locales write it:
+// 1 for AM, 2 for PM, 0 for none.
+int ReadMarker(TimeCursor& in) {
+  for (const auto& [marker, kind] : {std::pair<std::u16string_view, int>{u"午前", 1},
+                                     {u"午後", 2},
+                                     {u"AM", 1},
+                                     {u"am", 1},
+                                     {u"PM", 2},
+                                     {u"pm", 2}}) {
+    if (in.TakeText(marker)) {
+      return kind;
+    }
+  }
+  return 0;
+}
+
+// "h:m", "h:m:s" (a fraction of a second after it is passed over) or "h時m分[s秒]", with an AM or
+// PM marker before or after it, naming a real time of day.
 bool ReadTimeOfDay(TimeCursor& in, LocalTime& moment) {
   moment.second = 0;
+  int marker = ReadMarker(in);
+  in.SkipSpaces();
   if (!in.Number(1, 2, moment.hour)) {
     return false;
   }
   bool read = false;
   if (in.Take(u':')) {
     read = in.Number(1, 2, moment.minute) && (!in.Take(u':') || in.Number(1, 2, moment.second));
+    int fraction = 0;
+    read = read && (!in.Take(u'.') || in.Number(1, 9, fraction));
   } else if (in.Take(u'時')) {
     read = in.Number(1, 2, moment.minute) && in.Take(u'分') &&
-           (in.AtEnd() || (in.Number(1, 2, moment.second) && in.Take(u'秒')));
+           (in.AtEnd() || in.Peek() == u' ' || (in.Number(1, 2, moment.second) && in.Take(u'秒')));
+  }
+  if (marker == 0) {
+    in.SkipSpaces();
+    marker = ReadMarker(in);
+  }
+  if (marker != 0) {  // the 12-hour clock: 12 AM is midnight, 12 PM noon
+    if (moment.hour < 1 || moment.hour > 12) {
+      return false;
+    }
+    moment.hour = moment.hour % 12 + (marker == 2 ? 12 : 0);
   }
   return read && moment.hour <= 23 && moment.minute <= 59 && moment.second <= 59;
 }

@@ -10,9 +10,10 @@
 namespace sarnlink {
 
 // What a date-and-time text says: a day as year/month/day (four-digit year; "/", "-" or 年月日
-// between the parts; one or two digits for month and day), then optionally, after spaces, a
-// time as hour:minute[:second] (or 時分秒; one or two digits each). A part counts only when it
-// is a real day or a real time of day.
+// between the parts; one or two digits for month and day) or month/day/year, then optionally,
+// after spaces, a time as hour:minute[:second[.fraction]] (or 時分秒; one or two digits each),
+// with an AM or PM marker (or 午前, 午後) before or after it on the 12-hour clock. A part counts
+// only when it is a real day or a real time of day.
 struct TimeReading {
   bool has_day = false;   // year, month and day name a day of the Gregorian calendar
   bool has_time = false;  // hour 0-23, minute and second 0-59 (second 0 when not written)

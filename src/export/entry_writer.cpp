@@ -98,11 +98,15 @@ inline std::size_t RunEnd(std::string_view text, std::size_t i) {
   return i;
 }
 
-// Ends a physical line of a section at `out`'s end: a line that would read as a separator gets
-// its TAB.
+// Ends a physical line of a section at `out`'s end: a line that would read as a separator, or
+// as one with the TABs the reader takes away, gets one TAB more, so that it reads back as it
+// stands ("-----" is written "-----\t", and "-----\t" is written "-----\t\t").
 template <class Char>
 void EndSectionLine(std::basic_string<Char>& out, std::size_t line_start) {
-  const std::basic_string_view<Char> line = std::basic_string_view<Char>(out).substr(line_start);
+  std::basic_string_view<Char> line = std::basic_string_view<Char>(out).substr(line_start);
+  while (!line.empty() && line.back() == Char('\t')) {
+    line.remove_suffix(1);
+  }
   if (line == SectionMarks<Char>::kSection || line == SectionMarks<Char>::kEntry) {
     out.push_back(Char('\t'));
   }

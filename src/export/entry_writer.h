@@ -40,9 +40,9 @@ std::u16string FormatMTDate(std::u16string_view t, std::u16string_view d);
 
 // A section's text as the physical lines of the file: every line break of the text (CR LF, or a
 // lone CR or LF) becomes `line_end`, and a line that would read as a separator ("-----" or
-// "--------") gets one TAB after it, which the reader removes again. No line end follows the
-// last line. In an entry the text is converted first: a Null column is empty; with intBR nonzero
-// every CR LF becomes "<BR>"; with intHyphen 1 every "-" becomes "－".
+// "--------", perhaps with TABs after it) gets one TAB more, which the reader removes again. No
+// line end follows the last line. In an entry the text is converted first: a Null column is empty;
+// with intBR nonzero every CR LF becomes "<BR>"; with intHyphen 1 every "-" becomes "－".
 std::u16string SectionLines(std::u16string_view text, std::u16string_view line_end);
 
 // A key line's value: Null is empty; every CR LF, CR or LF becomes one space, so a value can

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string_view>
 
+#include "common/time_text.h"
 #include "interface/run_stamp.h"
 
 namespace sarnlink {
@@ -133,7 +134,11 @@ const DiaryRowColumns* DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& da
       if (!ExportChangesRow(row) || LooseKeyOf(RawColumns(row)) != LooseKeyOf(columns)) {
         continue;
       }
-      const std::vector<ComparedColumns> forms = ExportedForms(row);
+      // A row without a moment of its own was written with the export's, which can only have
+      // been the entry's.
+      const TimeReading moment = ReadTimeText(columns[1]);
+      const std::vector<ComparedColumns> forms = ExportedForms(
+          row, moment.has_time ? std::optional<LocalTime>(moment.moment) : std::nullopt);
       if (std::find(forms.begin(), forms.end(), columns) != forms.end()) {
         return &row;
       }

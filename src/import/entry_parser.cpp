@@ -185,10 +185,13 @@ bool IsKeptOrSettingKey(std::u16string_view key) {
          key == u"ALLOW COMMENTS" || key == u"CONVERT BREAKS" || key == u"ALLOW PINGS";
 }
 
-// A text line that reads as a separator is written with one TAB after it; the TAB goes again.
+// A text line that would read as a separator is written with one TAB more after it (after the
+// TABs it has); that TAB goes again.
 std::u16string_view Unescaped(std::u16string_view line) {
-  if (line == u"-----\t" || line == u"--------\t") {
-    return std::u16string_view(line).substr(0, line.size() - 1);
+  const std::size_t marks = line.find_last_not_of(u'\t') + 1;
+  const std::u16string_view text = line.substr(0, marks);
+  if (marks < line.size() && (text == u"-----" || text == u"--------")) {
+    return line.substr(0, line.size() - 1);
   }
   return line;
 }

@@ -35,7 +35,8 @@ bool HasEdgeSpace(const FieldValue& value) {
 // The import's reading of the entry the export writes for `row` under `setting`, or nothing
 // when its DATE would be the export's own moment, which no earlier export can have had.
 std::optional<ComparedColumns> ThroughTheFile(const DiaryRowColumns& row,
-                                              const ExportSetting& setting) {
+                                              const ExportSetting& setting,
+                                              const std::optional<LocalTime>& export_moment) {
   ExportRow exported;
   exported.Title = row.Title;
   exported.Genre = row.Genre;
@@ -47,10 +48,13 @@ std::optional<ComparedColumns> ThroughTheFile(const DiaryRowColumns& row,
   const bool day_from_diary = setting.intPublishDay == 1;
   if (!RowTimeIsWhole(row.PublishTime, row.Day, day_from_diary)) {
     const LocalTime unknown{};  // year 0: the export's own moment, never a stored one
-    const SuppliedMoment supplied =
+    SuppliedMoment supplied =
         SupplyMoment(row.PublishTime, row.Day, row.ImportMark, day_from_diary, unknown);
     if (supplied.moment.year == 0) {
-      return std::nullopt;
+      if (!export_moment) {
+        return std::nullopt;
+      }
+      supplied.moment = *export_moment;
     }
     exported.Date = FormatMTDate(DiaryTimeText(supplied.moment), u"");
   }
@@ -131,7 +135,8 @@ bool ExportChangesRow(const DiaryRowColumns& row) {
          TextOrEmpty(row.Genre).empty();
 }
 
-std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row) {
+std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row,
+                                           const std::optional<LocalTime>& export_moment) {
   const ComparedColumns raw = RawColumns(row);
   std::vector<ComparedColumns> forms;
   ExportSetting setting = DefaultExportSetting();
@@ -141,7 +146,7 @@ std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row) {
         setting.intPublishDay = day_from_diary ? 1 : 0;
         setting.intBR = breaks ? 1 : 0;
         setting.intHyphen = hyphens ? 1 : 0;
-        std::optional<ComparedColumns> form = ThroughTheFile(row, setting);
+        std::optional<ComparedColumns> form = ThroughTheFile(row, setting, export_moment);
         if (form && *form != raw && std::find(forms.begin(), forms.end(), *form) == forms.end()) {
           forms.push_back(std::move(*form));
         }

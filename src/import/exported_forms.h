@@ -7,9 +7,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
 #include "interface/diary_database.h"
 
 namespace sarnlink {
@@ -41,7 +43,10 @@ bool ExportChangesRow(const DiaryRowColumns& row);
 std::uint64_t LooseKeyOf(const ComparedColumns& columns);
 
 // The distinct ways the row comes back through an export and an import, other than as it
-// stands. A row whose DATE would be the export's own moment has none for that setting.
-std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row);
+// stands. A row with no moment of its own (no day, no time, no stamp that names one) is
+// written with the export's moment, which no one knows afterwards: `export_moment` stands for
+// it (the moment an entry of the file carries), and without it such a row has no form.
+std::vector<ComparedColumns> ExportedForms(const DiaryRowColumns& row,
+                                           const std::optional<LocalTime>& export_moment = {});
 
 }  // namespace sarnlink

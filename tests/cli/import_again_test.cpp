@@ -36,15 +36,23 @@ TEST_P(OwnExport, ImportedBackStoresNothing) {
   const auto odd =
       RunShell("sqlite3 " + Quote(db) + " < " + Quote(testing::DataFile("odd-rows.sql")));
   ASSERT_EQ(odd.status, 0) << odd.err;
+  // A row with no moment at all, which the export dates with its own, and a text line that
+  // reads as a separator once its TAB is gone.
+  ASSERT_EQ(RunShell("sqlite3 " + Quote(db) +
+                     " \"INSERT INTO Contents (Day, Number, Genre, Title, Contents, extend, "
+                     "PublishTime, ImportMark) VALUES ('', 2, '日記', 'no moment', 'z', '-----' || "
+                     "char(9), '', '')\"")
+                .status,
+            0);
   const std::string before = Count();
   const auto exported = RunSarnlink("export --quiet --db " + Quote(db) + " --out " + Quote(out) +
                                     " " + GetParam().options);
   ASSERT_EQ(exported.status, 0) << exported.err;
   const auto imported = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(out));
   ASSERT_EQ(imported.status, 0) << imported.err;
-  EXPECT_NE(imported.err.find("40 entries in"), std::string::npos) << imported.err;
+  EXPECT_NE(imported.err.find("41 entries in"), std::string::npos) << imported.err;
   EXPECT_NE(imported.err.find("0 entries stored"), std::string::npos) << imported.err;
-  EXPECT_NE(imported.err.find("40 entries were already in the diary"), std::string::npos)
+  EXPECT_NE(imported.err.find("41 entries were already in the diary"), std::string::npos)
       << imported.err;
   EXPECT_EQ(Count(), before);
 }

@@ -204,6 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SectionLinesCase{"OtherHyphenRunsStay", u"------\r\n----\r\n----- \r\n-----x",
                                        u"\r\n", u"------\r\n----\r\n----- \r\n-----x"},
                       SectionLinesCase{"LfFile", u"a\r\n-----\r\n", u"\n", u"a\n-----\t\n"},
+                      // A separator with TABs of its own gets one more, so it reads back whole.
+                      SectionLinesCase{"SeparatorWithATab", u"-----\t\r\n--------\t\t", u"\r\n",
+                                       u"-----\t\t\r\n--------\t\t\t"},
                       SectionLinesCase{"LoneCrAndLfAreLineBreaks", u"a\rb\nc\r\n\r", u"\r\n",
                                        u"a\r\nb\r\nc\r\n\r\n"},
                       SectionLinesCase{"BrMarkersStayInTheirLine", u"a<BR>-----", u"\n",
