@@ -92,6 +92,7 @@ class DecisionQuestions {
       if (head_.size() == kUtf8Window || last) {
         head_read_ = true;
         marked_ = EncodingOfByteOrderMark(head_);
+        utf16_head_ = Utf16ByItsZeros(head_);
         utf8_head_ = IsUTF8(head_, static_cast<std::int32_t>(kUtf8Window));
         if (SettledByTheHead()) {
           return false;
@@ -123,6 +124,9 @@ class DecisionQuestions {
       decision.encoding = *marked_;
       decision.mark_length = ByteOrderMarkLength(*marked_);
       decision.from_mark = true;
+    } else if (utf16_head_) {
+      decision.encoding = *utf16_head_;
+      decision.mark_length = marked_ == utf16_head_ ? 2 : 0;
     } else if (utf8_head_ || survey_.WhollyUtf8() || survey_.MostlyUtf8()) {
       decision.encoding = TextEncoding::kUTF8;
       decision.mark_length = marked_ == TextEncoding::kUTF8 ? 3 : 0;
@@ -147,8 +151,11 @@ class DecisionQuestions {
     return TextEncoding::kShiftJIS;
   }
 
-  // The first kilobyte settles most files: the user's word, a mark, or IsUTF8 saying yes.
-  bool SettledByTheHead() const { return forced_ || (marked_ && heed_mark_) || utf8_head_; }
+  // The first kilobyte settles most files: the user's word, a mark, its zero bytes saying UTF-16,
+  // or IsUTF8 saying yes.
+  bool SettledByTheHead() const {
+    return forced_ || (marked_ && heed_mark_) || utf16_head_ || utf8_head_;
+  }
 
   bool AllAnswered() const {
     if (!survey_.ratio_out_of_reach() || !detector_.decided()) {
@@ -162,6 +169,7 @@ class DecisionQuestions {
   Bytes head_;  // the first kilobyte
   bool head_read_ = false;
   std::optional<TextEncoding> marked_;
+  std::optional<TextEncoding> utf16_head_;  // UTF-16 without a mark, by the first kilobyte
   bool utf8_head_ = false;
   UTF8Survey survey_;
   KanjiDetector detector_;

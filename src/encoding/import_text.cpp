@@ -18,6 +18,25 @@ std::optional<TextEncoding> EncodingOfByteOrderMark(std::span<const std::uint8_t
   return std::nullopt;
 }
 
+std::optional<TextEncoding> Utf16ByItsZeros(std::span<const std::uint8_t> head) {
+  auto key_byte = [](std::uint8_t b) {
+    return b == '\n' || b == '\r' || b == '\t' || b == ' ' || b == ':';
+  };
+  std::size_t little = 0;  // units of such a byte, then a zero byte
+  std::size_t big = 0;     // units of a zero byte, then such a byte
+  for (std::size_t i = 0; i + 1 < head.size(); i += 2) {
+    little += key_byte(head[i]) && head[i + 1] == 0 ? 1 : 0;
+    big += head[i] == 0 && key_byte(head[i + 1]) ? 1 : 0;
+  }
+  if (little >= kUtf16KeyUnits && little > 4 * big) {
+    return TextEncoding::kUTF16LE;
+  }
+  if (big >= kUtf16KeyUnits && big > 4 * little) {
+    return TextEncoding::kUTF16BE;
+  }
+  return std::nullopt;
+}
+
 std::size_t ByteOrderMarkLength(TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::kUTF8:

@@ -14,12 +14,24 @@ namespace sarnlink {
 
 enum class TextEncoding { kUTF8, kUTF16LE, kUTF16BE, kISO2022JP, kEUCJP, kShiftJIS, kBinary };
 
-// The leading bytes IsUTF8 examines in the decision.
+// The leading bytes IsUTF8 and Utf16ByItsZeros examine in the decision.
 inline constexpr std::size_t kUtf8Window = 1024;
 
 // The encoding whose byte-order mark `bytes` begin with: EF BB BF for UTF-8, FF FE for UTF-16
 // LE, FE FF for UTF-16 BE (none of these pairs starts Shift_JIS or EUC-JP text).
 std::optional<TextEncoding> EncodingOfByteOrderMark(std::span<const std::uint8_t> bytes);
+
+// The UTF-16 byte order `head` (a file's first kilobyte) is plainly in without a byte-order mark.
+// MovableType's key lines ("AUTHOR: x", "TITLE: y") are ASCII, which UTF-16 writes beside a zero
+// byte, and text in the other encodings the import reads has no zero bytes. The units that
+// decide are the line ends, TABs, spaces and colons every key line holds: as ASCII beside a zero
+// byte they are LF, CR, TAB, space or colon in one byte order and U+0A00, U+0D00, U+0900, U+2000
+// or U+3A00 in the other, which text hardly ever holds (where Japanese such as U+3000 and U+4E00
+// would blur any count of ASCII letters). LE when at least kUtf16KeyUnits of the whole units are
+// one of those bytes then a zero byte, more than four times as many as the other way round; BE
+// the other way round; else nothing.
+std::optional<TextEncoding> Utf16ByItsZeros(std::span<const std::uint8_t> head);
+inline constexpr std::size_t kUtf16KeyUnits = 4;
 
 // The length of `encoding`'s byte-order mark: 3 for UTF-8, 2 for UTF-16, else 0.
 std::size_t ByteOrderMarkLength(TextEncoding encoding);

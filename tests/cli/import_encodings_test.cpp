@@ -92,5 +92,34 @@ INSTANTIATE_TEST_SUITE_P(
                                "2 characters that could not be read as UTF-16LE"}),
     testing::ByName());
 
+class Utf16WithoutMark : public ImportEncodings,
+                         public ::testing::WithParamInterface<const char*> {};
+
+// A UTF-16 file without a byte-order mark, its first entry's body Japanese throughout, is read in
+// its byte order, its keys found and its text whole.
+TEST_P(Utf16WithoutMark, IsReadInItsByteOrder) {
+  std::string body;
+  for (int k = 0; k < 200; ++k) {
+    body += "京都の秋、紅葉を見に行きました。　";
+  }
+  Write("AUTHOR: 山田\r\nTITLE: 京都\r\nDATE: 11/03/2005 02:15:00 PM\r\n-----\r\nBODY:\r\n" + body +
+            "\r\n-----\r\n--------\r\n",
+        GetParam());
+  EXPECT_EQ(RunSarnlink("detect " + Quote(file)).out, std::string(GetParam()) + "\n");
+  const auto run = Import();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("sarnlink: read as " + std::string(GetParam()) +
+                         ": 1 entry in 8 lines; 1 entry stored\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Query("SELECT Title FROM Contents"), "京都\n");
+  EXPECT_EQ(Query("SELECT Contents FROM Contents"), body + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, Utf16WithoutMark, ::testing::Values("UTF-16LE", "UTF-16BE"),
+                         [](const ::testing::TestParamInfo<const char*>& case_info) {
+                           return testing::CaseName(case_info.param);
+                         });
+
 }  // namespace
 }  // namespace sarnlink

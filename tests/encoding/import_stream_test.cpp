@@ -305,6 +305,29 @@ INSTANTIATE_TEST_SUITE_P(
         ReplacementCase{"Binary", "41 00 42 0A 43", "binary", u"A\uFFFDB\nC", 1, 1}),
     testing::ByName());
 
+// UTF-16 without a byte-order mark is known by its ASCII beside zero bytes in the first kilobyte;
+// too few such units are not enough.
+INSTANTIATE_TEST_SUITE_P(
+    Utf16WithoutMark, Replacing,
+    ::testing::Values(
+        ReplacementCase{"LittleEndian",
+                        "54 00 49 00 54 00 4C 00 45 00 3A 00 20 00 42 30 0D 00 0A 00", "UTF-16LE",
+                        u"TITLE: あ\r\n", 0, 0},
+        ReplacementCase{"BigEndian", "00 54 00 49 00 54 00 4C 00 45 00 3A 00 20 30 42 00 0D 00 0A",
+                        "UTF-16BE", u"TITLE: あ\r\n", 0, 0},
+        ReplacementCase{
+            "ZeroUnitAndAnOddLastByte",
+            "54 00 49 00 54 00 4C 00 45 00 3A 00 20 00 61 00 0D 00 0A 00 00 00 62 00 63",
+            "UTF-16LE", u"TITLE: a\r\n\uFFFDb\uFFFD", 2, 2},
+        // U+3000 and U+4E00 put their zero bytes the other way round; the key line's colon,
+        // space and line end decide.
+        ReplacementCase{"IdeographicSpacesAndOnes",
+                        "41 00 3A 00 20 00 00 30 00 4E 00 30 00 4E 00 30 00 4E 0D 00 0A 00",
+                        "UTF-16LE", u"A: \u3000\u4E00\u3000\u4E00\u3000\u4E00\r\n", 0, 0},
+        ReplacementCase{"LettersAloneAreBinary", "41 00 42 00 43 00 44 00 45 00 46 00 47 00",
+                        "binary", u"A\uFFFDB\uFFFDC\uFFFDD\uFFFDE\uFFFDF\uFFFDG\uFFFD", 7, 1}),
+    testing::ByName());
+
 // EUC-JP no longer fails at a broken character: each is one U+FFFD, counted with its line, and
 // the ASCII after it is read as it is. eucJP-ms's characters are text, not replacements.
 INSTANTIATE_TEST_SUITE_P(

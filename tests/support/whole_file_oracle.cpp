@@ -181,6 +181,11 @@ ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
   if (const std::optional<TextEncoding> marked = EncodingOfByteOrderMark(buffer)) {
     return ReadAs(*marked, buffer, code_page);
   }
+  const std::span<const std::uint8_t> head =
+      std::span(buffer).first(std::min(buffer.size(), kUtf8Window));
+  if (const std::optional<TextEncoding> utf16 = Utf16ByItsZeros(head)) {
+    return ReadAs(*utf16, buffer, code_page);
+  }
   if (IsUTF8(buffer, static_cast<std::int32_t>(kUtf8Window)) || IsDecodableUTF8(buffer) ||
       IsMostlyUTF8(buffer)) {
     return ReadAsUTF8(buffer);

@@ -21,11 +21,13 @@ struct ImportText {
 // The decision, in this order:
 // 1. a buffer that begins with a byte-order mark is UTF-8 or UTF-16 as it says, and the mark is
 //    removed;
-// 2. IsUTF8 over the first 1024 bytes says yes: UTF-8;
-// 3. the whole buffer is decodable UTF-8 with at least one multi-byte sequence: UTF-8 (this
+// 2. the first 1024 bytes are plainly UTF-16 by their zero bytes (Utf16ByItsZeros): UTF-16 in
+//    that byte order;
+// 3. IsUTF8 over the first 1024 bytes says yes: UTF-8;
+// 4. the whole buffer is decodable UTF-8 with at least one multi-byte sequence: UTF-8 (this
 //    catches files whose first kilobyte is English);
-// 4. the buffer is mostly UTF-8 (UTF8Survey::MostlyUtf8): UTF-8;
-// 5. otherwise the legacy detector decides, its verdict read a second time against the shape
+// 5. the buffer is mostly UTF-8 (UTF8Survey::MostlyUtf8): UTF-8;
+// 6. otherwise the legacy detector decides, its verdict read a second time against the shape
 //    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
 //    EUC-JP cannot have written is not): ISO-2022-JP goes through its converter, EUC-JP is read
 //    by its own rules (ReadEucJpPlainly), and Shift_JIS or binary through code page 932, every
