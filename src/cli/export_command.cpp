@@ -48,7 +48,10 @@ CLI::Validator SizeInBytes() {
         while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
           ++digits;
         }
-        const std::string unit = text.substr(digits);
+        std::string unit = text.substr(digits);
+        for (char& c : unit) {  // "100m" and "4kb" as well
+          c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
         static const std::pair<const char*, std::uint64_t> kUnits[] = {
             {"", 1},      {"K", 1 << 10},  {"M", 1 << 20},    {"G", 1 << 30},
             {"KB", 1000}, {"MB", 1000000}, {"GB", 1000000000}};
@@ -96,13 +99,30 @@ CLI::Validator EntriesPerFile() {
       "N");
 }
 
-// What an export in pieces wrote, and an earlier piece left from a longer export.
-void ListPieces(const ExportReport& report, const ExportOptions& options) {
+// What an export in pieces wrote.
+void ListPieces(const ExportReport& report) {
   if (report.files.size() > 1) {
     std::cout << "MovableType files:\n";
     for (const ExportedFile& file : report.files) {
       std::cout << "  " << PathBytes(file.path) << " (" << CountOf(file.entries, "entry", "entries")
                 << ")\n";
+    }
+  }
+}
+
+// What a user who split the export for an upload limit must know, said even with --quiet: a
+// piece larger than --max-bytes (an entry larger than the limit is never split), and pieces of
+// an earlier, longer export that are not this one's.
+void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
+  if (!options.max_bytes.empty()) {
+    const std::uint64_t limit = std::stoull(options.max_bytes);
+    for (const ExportedFile& file : report.files) {
+      if (file.bytes > limit) {
+        std::cerr << "sarnlink: warning: " << PathBytes(file.path) << " holds "
+                  << CountOf(static_cast<std::int64_t>(file.bytes), "byte", "bytes")
+                  << ", more than --max-bytes " << limit
+                  << ": its entry is larger than that, and an entry is never split\n";
+      }
     }
   }
   if (options.max_entries > 0 || !options.max_bytes.empty()) {
@@ -203,13 +223,14 @@ int RunExportCommand(const ExportOptions& options) {
   }
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
   WarnOfSuppliedDates(converter.export_report());
+  WarnAboutPieces(converter.export_report(), options);
   tool.progress.WriteResult();
   if (!options.quiet) {
     if (converter.export_report().files.size() <= 1) {
       (to_stdout ? std::cerr : std::cout)
           << "MovableType file: " << (to_stdout ? "standard output" : options.out) << "\n";
     }
-    ListPieces(converter.export_report(), options);
+    ListPieces(converter.export_report());
   }
   return kExitDone;
 }
@@ -291,8 +312,9 @@ void AddExportCommand(CLI::App& app, Action& action) {
       ->check(EntriesPerFile());
   command
       ->add_option("--max-bytes", options->max_bytes,
-                   "at most SIZE bytes a file (100M; K, M, G or KB, MB, GB): more go to "
-                   "NAME-2.txt, ...; an entry larger than SIZE gets a file of its own")
+                   "at most SIZE bytes a file (100M; K, M, G count 1024s, KB, MB, GB 1000s): "
+                   "more go to NAME-2.txt, ...; an entry larger than SIZE gets a file of its own, "
+                   "named in a warning")
       ->transform(SizeInBytes());
   command->add_flag("--ask", options->ask, "choose the options in the options form");
   command->add_flag("--quiet", options->quiet, "print nothing but errors");

@@ -76,9 +76,12 @@ void RefuseAFilterThatMatchedNothing(const clsMTExport& converter, const std::st
                (author.empty() ? std::string("(no AUTHOR)") : "\"" + ToUtf8(author) + "\"") + " (" +
                CountOf(entries, "entry", "entries") + ")";
     if (Folded(author) == Folded(asked)) {
-      differs =
-          "; \"" + ToUtf8(author) + "\" differs from \"" + ToUtf8(asked) + "\" only in letter case";
+      differs += (differs.empty() ? "" : ", ") + ("\"" + ToUtf8(author) + "\"");
     }
+  }
+  if (!differs.empty()) {
+    differs = "; " + differs + " differ" + (differs.find(", ") == std::string::npos ? "s" : "") +
+              " from \"" + ToUtf8(asked) + "\" only in letter case";
   }
   throw Refusal("no entry of " + in + " has the author \"" + ToUtf8(asked) +
                 "\", so nothing was stored; the file's authors: " + authors + differs);

@@ -110,8 +110,12 @@ std::string ExportFiles::WhatThePathsHold() {
   } else {
     old_state = list(untouched) + (untouched.size() == 1 ? " is as it was" : " are as they were");
   }
+  // A split export stopped early made only some pieces; the paths of the later ones were
+  // never touched either.
+  const bool split = max_entries_ > 0 || max_bytes_ > 0;
   if (placed.empty()) {
-    return "nothing was written: " + old_state;
+    return "nothing was written: " + old_state +
+           (split ? ", and no later piece's path was touched" : "");
   }
   const std::string in_place = placed.size() == 1 && pieces_.size() == 1
                                    ? "the new file is in place at " + placed.front()

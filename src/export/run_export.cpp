@@ -1,6 +1,7 @@
 #include "export/run_export.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "common/errors.h"
 #include "common/path_text.h"
@@ -86,8 +87,9 @@ std::u16string SuppliedDatesText(const std::vector<SuppliedDate>& supplied) {
   for (std::size_t k = 0; k < supplied.size() && k < kNamed; ++k) {
     names += (k > 0 ? u"、" : u"") + supplied[k].day_number;
   }
-  return u"\r\n（日時の読めない" + DecimalText(static_cast<std::int64_t>(supplied.size())) +
-         u"件は日付を補いました：" + names + (supplied.size() > kNamed ? u" ほか" : u"") + u"）";
+  return u"\r\n（" + DecimalText(static_cast<std::int64_t>(supplied.size())) +
+         u"件は日時を補って書きました：" + names + (supplied.size() > kNamed ? u" ほか" : u"") +
+         u"）";
 }
 
 OutputMode ModeOf(const ConverterState& state) {
@@ -124,8 +126,20 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   // The file is new: one left at the path (the direction changed after SetPath) is refused,
   // never cut; a whole file replaces the old one only once it is complete.
   const OutputMode mode = ModeOf(state);
-  ExportFiles files(ports.files, state.DiaryMdbPath, state.FilePath, mode, state.MaxEntriesPerFile,
-                    state.MaxBytesPerFile);
+  std::optional<ExportFiles> opened;
+  try {
+    opened.emplace(ports.files, state.DiaryMdbPath, state.FilePath, mode, state.MaxEntriesPerFile,
+                   state.MaxBytesPerFile);
+  } catch (const Error& e) {
+    if (e.kind() == ErrorKind::kRefused) {
+      throw;  // says itself why nothing was touched
+    }
+    throw e.WithContext("export to " + file_name + " failed before its first entry: ",
+                        mode == OutputMode::kReplaceWhole
+                            ? "; nothing was written: " + file_name + " is as it was"
+                            : "; nothing was written: no file was made");
+  }
+  ExportFiles& files = *opened;
   const bool with_day = setting.intPublishDay == 1;
   std::string entry_bytes;  // one entry at a time, its buffer kept from entry to entry
   std::int64_t written = 0;

@@ -2,6 +2,7 @@
 // files that change as one transaction or not at all, whatever stands at the path.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -139,6 +140,16 @@ TEST_F(ExportWhole, PipesAndDevicesAreWrittenAsStreamsAndFoldersRefused) {
   ASSERT_EQ(::stat("/dev/null", &info), 0);
   EXPECT_TRUE(S_ISCHR(info.st_mode));
 
+  const std::string dangling = dir.File("dangling.txt");
+  ASSERT_EQ(::symlink("no/such/file.txt", dangling.c_str()), 0);
+  const auto link =
+      RunSarnlink("export --quiet --overwrite --db " + Quote(db) + " --out " + Quote(dangling));
+  EXPECT_EQ(link.status, 1);
+  EXPECT_NE(link.err.find("is a symbolic link to a file that does not exist"), std::string::npos)
+      << link.err;
+  struct stat still;
+  EXPECT_TRUE(::lstat(dangling.c_str(), &still) == 0 && S_ISLNK(still.st_mode));
+
   const auto pieces =
       RunSarnlink("export --quiet --max-entries 2 --db " + Quote(db) + " --out /dev/null");
   EXPECT_EQ(pieces.status, 1);
@@ -156,6 +167,24 @@ TEST_F(ExportWhole, PipesAndDevicesAreWrittenAsStreamsAndFoldersRefused) {
     EXPECT_TRUE(std::filesystem::is_directory(folder));
   }
   ExpectNoTemporaryFile();
+}
+
+// An entry larger than --max-bytes gets a piece of its own, and the user hears of it even with
+// --quiet, as of the pieces an earlier, longer export left.
+TEST_F(ExportWhole, APieceOverTheLimitAndStalePiecesAreNamed) {
+  for (int k = 2; k <= 60; ++k) {
+    testing::WriteText(dir.File("out-" + std::to_string(k) + ".txt"), "old");
+  }
+  const auto run = RunSarnlink("export --quiet --overwrite --max-bytes 300 --db " + Quote(db) +
+                               " --out " + Quote(out));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("sarnlink: warning: "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(", more than --max-bytes 300: its entry is larger than that"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(dir.File("out-60.txt") + " are left from an earlier export"),
+            std::string::npos)
+      << run.err;
 }
 
 struct LimitCase {

@@ -99,8 +99,10 @@ TEST_P(PiecesPlaced, AllOrSaidPathByPath) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, PiecesPlaced,
     ::testing::Values(
-        PlacingCase{"TheLastPieceCannotBeFinished", 3, Failure::kFinish,
-                    "nothing was written: /x/a.txt, /x/a-2.txt, /x/a-3.txt are as they were"},
+        PlacingCase{
+            "TheLastPieceCannotBeFinished", 3, Failure::kFinish,
+            "nothing was written: /x/a.txt, /x/a-2.txt, /x/a-3.txt are as they were, and no "
+            "later piece's path was touched"},
         PlacingCase{"TheSecondCannotBePlaced", 2, Failure::kPlace,
                     "new pieces are in place at /x/a.txt; /x/a-2.txt, /x/a-3.txt are as they "
                     "were"},

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     Check(ok_button && IsWindowEnabled(ok_button), "OK is enabled after the run");
     if (argc > 5) {  // a diary the build can read: the export ran to its end
       Check(ShowsText(window, u"Export完了！"), "the closing text");
-      Check(ShowsText(window, u"件は日付を補いました"), "the closing text on supplied dates");
+      Check(ShowsText(window, u"件は日時を補って書きました"), "the closing text on supplied dates");
       Check(ShowsText(window, Utf16(argv[5])), "the closing text names the first entry");
     }
     PostMessageW(window, WM_CLOSE, 0, 0);

@@ -452,6 +452,15 @@ std::unique_ptr<OutputFile> PosixFileSystem::CreateForWriting(const std::u16stri
     }
     return std::make_unique<PosixOutputFile>(fd, native, mode);
   }
+  // A link to a file that is not there names no file: the finished file would replace the
+  // link itself, where a link to a file writes that file.
+  struct stat link;
+  if (::lstat(native.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+      ::access(native.c_str(), F_OK) != 0 && errno == ENOENT) {
+    throw Error(ErrorKind::kRefused, native +
+                                         " is a symbolic link to a file that does not exist; "
+                                         "name the file itself");
+  }
   const std::string target = ResolvedTarget(native);
   struct stat existing;
   const bool exists = ::stat(target.c_str(), &existing) == 0;
