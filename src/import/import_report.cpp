@@ -106,7 +106,8 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
         " without a DATE" +
         (report.undated_time.empty()
              ? std::string(" (the day is left empty)")
-             : " (filed under the import's time, " + ToUtf8(report.undated_time) + ")") +
+             : std::string(report.undated_duplicates > 0 ? " (those stored are filed" : " (filed") +
+                   " under the import's time, " + ToUtf8(report.undated_time) + ")") +
         ": starting on line" + (at.size() == 1 ? " " : "s ") + ListOf(at));
   }
   if (!report.run_stamp.empty() && report.stored > 0 && !report.dry_run) {
