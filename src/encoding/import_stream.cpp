@@ -51,6 +51,15 @@ bool ThroughCodePage932(TextEncoding encoding) {
          encoding == TextEncoding::kEUCJP || encoding == TextEncoding::kISO2022JP;
 }
 
+// ASCII is read as UTF-8 reads it, and gives the same text.
+bool ReadsAsUtf8(TextEncoding encoding) {
+  return encoding == TextEncoding::kUTF8 || encoding == TextEncoding::kASCII;
+}
+
+bool HasHighByte(std::span<const std::uint8_t> bytes) {
+  return std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x80; });
+}
+
 bool HasZero(std::span<const std::uint8_t> bytes) {
   return !bytes.empty() && std::memchr(bytes.data(), 0, bytes.size()) != nullptr;
 }
@@ -100,6 +109,7 @@ class DecisionQuestions {
       }
     }
     if (!forced_) {
+      high_byte_ = high_byte_ || HasHighByte(piece);
       if (!survey_.ratio_out_of_reach()) {
         survey_.Feed(piece, last);
       }
@@ -132,6 +142,11 @@ class DecisionQuestions {
       decision.mark_length = marked_ == TextEncoding::kUTF8 ? 3 : 0;
     } else {
       decision.encoding = LegacyEncoding(SecondReading(detector_, shape_));
+      // Without a byte from 80 up the read went on to the end (only such a byte puts UTF-8 out
+      // of reach), so the whole file is known to be ASCII.
+      if (decision.encoding == TextEncoding::kShiftJIS && !high_byte_) {
+        decision.encoding = TextEncoding::kASCII;
+      }
     }
     return decision;
   }
@@ -174,6 +189,7 @@ class DecisionQuestions {
   UTF8Survey survey_;
   KanjiDetector detector_;
   EucJpShape shape_;
+  bool high_byte_ = false;  // a byte from 80 up among those read
 };
 
 }  // namespace
@@ -222,6 +238,7 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
       break;
     case TextEncoding::kEUCJP:
     case TextEncoding::kUTF8:
+    case TextEncoding::kASCII:
     case TextEncoding::kShiftJIS:
     case TextEncoding::kBinary:
       CutAfterAscii(piece, last, [&](std::span<const std::uint8_t> bytes) {
@@ -241,6 +258,7 @@ void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
       RunIso2022Jp(piece, last, nullptr);
       break;
     case TextEncoding::kUTF8:  // nothing else can fail
+    case TextEncoding::kASCII:
     case TextEncoding::kEUCJP:
     case TextEncoding::kUTF16LE:
     case TextEncoding::kUTF16BE:
@@ -259,7 +277,7 @@ void StreamDecoder::Count(std::span<const std::uint8_t> piece, bool last) {
     }
     text.clear();
     AppendWholeCharacters(bytes, text);
-    if (decision_.encoding != TextEncoding::kUTF8) {  // UTF-8 is tallied as it is decoded
+    if (!ReadsAsUtf8(decision_.encoding)) {  // UTF-8 is tallied as it is decoded
       TallyLegacy(text);
     }
   };
@@ -279,6 +297,7 @@ void StreamDecoder::Count(std::span<const std::uint8_t> piece, bool last) {
       });
       return;
     case TextEncoding::kUTF8:
+    case TextEncoding::kASCII:
       CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
         plain_or_decoded(bytes, FindInvalidUTF8(bytes, 0, true).count == 0 && !HasZero(bytes));
       });
@@ -299,7 +318,7 @@ void StreamDecoder::CutAfterAscii(std::span<const std::uint8_t> piece, bool last
     ready(bytes);
     consumed_ += bytes.size();
   };
-  if (decision_.encoding == TextEncoding::kUTF8) {
+  if (ReadsAsUtf8(decision_.encoding)) {
     HandOverUtf8(waiting_, piece, last, hand_over);
   } else if (decision_.encoding == TextEncoding::kEUCJP) {
     HandOverAtCuts(waiting_, piece, last, &EucReadyEnd, hand_over);
@@ -316,7 +335,7 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
       out.insert(out.end(), encoded.begin(), encoded.end());
     }
   };
-  if (decision_.encoding != TextEncoding::kUTF8) {
+  if (!ReadsAsUtf8(decision_.encoding)) {
     append(Decode(piece, last));
     return;
   }
@@ -422,7 +441,8 @@ void StreamDecoder::AppendShiftJisText(std::span<const std::uint8_t> bytes, std:
 void StreamDecoder::AppendWholeCharacters(std::span<const std::uint8_t> bytes,
                                           std::u16string& text) {
   switch (decision_.encoding) {
-    case TextEncoding::kUTF8: {
+    case TextEncoding::kUTF8:
+    case TextEncoding::kASCII: {
       InvalidBytes here;
       const std::size_t from = text.size();
       text += DecodeUTF8(bytes, u"\uFFFD", &here);

@@ -65,6 +65,8 @@ const char* TextEncodingName(TextEncoding encoding) {
       return "Shift_JIS";
     case TextEncoding::kBinary:
       return "binary";
+    case TextEncoding::kASCII:
+      return "ASCII";
   }
   return "unknown";
 }

@@ -12,7 +12,18 @@
 
 namespace sarnlink {
 
-enum class TextEncoding { kUTF8, kUTF16LE, kUTF16BE, kISO2022JP, kEUCJP, kShiftJIS, kBinary };
+// kASCII is the decision's word for a file without a byte from 80 up that no escape makes
+// ISO-2022-JP: every legacy reading gives it the same text, which is read as UTF-8 reads it.
+enum class TextEncoding {
+  kUTF8,
+  kUTF16LE,
+  kUTF16BE,
+  kISO2022JP,
+  kEUCJP,
+  kShiftJIS,
+  kBinary,
+  kASCII
+};
 
 // The leading bytes IsUTF8 and Utf16ByItsZeros examine in the decision.
 inline constexpr std::size_t kUtf8Window = 1024;
@@ -36,7 +47,7 @@ inline constexpr std::size_t kUtf16KeyUnits = 4;
 // The length of `encoding`'s byte-order mark: 3 for UTF-8, 2 for UTF-16, else 0.
 std::size_t ByteOrderMarkLength(TextEncoding encoding);
 
-// "UTF-8", "UTF-16LE", "UTF-16BE", "ISO-2022-JP", "EUC-JP", "Shift_JIS" or "binary".
+// "UTF-8", "UTF-16LE", "UTF-16BE", "ISO-2022-JP", "EUC-JP", "Shift_JIS", "binary" or "ASCII".
 const char* TextEncodingName(TextEncoding encoding);
 
 // The encoding a user names to override the decision: "utf-8", "utf-16le", "utf-16be",

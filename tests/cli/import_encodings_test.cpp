@@ -92,6 +92,28 @@ INSTANTIATE_TEST_SUITE_P(
                                "2 characters that could not be read as UTF-16LE"}),
     testing::ByName());
 
+// A file of ASCII alone is called ASCII, by `detect`, the dry run and the import's summary.
+TEST_F(ImportEncodings, AsciiAloneIsReadAsAscii) {
+  Write(
+      "AUTHOR: x\nTITLE: plain\nDATE: 01/02/2005 10:00:00 AM\n-----\nBODY:\nText.\n-----\n"
+      "--------\n",
+      "UTF-8");
+  const auto detect = RunSarnlink("detect " + Quote(file));
+  EXPECT_EQ(detect.out, "ASCII\n");
+  EXPECT_EQ(detect.err, "");
+  EXPECT_EQ(RunSarnlink("decode " + Quote(file)).out, testing::ReadText(file));
+  const auto dry = Import("--dry-run");
+  EXPECT_NE(dry.out.find("read as ASCII: 1 entry in 8 lines; 1 entry would be stored\n"),
+            std::string::npos)
+      << dry.out;
+  const auto run = Import();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("sarnlink: read as ASCII: 1 entry in 8 lines; 1 entry stored\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Query("SELECT Title, Contents FROM Contents"), "plain|Text.\n");
+}
+
 class Utf16WithoutMark : public ImportEncodings,
                          public ::testing::WithParamInterface<const char*> {};
 

@@ -54,8 +54,8 @@ TEST_F(RealWorldFiles, AMovableTypeExportWithCommentsAndPings) {
             "2017/04/09|Weather|A Rainy Day: notes|0|2017/04/09 19:49:39|It rained all day.\r\n"
             "-----\r\nThe end.|More about the rain.\n"
             "2017/04/22|Diary|Afternoon|0|2017/04/22 20:41:58|Tea.|\n");
-  // All ASCII: the legacy road, which reads ASCII as it is.
-  EXPECT_NE(run.err.find("sarnlink: read as Shift_JIS: 2 entries in 64 lines; 2 entries stored\n"),
+  // All ASCII, and said so.
+  EXPECT_NE(run.err.find("sarnlink: read as ASCII: 2 entries in 64 lines; 2 entries stored\n"),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("not kept (the diary has no place for them): 1 COMMENT section, 1 PING "

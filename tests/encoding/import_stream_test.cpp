@@ -142,8 +142,8 @@ TEST(DecodeInPieces, AgreesWithTheWholeFileOnRandomBytes) {
           << testing::HexOf(bytes) << " in pieces of " << size;
     }
   }
-  for (const char* road :
-       {"UTF-8", "UTF-16LE", "UTF-16BE", "Shift_JIS", "EUC-JP", "ISO-2022-JP", "binary", "error"}) {
+  for (const char* road : {"UTF-8", "UTF-16LE", "UTF-16BE", "Shift_JIS", "EUC-JP", "ISO-2022-JP",
+                           "binary", "ASCII", "error"}) {
     EXPECT_GT(seen[road], 20) << road;
   }
 }
@@ -305,6 +305,18 @@ INSTANTIATE_TEST_SUITE_P(
         ReplacementCase{"Binary", "41 00 42 0A 43", "binary", u"A\uFFFDB\nC", 1, 1}),
     testing::ByName());
 
+// A file without a byte from 80 up (and no escape of ISO-2022-JP) is ASCII, however long its
+// first kilobyte; a zero byte that ends it is replaced as anywhere else.
+INSTANTIATE_TEST_SUITE_P(
+    Ascii, Replacing,
+    ::testing::Values(
+        ReplacementCase{"Alone", "41 3A 20 42 0D 0A 43", "ASCII", u"A: B\r\nC", 0, 0},
+        ReplacementCase{"ZeroAtTheEnd", "41 0A 00", "ASCII", u"A\n\uFFFD", 1, 2},
+        // ESC A is an escape ISO-2022-JP does not know, passed over whole.
+        ReplacementCase{"WithAStrayEscape", "41 1B 41 0A", "ISO-2022-JP", u"A\n", 0, 0},
+        ReplacementCase{"OneHighByteIsShiftJis", "41 0A 42 B1", "Shift_JIS", u"A\nB\uFF71", 0, 0}),
+    testing::ByName());
+
 // UTF-16 without a byte-order mark is known by its ASCII beside zero bytes in the first kilobyte;
 // too few such units are not enough.
 INSTANTIATE_TEST_SUITE_P(
@@ -342,6 +354,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplacementCase{"CutByTheEnd", "B0 A1 0A 8F B0", "EUC-JP", u"亜\n\uFFFD", 1,
                                       2, TextEncoding::kEUCJP}),
     testing::ByName());
+
+// ASCII is known only at the file's end: a high byte after the first kilobyte, or after many
+// pieces, still makes it Shift_JIS.
+TEST(DecideImportEncoding, AsciiIsAsciiToTheLastByte) {
+  Bytes bytes(3000, 'A');
+  EXPECT_EQ(InPieces(bytes, 7), "ASCII|" + std::string(3000, 'A') + "|0@0");
+  bytes.push_back(0xB1);
+  EXPECT_EQ(InPieces(bytes, 7), "Shift_JIS|" + std::string(3000, 'A') + "\uFF71|0@0");
+  EXPECT_EQ(Whole(bytes), InPieces(bytes, 7));
+}
 
 // The first kilobyte says UTF-8; stray bytes further on were once dropped. The file's own
 // U+FFFD is text, not a replacement.

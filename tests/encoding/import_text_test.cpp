@@ -198,9 +198,9 @@ TEST(DecodeImportText, ByteOrderMarkMakesUtf8AndIsRemoved) {
   EXPECT_EQ(decoded.text, u"A: B");
 }
 
-TEST(DecodeImportText, AsciiGoesTheLegacyRoadAndDecodesTheSame) {
+TEST(DecodeImportText, AsciiAloneIsAscii) {
   const ImportText decoded = DecodeImportText(ToBytes("AUTHOR: a\r\n"), CodePage());
-  EXPECT_EQ(decoded.encoding, TextEncoding::kShiftJIS);
+  EXPECT_EQ(decoded.encoding, TextEncoding::kASCII);
   EXPECT_EQ(decoded.text, u"AUTHOR: a\r\n");
 }
 

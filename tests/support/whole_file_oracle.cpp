@@ -42,8 +42,9 @@ ImportText WithReplacements(TextEncoding encoding, std::u16string text, std::siz
   return result;
 }
 
-// UTF-8 without its byte-order mark; each invalid byte, and each zero byte, replaced by U+FFFD.
-ImportText ReadAsUTF8(const Bytes& buffer) {
+// UTF-8 (or ASCII, read the same) without its byte-order mark; each invalid byte, and each zero
+// byte, replaced by U+FFFD.
+ImportText ReadAsUTF8(const Bytes& buffer, TextEncoding encoding = TextEncoding::kUTF8) {
   const std::size_t mark = EncodingOfByteOrderMark(buffer) == TextEncoding::kUTF8 ? 3 : 0;
   const std::span<const std::uint8_t> bytes = std::span(buffer).subspan(mark);
   InvalidBytes invalid;
@@ -53,7 +54,7 @@ ImportText ReadAsUTF8(const Bytes& buffer) {
   const std::size_t nuls = static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\0'));
   first = std::min(first, text.find(u'\0'));
   std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
-  return WithReplacements(TextEncoding::kUTF8, std::move(text), invalid.count + nuls, first);
+  return WithReplacements(encoding, std::move(text), invalid.count + nuls, first);
 }
 
 // UTF-16 without its byte-order mark; an unpaired surrogate, U+0000 and an odd last byte become
@@ -156,7 +157,8 @@ ImportText ReadThroughCodePage932(TextEncoding encoding, std::u16string text) {
 ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932& code_page) {
   switch (encoding) {
     case TextEncoding::kUTF8:
-      return ReadAsUTF8(buffer);
+    case TextEncoding::kASCII:
+      return ReadAsUTF8(buffer, encoding);
     case TextEncoding::kUTF16LE:
     case TextEncoding::kUTF16BE:
       return ReadAsUTF16(buffer, encoding);
@@ -204,7 +206,9 @@ ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
     case kcShiftJIS:
       break;
   }
-  return ReadAs(TextEncoding::kShiftJIS, buffer, code_page);
+  const bool ascii =
+      std::none_of(buffer.begin(), buffer.end(), [](std::uint8_t b) { return b >= 0x80; });
+  return ReadAs(ascii ? TextEncoding::kASCII : TextEncoding::kShiftJIS, buffer, code_page);
 }
 
 std::vector<std::u16string> CutIntoLines(std::u16string text) {

@@ -31,7 +31,8 @@ struct ImportText {
 //    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
 //    EUC-JP cannot have written is not): ISO-2022-JP goes through its converter, EUC-JP is read
 //    by its own rules (ReadEucJpPlainly), and Shift_JIS or binary through code page 932, every
-//    byte included.
+//    byte included; a Shift_JIS verdict on a buffer without a byte from 80 up is ASCII, read as
+//    UTF-8.
 // Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16,
 // and in every encoding each zero byte (U+0000 in UTF-16): nothing after it is cut off.
 // `forced` skips the decision and reads the buffer in that encoding (without its own byte-order
