@@ -2,6 +2,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/commands.h"
@@ -25,8 +26,9 @@ struct DecodeOptions {
 };
 
 // Runs the import's decision and decoding over the file, a piece at a time, `text` receiving
-// the UTF-8 of each piece (or, when it is null, the text only counted); then the note on bytes
-// that did not become text goes to stderr. ISO-2022-JP, whose conversion can fail, is checked
+// the UTF-8 of each piece (or, when it is null, the text only counted); then the import's warning
+// on an encoding the bytes contradict and its note on bytes that did not become text go to
+// stderr. ISO-2022-JP, whose conversion can fail, is checked
 // over the whole file before any text is given, so a failure leaves nothing half written.
 TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                           const std::function<void(const Bytes&)>& text) {
@@ -38,9 +40,9 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
   IconvCodePage932 code_page;
   try {
     auto file = files.OpenForReading(file_name);
-    const StreamDecision decision =
-        DecideImportEncoding(*file, static_cast<std::uint64_t>(files.FileLength(file_name)),
-                             EncodingOption(options.encoding));
+    const auto length = static_cast<std::uint64_t>(files.FileLength(file_name));
+    const std::optional<TextEncoding> forced = EncodingOption(options.encoding);
+    const StreamDecision decision = DecideImportEncoding(*file, length, forced);
     if (text && decision.encoding == TextEncoding::kISO2022JP) {  // nothing is written before the
                                                                   // whole file is known to convert
       ReadInPieces(*file, decision, code_page,
@@ -61,6 +63,10 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                          decoder.Count(piece, last);
                        }
                      });
+    const std::string doubt = EncodingDoubt(*file, length, forced.has_value(), decision, replaced);
+    if (!doubt.empty()) {
+      std::cerr << "sarnlink: " << path << ": " << doubt << "\n";
+    }
     if (replaced.count > 0) {
       std::cerr << "sarnlink: " << path << ": " << ReplacementsNote(decision.encoding, replaced)
                 << "\n";

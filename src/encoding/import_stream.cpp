@@ -210,6 +210,21 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
   return questions.Decision();
 }
 
+std::string EncodingDoubt(InputFile& file, std::uint64_t length, bool forced,
+                          const StreamDecision& decision, const Replacements& replaced) {
+  if (!(forced || decision.from_mark) || replaced.count * 1000 <= length) {
+    return "";
+  }
+  const TextEncoding detected = DecideImportEncoding(file, length, std::nullopt, false).encoding;
+  if (detected == decision.encoding) {
+    return "";
+  }
+  const std::string named = TextEncodingName(decision.encoding);
+  return "warning: the file does not look like " + named + " (" +
+         (forced ? "as it was said to be" : "as its byte-order mark says") +
+         "); read by its bytes alone it would be " + TextEncodingName(detected);
+}
+
 StreamDecoder::StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
     : decision_(decision), code_page_(code_page), mark_left_(decision.mark_length) {
   if (decision.encoding == TextEncoding::kISO2022JP) {

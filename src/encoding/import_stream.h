@@ -34,6 +34,15 @@ StreamDecision DecideImportEncoding(InputFile& file, std::uint64_t size,
                                     std::optional<TextEncoding> forced, bool heed_mark = true,
                                     std::size_t piece_size = kImportPieceSize);
 
+// A file read in an encoding the user named (`forced`), or that its byte-order mark named, in
+// which more than one byte in a thousand could not be read, probably is not in that encoding:
+// "warning: the file does not look like X (as it was said to be); read by its bytes alone it
+// would be Y", naming the encoding the decision takes from the bytes alone, when that is
+// another. Empty when there is no doubt. `length` is the file's; only when the count calls for it
+// is the file read again (from its start, and left rewound).
+std::string EncodingDoubt(InputFile& file, std::uint64_t length, bool forced,
+                          const StreamDecision& decision, const Replacements& replaced);
+
 // Decodes a file a piece at a time as the decision says. Each piece is converted up to its last
 // ASCII byte, after which a character always starts (UTF-8: up to its last lead byte; EUC-JP: up
 // to its last whole character); the bytes after it wait for the next piece.

@@ -82,24 +82,6 @@ std::u16string ReplacementsText(const Replacements& replaced) {
          u"箇所をU+FFFDに置き換えました。最初は" + DecimalText(replaced.first_line) + u"行目）";
 }
 
-// A file read in an encoding the user named, or that its byte-order mark named, and in which
-// more than one byte in a thousand could not be read, probably is not in that encoding: the
-// warning names the encoding the detection would choose from the bytes alone.
-std::string EncodingDoubt(InputFile& file, std::uint64_t length, bool forced,
-                          const StreamDecision& decision, const Replacements& replaced) {
-  if (!(forced || decision.from_mark) || replaced.count * 1000 <= length) {
-    return "";
-  }
-  const TextEncoding detected = DecideImportEncoding(file, length, std::nullopt, false).encoding;
-  if (detected == decision.encoding) {
-    return "";
-  }
-  const std::string named = TextEncodingName(decision.encoding);
-  return "warning: the file does not look like " + named + " (" +
-         (forced ? "as it was said to be" : "as its byte-order mark says") +
-         "); read by its bytes alone it would be " + TextEncodingName(detected);
-}
-
 }  // namespace
 
 // The file is read in pieces, three times, so that memory holds a piece and an entry whatever

@@ -45,7 +45,12 @@ TEST(DetectCommand, BinaryFile) {
 TEST(DecodeCommand, SaysOnStderrWhatCouldNotBeReadAndWhere) {
   testing::TempDir dir;
   const std::string file = dir.File("stray.txt");
-  testing::WriteBytes(file, testing::Hex("FF FE 41 00 0A 00 3D D8 42 00 0A 00"));
+  // One stray in more than a thousand bytes: the mark is not doubted (see EncodingDoubts).
+  Bytes bytes = testing::Hex("FF FE 41 00 0A 00 3D D8 42 00 0A 00");
+  for (int k = 0; k < 600; ++k) {
+    bytes.insert(bytes.end(), {0x43, 0x00});
+  }
+  testing::WriteBytes(file, bytes);
   const std::string note = "sarnlink: " + file +
                            ": 1 character that could not be read as UTF-16LE replaced by U+FFFD; "
                            "the first on line 2\n";
@@ -53,7 +58,8 @@ TEST(DecodeCommand, SaysOnStderrWhatCouldNotBeReadAndWhere) {
   EXPECT_EQ(decode.status, 0) << decode.err;
   EXPECT_EQ(decode.out,
             "A\n\xEF\xBF\xBD"
-            "B\n");
+            "B\n" +
+                std::string(600, 'C'));
   EXPECT_EQ(decode.err, note);
   const auto detect = RunSarnlink("detect " + Quote(file));
   EXPECT_EQ(detect.out, "UTF-16LE\n");
@@ -92,6 +98,64 @@ TEST(DecodeCommand, EucJpReadsEucJpMsAndReplacesBrokenPairs) {
             std::string::npos)
       << utf8.err;
 }
+
+struct DoubtCase {
+  const char* name;
+  const char* file;  // a fixture
+  bool utf8_mark;    // written after a UTF-8 byte-order mark
+  const char* option;
+  const char* warning;  // what follows "warning: the file does not look like ", or "" for none
+};
+
+class EncodingDoubts : public ::testing::TestWithParam<DoubtCase> {};
+
+// An encoding named by --encoding or by a mark that the bytes contradict is named in the import's
+// warning, by `detect` and by `decode` alike, before the note on what was replaced.
+TEST_P(EncodingDoubts, DetectAndDecodeWarnAsTheImportDoes) {
+  const DoubtCase& c = GetParam();
+  testing::TempDir dir;
+  std::string file = DataFile(c.file);
+  if (c.utf8_mark) {
+    Bytes bytes = testing::Hex("EF BB BF");
+    const Bytes text = testing::ReadBytes(file);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    file = dir.File("marked.txt");
+    testing::WriteBytes(file, bytes);
+  }
+  const std::string warning =
+      *c.warning
+          ? "sarnlink: " + file + ": warning: the file does not look like " + c.warning + "\n"
+          : "";
+  for (const char* command : {"detect ", "decode "}) {
+    const auto run = RunSarnlink(command + std::string(c.option) + " " + Quote(file));
+    EXPECT_EQ(run.status, 0) << command << run.err;
+    EXPECT_TRUE(run.err.starts_with(warning)) << command << run.err;
+    if (!*c.warning) {
+      EXPECT_EQ(run.err, "") << command;
+    } else {
+      EXPECT_NE(run.err.find(" replaced by U+FFFD; the first on line 1\n", warning.size()),
+                std::string::npos)
+          << command << run.err;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EncodingDoubts,
+    ::testing::Values(
+        DoubtCase{"Utf8SaidOfShiftJis", "japanese.sjis.txt", false, "--encoding utf-8",
+                  "UTF-8 (as it was said to be); read by its bytes alone it would be Shift_JIS"},
+        DoubtCase{"EucJpSaidOfUtf8", "japanese.utf8.txt", false, "--encoding euc-jp",
+                  "EUC-JP (as it was said to be); read by its bytes alone it would be UTF-8"},
+        // Its zero bytes are replaced now, and its other bytes say UTF-16.
+        DoubtCase{"ShiftJisSaidOfUtf16", "japanese.utf16le.txt", false, "--encoding sjis",
+                  "Shift_JIS (as it was said to be); read by its bytes alone it would be "
+                  "UTF-16LE"},
+        DoubtCase{"Utf8MarkBeforeShiftJis", "japanese.sjis.txt", true, "",
+                  "UTF-8 (as its byte-order mark says); read by its bytes alone it would be "
+                  "Shift_JIS"},
+        DoubtCase{"TheRightName", "japanese.eucjp.txt", false, "--encoding eucjp", ""}),
+    testing::ByName());
 
 TEST(EncodingCommands, MissingFileOrBadUsageExitsOne) {
   testing::TempDir dir;
