@@ -25,6 +25,19 @@ enum class OtherCharacterSet {
   kEucJpMsTwoByte
 };
 
+// A character of another set as EUC's 8F form writes it: 8F, then row and cell with their high
+// bits set; its last two bytes are the set's pair form. False for a row or cell outside 21-7E,
+// which no set has.
+inline bool OtherSetBytes(std::uint8_t row, std::uint8_t cell, char (&three)[3]) {
+  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) {
+    return false;
+  }
+  three[0] = static_cast<char>(0x8F);
+  three[1] = static_cast<char>(row | 0x80);
+  three[2] = static_cast<char>(cell | 0x80);
+  return true;
+}
+
 class CodePage932 {
  public:
   virtual ~CodePage932() = default;

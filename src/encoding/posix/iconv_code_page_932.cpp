@@ -313,11 +313,10 @@ std::u16string AskIconv(const char* encoding, const char* bytes, std::size_t len
 
 std::u16string IconvCodePage932::AskOtherSet(OtherCharacterSet set, std::uint8_t row,
                                              std::uint8_t cell) {
-  if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E) {
+  char three[3];
+  if (!OtherSetBytes(row, cell, three)) {
     return std::u16string();
   }
-  const char three[3] = {static_cast<char>(0x8F), static_cast<char>(row | 0x80),
-                         static_cast<char>(cell | 0x80)};
   const char* const two = three + 1;
   switch (set) {
     case OtherCharacterSet::kJisX0212: {
