@@ -82,10 +82,12 @@ run_summary calling_order $wine cscript //nologo "$(winpath "$root/tests/windows
   "$(winpath "$work/cli-export.txt")" "$(winpath "$work/broken.txt")" "$(winpath "$odd")"
 check "a diary under a Japanese name with \";\": the COM export is the CLI's" \
   cmp "$odd/export;1.txt" "$work/cli-export.txt"
-# Files shaped like what blog software writes (no last "--------", comments, ISO dates, stray
-# bytes) give the same rows through the COM object as through the CLI.
+# Files shaped like what blog software writes (no last "--------", comments, ISO dates, dates
+# without seconds, stray bytes, a zero byte and a broken EUC-JP pair) give the same rows through
+# the COM object as through the CLI.
 real_world=(blog-service.utf8.txt movable-type.utf8.txt mostly-english.utf8-stray.txt no-seconds.utf8.txt
-  mostly-english.sjis.txt mostly-english.eucjp.txt mostly-english.iso2022jp.txt)
+  mostly-english.sjis.txt mostly-english.eucjp.txt mostly-english.iso2022jp.txt
+  zero-and-broken.eucjp.txt)
 "$root/build/sarnlink" init --db "$work/real-com.db" >/dev/null
 "$root/build/sarnlink" init --db "$work/real-cli.db" >/dev/null
 real_world_paths=()
