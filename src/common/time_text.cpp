@@ -1,57 +1,17 @@
 #include "common/time_text.h"
 
-#include "common/text.h"
-
 #include <utility>
+
+#include "common/text.h"
+#include "common/text_cursor.h"
 
 namespace sarnlink {
 namespace {
 
-// Reads a text from the left, a part at a time.
-class TimeCursor {
- public:
-  explicit TimeCursor(std::u16string_view text) : text_(text) {}
-
-  bool AtEnd() const { return at_ == text_.size(); }
-  char16_t Peek() const { return AtEnd() ? u'\0' : text_[at_]; }
-  bool Take(char16_t c) {
-    if (Peek() != c) {
-      return false;
-    }
-    ++at_;
-    return true;
-  }
-  // A number of `min` to `max` decimal digits.
-  bool Number(std::size_t min, std::size_t max, int& out) {
-    std::size_t digits = 0;
-    out = 0;
-    while (digits < max && !AtEnd() && text_[at_] >= u'0' && text_[at_] <= u'9') {
-      out = out * 10 + (text_[at_++] - u'0');
-      ++digits;
-    }
-    return digits >= min && (AtEnd() || text_[at_] < u'0' || text_[at_] > u'9');
-  }
-  bool TakeText(std::u16string_view text) {
-    if (text_.substr(at_).substr(0, text.size()) != text) {
-      return false;
-    }
-    at_ += text.size();
-    return true;
-  }
-  void SkipSpaces() {
-    while (Take(u' ')) {
-    }
-  }
-
- private:
-  std::u16string_view text_;
-  std::size_t at_ = 0;
-};
-
 // "yyyy/m/d", "yyyy-m-d", "yyyy年m月d日" or, as an English locale writes it, "m/d/yyyy",
 // naming a real day.
-bool ReadDay(TimeCursor& in, LocalTime& moment) {
-  TimeCursor month_first = in;
+bool ReadDay(TextCursor& in, LocalTime& moment) {
+  TextCursor month_first = in;
   if (month_first.Number(1, 2, moment.month) && month_first.Take(u'/') &&
       month_first.Number(1, 2, moment.day) && month_first.Take(u'/') &&
       month_first.Number(4, 4, moment.year)) {
@@ -77,7 +37,7 @@ bool ReadDay(TimeCursor& in, LocalTime& moment) {
 
 // An AM or PM marker, as English ("AM", "pm") or Japanese ("午前", "午後") locales write it:
 // 1 for AM, 2 for PM, 0 for none.
-int ReadMarker(TimeCursor& in) {
+int ReadMarker(TextCursor& in) {
   for (const auto& [marker, kind] : {std::pair<std::u16string_view, int>{u"午前", 1},
                                      {u"午後", 2},
                                      {u"AM", 1},
@@ -93,7 +53,7 @@ int ReadMarker(TimeCursor& in) {
 
 // "h:m", "h:m:s" (a fraction of a second after it is passed over) or "h時m分[s秒]", with an AM or
 // PM marker before or after it, naming a real time of day.
-bool ReadTimeOfDay(TimeCursor& in, LocalTime& moment) {
+bool ReadTimeOfDay(TextCursor& in, LocalTime& moment) {
   moment.second = 0;
   int marker = ReadMarker(in);
   in.SkipSpaces();
@@ -125,7 +85,7 @@ bool ReadTimeOfDay(TimeCursor& in, LocalTime& moment) {
 }  // namespace
 
 TimeReading ReadTimeText(std::u16string_view text) {
-  TimeCursor in(TrimSpaces(text));
+  TextCursor in(TrimSpaces(text));
   TimeReading reading;
   if (!ReadDay(in, reading.moment)) {
     return TimeReading();

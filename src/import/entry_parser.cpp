@@ -5,51 +5,11 @@
 #include "common/clock.h"
 #include "common/errors.h"
 #include "common/text.h"
+#include "common/text_cursor.h"
 #include "encoding/utf8.h"
 
 namespace sarnlink {
 namespace {
-
-// Reads the DATE forms field by field; each step fails softly so that one message covers every
-// malformed value.
-class DateReader {
- public:
-  explicit DateReader(std::u16string_view text) : text_(text) {}
-
-  // A number of `min` to `max` digits.
-  bool Number(std::size_t min, std::size_t max, int& value) {
-    std::size_t n = 0;
-    value = 0;
-    while (n < max && pos_ + n < text_.size() && text_[pos_ + n] >= u'0' &&
-           text_[pos_ + n] <= u'9') {
-      value = value * 10 + (text_[pos_ + n] - u'0');
-      ++n;
-    }
-    pos_ += n;
-    return n >= min && (pos_ >= text_.size() || text_[pos_] < u'0' || text_[pos_] > u'9');
-  }
-  bool Char(char16_t c) {
-    if (pos_ < text_.size() && text_[pos_] == c) {
-      ++pos_;
-      return true;
-    }
-    return false;
-  }
-  // One or more spaces.
-  bool Spaces() {
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && text_[pos_] == u' ') {
-      ++pos_;
-    }
-    return pos_ > start;
-  }
-  std::u16string_view Rest() const { return text_.substr(pos_); }
-  bool AtEnd() const { return pos_ == text_.size(); }
-
- private:
-  std::u16string_view text_;
-  std::size_t pos_ = 0;
-};
 
 struct DateFields {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -66,16 +26,16 @@ std::u16string TwoDigits(int n) {
 // "hh:mm:ss" or "hh:mm" (seconds 0, as several blog services write it) after the date part, on
 // the 24-hour clock unless `marker_allowed` and a marker follows. Returns false when the form
 // does not match.
-bool ReadTime(DateReader& r, bool marker_allowed, std::size_t digits_min, DateFields& f,
+bool ReadTime(TextCursor& r, bool marker_allowed, std::size_t digits_min, DateFields& f,
               bool& has_marker, bool& pm) {
   f.second = 0;
-  if (!r.Spaces() || !r.Number(digits_min, 2, f.hour) || !r.Char(u':') ||
-      !r.Number(digits_min, 2, f.minute) || (r.Char(u':') && !r.Number(digits_min, 2, f.second))) {
+  if (!r.SkipSpaces() || !r.Number(digits_min, 2, f.hour) || !r.Take(u':') ||
+      !r.Number(digits_min, 2, f.minute) || (r.Take(u':') && !r.Number(digits_min, 2, f.second))) {
     return false;
   }
   has_marker = false;
   if (marker_allowed && !r.AtEnd()) {
-    r.Spaces();
+    r.SkipSpaces();
     const std::u16string_view marker = r.Rest();
     if (marker.size() != 2 || (marker[1] != u'M' && marker[1] != u'm')) {
       return false;
@@ -99,10 +59,10 @@ ReadDate ReadMTDate(std::u16string_view value) {
   DateFields& f = read.fields;
   bool& has_marker = read.has_marker;
   bool& pm = read.pm;
-  DateReader month_first(value);
-  DateReader year_first(value);
-  const bool month_day_year = month_first.Number(1, 2, f.month) && month_first.Char(u'/') &&
-                              month_first.Number(1, 2, f.day) && month_first.Char(u'/') &&
+  TextCursor month_first(value);
+  TextCursor year_first(value);
+  const bool month_day_year = month_first.Number(1, 2, f.month) && month_first.Take(u'/') &&
+                              month_first.Number(1, 2, f.day) && month_first.Take(u'/') &&
                               month_first.Number(4, 4, f.year) &&
                               ReadTime(month_first, true, 1, f, has_marker, pm);
   if (!month_day_year) {
@@ -110,8 +70,8 @@ ReadDate ReadMTDate(std::u16string_view value) {
     const char16_t separator = value.size() > 4 ? value[4] : u'\0';
     const bool year_month_day = year_first.Number(4, 4, f.year) &&
                                 (separator == u'-' || separator == u'/') &&
-                                year_first.Char(separator) && year_first.Number(2, 2, f.month) &&
-                                year_first.Char(separator) && year_first.Number(2, 2, f.day) &&
+                                year_first.Take(separator) && year_first.Number(2, 2, f.month) &&
+                                year_first.Take(separator) && year_first.Number(2, 2, f.day) &&
                                 ReadTime(year_first, false, 2, f, has_marker, pm);
     if (!year_month_day) {
       ThrowBadDate(value,
