@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "encoding/utf8.h"
+#include "export/entry_writer.h"
 #include "interface/run_stamp.h"
 
 namespace sarnlink {
@@ -57,9 +58,11 @@ bool RowTimeIsWhole(const FieldValue& publish_time, const FieldValue& day, bool 
   return text && (text->empty() || IsDiaryDay(*text));
 }
 
-SuppliedMoment SupplyMoment(const FieldValue& publish_time, const FieldValue& day,
-                            const FieldValue& import_mark, bool day_from_diary,
-                            const LocalTime& export_moment) {
+namespace {
+
+SuppliedMoment FindMoment(const FieldValue& publish_time, const FieldValue& day,
+                          const FieldValue& import_mark, bool day_from_diary,
+                          const LocalTime& export_moment) {
   const TimeReading time = ReadTimeText(TextOrEmpty(publish_time));
   const TimeReading on_day = ReadTimeText(TextOrEmpty(day));
   const std::string time_problem = ColumnProblem("PublishTime", publish_time, time, true);
@@ -76,27 +79,40 @@ SuppliedMoment SupplyMoment(const FieldValue& publish_time, const FieldValue& da
       moment.minute = time.moment.minute;
       moment.second = time.moment.second;
     }
-    return {moment,
+    return {moment, u"",
             HowMade({day_problem, time_problem},
                     with_time ? "its Day at the time of PublishTime" : "its Day at midnight")};
   }
   const std::string day_note = day_from_diary ? day_problem : "";
   if (time_usable) {
-    return {time.moment, HowMade({day_note, time_problem},
-                                 time.has_time ? "PublishTime, read as such"
-                                               : "the day of PublishTime at midnight")};
+    return {
+        time.moment, u"",
+        HowMade({day_note, time_problem}, time.has_time ? "PublishTime, read as such"
+                                                        : "the day of PublishTime at midnight")};
   }
   if (day_usable) {
     LocalTime moment = on_day.moment;
     moment.hour = moment.minute = moment.second = 0;
-    return {moment, HowMade({time_problem, day_problem}, "its Day at midnight")};
+    return {moment, u"", HowMade({time_problem, day_problem}, "its Day at midnight")};
   }
   if (const TimeReading stamp = ReadRunStamp(TextOrEmpty(import_mark)); stamp.has_day) {
-    return {stamp.moment,
+    return {stamp.moment, u"",
             HowMade({time_problem, day_problem},
                     "the moment of its import stamp \"" + ToUtf8(TextOrEmpty(import_mark)) + "\"")};
   }
-  return {export_moment, HowMade({time_problem, day_problem}, "the moment of this export")};
+  return {export_moment, u"", HowMade({time_problem, day_problem}, "the moment of this export"),
+          true};
+}
+
+}  // namespace
+
+SuppliedMoment SupplyMoment(const FieldValue& publish_time, const FieldValue& day,
+                            const FieldValue& import_mark, bool day_from_diary,
+                            const LocalTime& export_moment) {
+  SuppliedMoment supplied =
+      FindMoment(publish_time, day, import_mark, day_from_diary, export_moment);
+  supplied.date = FormatMTDate(DiaryTimeText(supplied.moment), u"");
+  return supplied;
 }
 
 }  // namespace sarnlink

@@ -19,10 +19,13 @@ namespace sarnlink {
 // whole DATE comes from PublishTime).
 bool RowTimeIsWhole(const FieldValue& publish_time, const FieldValue& day, bool day_from_diary);
 
-// The moment a row whose time is not whole stands for, and how it was found, in words.
+// The moment a row whose time is not whole stands for, the DATE value written for it, and how
+// it was found, in words.
 struct SuppliedMoment {
   LocalTime moment;
+  std::u16string date;
   std::string how;
+  bool at_export_moment = false;  // the row holds no moment of its own
 };
 
 // The moment for a row whose time is not whole, from what it holds, in this order: the parts

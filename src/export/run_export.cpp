@@ -69,7 +69,7 @@ void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_mom
   const FieldValue day = with_day ? row.Day : rows.Field(u"Day");
   const SuppliedMoment moment =
       SupplyMoment(row.PublishTime, day, rows.Field(u"ImportMark"), with_day, export_moment);
-  row.Date = FormatMTDate(DiaryTimeText(moment.moment), u"");
+  row.Date = moment.date;
   const std::u16string day_number =
       u"Day " + Said(rows.Field(u"Day")) + u", Number " + Said(rows.Field(u"Number"));
   const std::string entry =

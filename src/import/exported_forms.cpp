@@ -32,8 +32,8 @@ bool HasEdgeSpace(const FieldValue& value) {
   return text && !text->empty() && (text->front() == u' ' || text->back() == u' ');
 }
 
-// The import's reading of the entry the export writes for `row` under `setting`, or nothing
-// when its DATE would be the export's own moment, which no earlier export can have had.
+// The import's reading of the entry the export writes for `row` under `setting` at
+// `export_moment`, or nothing when the row has no moment of its own and none is given.
 std::optional<ComparedColumns> ThroughTheFile(const DiaryRowColumns& row,
                                               const ExportSetting& setting,
                                               const std::optional<LocalTime>& export_moment) {
@@ -47,16 +47,13 @@ std::optional<ComparedColumns> ThroughTheFile(const DiaryRowColumns& row,
   exported.excerpt = row.excerpt;
   const bool day_from_diary = setting.intPublishDay == 1;
   if (!RowTimeIsWhole(row.PublishTime, row.Day, day_from_diary)) {
-    const LocalTime unknown{};  // year 0: the export's own moment, never a stored one
-    SuppliedMoment supplied =
-        SupplyMoment(row.PublishTime, row.Day, row.ImportMark, day_from_diary, unknown);
-    if (supplied.moment.year == 0) {
-      if (!export_moment) {
-        return std::nullopt;
-      }
-      supplied.moment = *export_moment;
+    const SuppliedMoment supplied =
+        SupplyMoment(row.PublishTime, row.Day, row.ImportMark, day_from_diary,
+                     export_moment.value_or(LocalTime{}));
+    if (supplied.at_export_moment && !export_moment) {
+      return std::nullopt;
     }
-    exported.Date = FormatMTDate(DiaryTimeText(supplied.moment), u"");
+    exported.Date = supplied.date;
   }
   std::u16string text;
   for (const std::u16string& line : EntryLines(exported, u"", setting)) {
