@@ -44,16 +44,6 @@ ExportRow ReadRow(DiaryRecordset& rows, bool with_day) {
   return row;
 }
 
-// Which entry a failure happened at, in the diary's own terms.
-std::string EntryName(DiaryRecordset& rows) {
-  try {
-    return "Day " + ToUtf8(TextOrEmpty(rows.Field(u"Day"))) + ", Number " +
-           ToUtf8(TextOrEmpty(rows.Field(u"Number")));
-  } catch (const Error&) {
-    return "an entry that cannot be read";  // the row itself is what failed
-  }
-}
-
 // A column's value as a name part: Null and empty are said, not left blank.
 std::u16string Said(const FieldValue& value) {
   if (IsNull(value)) {
@@ -63,6 +53,20 @@ std::u16string Said(const FieldValue& value) {
   return text.empty() ? u"(empty)" : text;
 }
 
+// The current row as the user finds it in the diary: "Day 2006/01/05, Number 3".
+std::u16string RowDayAndNumber(DiaryRecordset& rows) {
+  return u"Day " + Said(rows.Field(u"Day")) + u", Number " + Said(rows.Field(u"Number"));
+}
+
+// Which entry a failure happened at, in the diary's own terms.
+std::string EntryName(DiaryRecordset& rows) {
+  try {
+    return ToUtf8(RowDayAndNumber(rows));
+  } catch (const Error&) {
+    return "an entry that cannot be read";  // the row itself is what failed
+  }
+}
+
 // Gives a row whose own time cannot make its DATE a DATE from what it holds, and notes it.
 void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_moment, ExportRow& row,
                 std::vector<SuppliedDate>& supplied) {
@@ -70,8 +74,7 @@ void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_mom
   const SuppliedMoment moment =
       SupplyMoment(row.PublishTime, day, rows.Field(u"ImportMark"), with_day, export_moment);
   row.Date = moment.date;
-  const std::u16string day_number =
-      u"Day " + Said(rows.Field(u"Day")) + u", Number " + Said(rows.Field(u"Number"));
+  const std::u16string day_number = RowDayAndNumber(rows);
   const std::string entry =
       ToUtf8(day_number) + ", Title \"" + ToUtf8(TextOrEmpty(rows.Field(u"Title"))) + "\"";
   supplied.push_back(SuppliedDate{entry, day_number, ToUtf8(*row.Date), moment.how});
