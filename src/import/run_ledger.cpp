@@ -16,11 +16,8 @@ bool HasToolTables(DiaryConnection& connection) {
 }
 
 void MakeToolTables(DiaryConnection& connection) {
-  std::u16string_view schema = kToolRunTables;
-  while (!schema.empty()) {
-    const std::size_t end = schema.find(u';');
-    connection.Execute(std::u16string(schema.substr(0, end + 1)));
-    schema.remove_prefix(end == std::u16string_view::npos ? schema.size() : end + 1);
+  for (const char16_t* statement : kToolRunTables) {
+    connection.Execute(statement);
   }
 }
 

@@ -25,10 +25,10 @@ inline constexpr char16_t kEntryTable[] = u"Contents";
 // other runs each run passed over because they already held an entry of its file, by Day,
 // Number and the stamp of the run that passed over. Undoing a run keeps such a row for the
 // later run instead of deleting it.
-inline constexpr char16_t kToolRunTables[] =
-    u"CREATE TABLE IF NOT EXISTS SarnlinkRuns (Stamp TEXT PRIMARY KEY);"
+inline constexpr const char16_t* kToolRunTables[] = {
+    u"CREATE TABLE IF NOT EXISTS SarnlinkRuns (Stamp TEXT PRIMARY KEY);",
     u"CREATE TABLE IF NOT EXISTS SarnlinkPassedOver (Stamp TEXT NOT NULL, Day TEXT NOT NULL, "
-    u"Number INTEGER NOT NULL, PRIMARY KEY (Stamp, Day, Number));";
+    u"Number INTEGER NOT NULL, PRIMARY KEY (Stamp, Day, Number));"};
 inline constexpr char16_t kRunsTable[] = u"SarnlinkRuns";
 inline constexpr char16_t kPassedOverTable[] = u"SarnlinkPassedOver";
 
