@@ -137,11 +137,7 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
       stale.push_back(next);
     }
     if (!stale.empty()) {
-      std::string list;
-      for (const std::string& path : stale) {
-        list += (list.empty() ? "" : ", ") + path;
-      }
-      std::cerr << "sarnlink: " << list << (stale.size() == 1 ? " is" : " are")
+      std::cerr << "sarnlink: " << CommaList(stale) << (stale.size() == 1 ? " is" : " are")
                 << " left from an earlier export; not part of this one\n";
     }
   }

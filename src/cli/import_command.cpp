@@ -69,22 +69,22 @@ void RefuseAFilterThatMatchedNothing(const clsMTExport& converter, const std::st
     return;
   }
   const std::u16string& asked = converter.state().Author;
-  std::string authors;
-  std::string differs;
+  std::vector<std::string> authors;
+  std::vector<std::string> differing;
   for (const auto& [author, entries] : report.authors) {
-    authors += (authors.empty() ? "" : ", ") +
-               (author.empty() ? std::string("(no AUTHOR)") : "\"" + ToUtf8(author) + "\"") + " (" +
-               CountOf(entries, "entry", "entries") + ")";
+    const std::string name = author.empty() ? "(no AUTHOR)" : "\"" + ToUtf8(author) + "\"";
+    authors.push_back(name + " (" + CountOf(entries, "entry", "entries") + ")");
     if (Folded(author) == Folded(asked)) {
-      differs += (differs.empty() ? "" : ", ") + ("\"" + ToUtf8(author) + "\"");
+      differing.push_back(name);
     }
   }
-  if (!differs.empty()) {
-    differs = "; " + differs + " differ" + (differs.find(", ") == std::string::npos ? "s" : "") +
-              " from \"" + ToUtf8(asked) + "\" only in letter case";
-  }
+  const std::string differs = differing.empty()
+                                  ? ""
+                                  : "; " + CommaList(differing) +
+                                        (differing.size() == 1 ? " differs" : " differ") +
+                                        " from \"" + ToUtf8(asked) + "\" only in letter case";
   throw Refusal("no entry of " + in + " has the author \"" + ToUtf8(asked) +
-                "\", so nothing was stored; the file's authors: " + authors + differs);
+                "\", so nothing was stored; the file's authors: " + CommaList(authors) + differs);
 }
 
 int ImportFrom(const ImportOptions& options, const std::string& in) {

@@ -49,16 +49,12 @@ int ListRuns(const std::string& db) {
     std::cout << run.rows << "\t" << ToUtf8(run.first_day) << "\t" << ToUtf8(run.last_day) << "\t"
               << ToUtf8(run.stamp) << "\n";
     if (own.count(run.stamp) == 0) {
-      shared.push_back(ToUtf8(run.stamp));
+      shared.push_back("\"" + ToUtf8(run.stamp) + "\"");
     }
   }
   if (!shared.empty()) {
-    std::string list;
-    for (const std::string& stamp : shared) {
-      list += (list.empty() ? "\"" : ", \"") + stamp + "\"";
-    }
-    std::cerr << "sarnlink: " << (shared.size() == 1 ? "the stamp " : "the stamps ") << list
-              << (shared.size() == 1 ? " was" : " were")
+    std::cerr << "sarnlink: " << (shared.size() == 1 ? "the stamp " : "the stamps ")
+              << CommaList(shared) << (shared.size() == 1 ? " was" : " were")
               << " not made by this tool's imports (the host's component stamps to the second): "
               << (shared.size() == 1 ? "it" : "each") << " may cover more than one run\n";
   }

@@ -54,6 +54,14 @@ std::string CountOf(std::int64_t count, std::string_view one, std::string_view m
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
+std::string CommaList(const std::vector<std::string>& items) {
+  std::string list;
+  for (const std::string& item : items) {
+    list += (list.empty() ? "" : ", ") + item;
+  }
+  return list;
+}
+
 std::u16string DecimalText(std::int64_t number) {
   const std::string digits = std::to_string(number);
   return std::u16string(digits.begin(), digits.end());

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sarnlink {
 
@@ -20,6 +21,9 @@ std::optional<std::int64_t> ParseDecimal(std::u16string_view text);
 
 // An English count with its noun: "1 entry", "2 entries", "0 entries".
 std::string CountOf(std::int64_t count, std::string_view one, std::string_view many);
+
+// The items one after another, ", " between them: "a, b, c".
+std::string CommaList(const std::vector<std::string>& items);
 
 // Decimal text of a number, as UTF-16.
 std::u16string DecimalText(std::int64_t number);

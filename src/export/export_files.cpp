@@ -96,19 +96,13 @@ std::string ExportFiles::WhatThePathsHold() {
   for (std::size_t k = 0; k < pieces_.size(); ++k) {
     (pieces_[k]->Placed() ? placed : untouched).push_back(PathBytes(written_[k].path));
   }
-  const auto list = [](const std::vector<std::string>& paths) {
-    std::string text;
-    for (const std::string& path : paths) {
-      text += (text.empty() ? "" : ", ") + path;
-    }
-    return text;
-  };
   std::string old_state;
   if (mode_ == OutputMode::kNewWhole) {
     old_state = untouched.size() == 1 ? "no file was made at " + untouched.front()
-                                      : "no file was made at " + list(untouched);
+                                      : "no file was made at " + CommaList(untouched);
   } else {
-    old_state = list(untouched) + (untouched.size() == 1 ? " is as it was" : " are as they were");
+    old_state =
+        CommaList(untouched) + (untouched.size() == 1 ? " is as it was" : " are as they were");
   }
   // A split export stopped early made only some pieces; the paths of the later ones were
   // never touched either.
@@ -119,7 +113,7 @@ std::string ExportFiles::WhatThePathsHold() {
   }
   const std::string in_place = placed.size() == 1 && pieces_.size() == 1
                                    ? "the new file is in place at " + placed.front()
-                                   : "new pieces are in place at " + list(placed);
+                                   : "new pieces are in place at " + CommaList(placed);
   return in_place + (untouched.empty() ? "" : "; " + old_state);
 }
 
