@@ -123,6 +123,12 @@ const std::vector<DiaryRowColumns>& DuplicateIndex::RowsOf(const SourceDay& day)
 
 const DiaryRowColumns* DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& days,
                                                 const ComparedColumns& columns, bool undated) {
+  const std::uint64_t key = LooseKeyOf(columns);
+  // A row without a moment of its own was written with the export's, which can only have been
+  // the entry's.
+  const TimeReading entry_moment = ReadTimeText(columns[1]);
+  const std::optional<LocalTime> export_moment =
+      entry_moment.has_time ? std::optional<LocalTime>(entry_moment.moment) : std::nullopt;
   for (const SourceDay& day : days) {
     for (const DiaryRowColumns& row : RowsOf(day)) {
       if (undated) {
@@ -131,14 +137,10 @@ const DiaryRowColumns* DuplicateIndex::AnyRowOf(const std::vector<SourceDay>& da
         }
         continue;
       }
-      if (!ExportChangesRow(row) || LooseKeyOf(RawColumns(row)) != LooseKeyOf(columns)) {
+      if (!ExportChangesRow(row) || LooseKeyOf(RawColumns(row)) != key) {
         continue;
       }
-      // A row without a moment of its own was written with the export's, which can only have
-      // been the entry's.
-      const TimeReading moment = ReadTimeText(columns[1]);
-      const std::vector<ComparedColumns> forms = ExportedForms(
-          row, moment.has_time ? std::optional<LocalTime>(moment.moment) : std::nullopt);
+      const std::vector<ComparedColumns> forms = ExportedForms(row, export_moment);
       if (std::find(forms.begin(), forms.end(), columns) != forms.end()) {
         return &row;
       }
