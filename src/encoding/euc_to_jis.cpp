@@ -1,10 +1,10 @@
 // EUC-JP to ISO-2022-JP, so that EUC-JP goes down the same road to Shift_JIS as JIS code.
-#include <cstring>
+
+#include <string>
 
 #include "common/errors.h"
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
-#include "encoding/legacy_steps.h"
 
 namespace sarnlink {
 namespace {
@@ -27,21 +27,6 @@ std::string HexByte(std::uint8_t b) {
 }
 
 }  // namespace
-
-// Without those bytes, the JIS stream EUCToJIS would write holds no ESC but its own mode
-// switches and no zero byte, so JISToSJIS would read every mode back as written and convert
-// every pair without failing.
-bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc) {
-  if (euc.empty()) {
-    return true;
-  }
-  for (int b : {0x1B, 0x00, 0x80, 0x9B, 0x8F}) {
-    if (std::memchr(euc.data(), b, euc.size())) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Notes on invalid input: any high byte that is not SS2 before a katakana byte or SS3 is taken
 // as the first of a JIS X 0208 pair, whatever it is; the code page conversion at the end decides
@@ -130,47 +115,8 @@ std::size_t EucToJisStream::Convert(const std::uint8_t* in, std::size_t size, bo
   return i;
 }
 
-std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,
-                               std::uint8_t* o) {
-  std::size_t p = 0;
-  std::size_t i = 0;
-  while (i < size) {
-    const std::uint8_t x = in[i];
-    if (x < 0x80) {
-      o[p++] = x;
-      i += 1;
-      continue;
-    }
-    if (i + 1 >= size) {
-      Fail("a two-byte character cut off by the end of the input", offset + i);
-    }
-    const std::uint8_t y = in[i + 1];
-    if (x == 0x8E && y >= 0xA1 && y <= 0xDF) {
-      o[p++] = y;  // katakana: (y - 80) OR 80
-    } else {
-      if (y < 0x80) {
-        FailSecond(in + i, offset + i + 1);
-      }
-      unsigned s1 = 0;
-      unsigned s2 = 0;
-      RowCellToShiftJis(x - 0x80u, y - 0x80u, s1, s2);  // never fails for bytes below 80
-      o[p++] = static_cast<std::uint8_t>(s1);
-      o[p++] = static_cast<std::uint8_t>(s2);
-    }
-    i += 2;
-  }
-  return p;
-}
-
-// The same result as JISToSJIS(EUCToJIS(euc)), in one pass where that is safe (FitsEucOnePassRoad).
 Bytes EUCToSJIS(const Bytes& euc) {
-  if (!FitsEucOnePassRoad(euc)) {
-    return JISToSJIS(EUCToJIS(euc));
-  }
-  Bytes out(euc.size());
-  out.resize(EucPairsToShiftJis(euc.data(), euc.size(), 0, out.data()));
-  ThrowIfEmpty(out, "EUC-JP");
-  return out;
+  return JISToSJIS(EUCToJIS(euc));
 }
 
 std::u16string JISToString(const Bytes& jis, const CodePage932& code_page) {

@@ -166,17 +166,6 @@ std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
                                      std::span<const OtherSetMark> marks,
                                      const CodePage932& code_page);
 
-// The one-pass EUC-JP to Shift_JIS loop over `size` bytes that hold no 00, 1B, 80 or 9B, writing
-// at most `size` bytes at `out` and returning their count. `offset` is where `in` stands in the
-// whole input, for the messages of the failures EUCToJIS names.
-std::size_t EucPairsToShiftJis(const std::uint8_t* in, std::size_t size, std::size_t offset,
-                               std::uint8_t* out);
-
-// Whether EUC-JP bytes may take EUCToSJIS's one-pass road: they hold no ESC or zero byte, no
-// 9B or 80 (which lose their high bit to become ESC or zero in a pair), and no 8F (a JIS X 0212
-// character, which has no Shift_JIS bytes). A whole input is safe when every piece of it is.
-bool FitsEucOnePassRoad(std::span<const std::uint8_t> euc);
-
 // ISO-2022-JP to Shift_JIS. A zero byte stays a zero byte. Throws a conversion
 // error naming the byte offset for an escape cut by the end, a two-byte character cut by the
 // end, a computed byte above FF, and an empty result. `marks` as JisToShiftJisStream gives them.
