@@ -1,7 +1,9 @@
 #include "ui/options_form.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "common/time_text.h"
 #include "encoding/utf8.h"
 #include "interface/diary_statements.h"
 
@@ -20,9 +22,81 @@ std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16st
   return items;
 }
 
-frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path) {
+namespace {
+
+// The Day texts of the diary that are neither Null nor empty, ascending.
+std::vector<std::u16string> DiaryDays(DiaryDatabase& diary, const std::u16string& path) {
+  std::vector<std::u16string> days;
+  auto connection = diary.Connect(path);
+  auto rows =
+      connection->OpenStatement(DayNumbersQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
+  while (!rows->IsEOF()) {
+    std::u16string day = TextOrEmpty(rows->Field(u"Day"));
+    if (!day.empty()) {
+      days.push_back(std::move(day));
+    }
+    rows->MoveNext();
+  }
+  rows->Close();
+  return days;
+}
+
+constexpr PickerDate kFirstPickerDate{1601, 1, 1};
+constexpr PickerDate kLastPickerDate{9999, 12, 31};
+
+PickerDate PickerDateOf(const LocalTime& moment) {
+  return PickerDate{moment.year, moment.month, moment.day};
+}
+
+// `date` moved by one day, forwards or back; the pickers' own limit where it would leave them.
+PickerDate NextDay(PickerDate date, int step) {
+  date.day += step;
+  if (date.day < 1) {
+    if (--date.month < 1) {
+      date.month = 12;
+      --date.year;
+    }
+    date.day = DaysInMonth(date.year, date.month);
+  } else if (date.day > DaysInMonth(date.year, date.month)) {
+    date.day = 1;
+    if (++date.month > 12) {
+      date.month = 1;
+      ++date.year;
+    }
+  }
+  if (!IsPickerDate(date)) {
+    return step < 0 ? kFirstPickerDate : kLastPickerDate;
+  }
+  return date;
+}
+
+// A bound beside the diary's first or last day `day`, checked as the selection compares it:
+// as text, strictly before (`step` -1) or after (+1) it.
+PickerDate BoundBeside(const std::u16string& day, int step) {
+  const PickerDate limit = step < 0 ? kFirstPickerDate : kLastPickerDate;
+  const TimeReading reading = ReadTimeText(day);
+  const PickerDate bound = reading.has_day ? NextDay(PickerDateOf(reading.moment), step) : limit;
+  const std::u16string text = PickerDateText(bound);
+  return (step < 0 ? text < day : text > day) ? bound : limit;
+}
+
+}  // namespace
+
+PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTime& today) {
+  if (days.empty()) {
+    return PickerPeriod{PickerDateOf(today), PickerDateOf(today)};
+  }
+  const auto [first, last] = std::minmax_element(days.begin(), days.end());
+  return PickerPeriod{BoundBeside(*first, -1), BoundBeside(*last, +1)};
+}
+
+frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path,
+                                     const LocalTime& today) {
   frmOptionControls controls;
   controls.cmbGenreItems = FillGenreList(diary, path);
+  const PickerPeriod period = LoadedPeriod(DiaryDays(diary, path), today);
+  controls.dtpStart = period.start;
+  controls.dtpEnd = period.end;
   return controls;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
 #include "interface/diary_database.h"
 
 namespace sarnlink {
@@ -45,6 +46,7 @@ struct PickerDate {
   int year = 2006;
   int month = 2;
   int day = 25;
+  friend bool operator==(const PickerDate&, const PickerDate&) = default;
 };
 
 // The state of the form's controls.
@@ -76,8 +78,24 @@ inline const std::vector<std::u16string> kPublishDayItems = {u"更新日", u"Dai
 // "[ALL]", the general genre, then the diary's other genres in the query's order.
 std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16string& path);
 
-// The controls as Form_Load leaves them for the diary at `path`.
-frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path);
+// The controls as Form_Load leaves them for the diary at `path`, its pickers at LoadedPeriod.
+frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path,
+                                     const LocalTime& today);
+
+// The pickers' days at load: the day before the diary's first day and the day after its last,
+// so that a period ticked and left as it loads selects every entry that has a day (the
+// selection leaves the bounds themselves out); `today` for both in a diary with no day. A
+// bound that cannot lie outside the diary's days (a day that is no date, or the pickers' range
+// reached) is the pickers' first or last day. `days` are the diary's Day texts that are
+// neither Null nor empty, in any order.
+struct PickerPeriod {
+  PickerDate start;
+  PickerDate end;
+};
+PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTime& today);
+
+// What the forms say of their period: its bounds are not included.
+inline constexpr char16_t kPeriodBoundsNote[] = u"開始日と終了日の当日は含みません";
 
 // The members as OK reads them from the controls. Nothing is validated.
 frmOptionMembers Btn_OK_Click(const frmOptionControls& controls);

@@ -1,6 +1,7 @@
 // The terminal forms as a user drives them in a real pseudo-terminal: Escape and Ctrl-D cancel
-// and write nothing, a "no" skips what it governs, the flags prefill the options form, and the
-// author prompt lists the file's authors and takes blank as everyone.
+// and write nothing, a "no" skips what it governs, the flags prefill the options form, a period
+// left as it loads exports everything, and the author prompt lists the file's authors and takes
+// blank as everyone.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -100,6 +101,24 @@ TEST_F(TerminalForms, TheFlagsPrefillTheOptionsFormAndANoSkipsItsFields) {
   EXPECT_EQ(text.find("CATEGORY: 日記"), std::string::npos);
   EXPECT_NE(text.find("CATEGORY: 旅行"), std::string::npos);
   EXPECT_EQ(text.find("<BR>"), std::string::npos);
+}
+
+TEST_F(TerminalForms, APeriodLeftAsItLoadsExportsEveryEntry) {
+  // Genre box no, period box yes with both days as they load, then every other answer blank.
+  const auto run =
+      RunOnTerminal({"export", "--ask", "--db", db, "--out", out}, "\ry\r" + std::string(10, '\r'));
+  ASSERT_EQ(run.status, 0) << run.screen;
+  // The sample diary's days run from 2006/01/01 to 2006/12/31.
+  EXPECT_NE(run.screen.find("開始日 [2005/12/31]"), std::string::npos) << run.screen;
+  EXPECT_NE(run.screen.find("終了日 [2007/01/01]"), std::string::npos) << run.screen;
+  EXPECT_NE(run.screen.find("当日は含みません"), std::string::npos) << run.screen;
+  const std::string text = testing::ReadText(out);
+  std::size_t entries = 0;
+  for (auto at = text.find("\r\n--------\r\n"); at != std::string::npos;
+       at = text.find("\r\n--------\r\n", at + 1)) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 32u);
 }
 
 TEST_F(TerminalForms, TheAuthorPromptListsTheFilesAuthorsAndBlankIsEveryone) {

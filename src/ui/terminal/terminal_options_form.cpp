@@ -60,7 +60,7 @@ void TerminalOptionsForm::ApplyPrefill(frmOptionControls& c) const {
 
 frmOptionMembers TerminalOptionsForm::ShowModal(const std::u16string& path_diary_mdb,
                                                 const std::u16string& author) {
-  frmOptionControls controls = LoadOptionControls(diary_, path_diary_mdb);
+  frmOptionControls controls = LoadOptionControls(diary_, path_diary_mdb, clock_.Now());
   controls.txtAuthor = author;
   if (prefill_) {
     ApplyPrefill(controls);
@@ -97,7 +97,8 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
   if (!check("ジャンル: ジャンルを指定してエクスポートする", c.chkGenre) ||
       !(!c.chkGenre || choose("ジャンル", c.cmbGenreItems, c.cmbGenre)) ||
       !check("期間: 期間を指定してエクスポートする", c.chkPeriod) ||
-      !(!c.chkPeriod || (AskDate("開始日", c.dtpStart) && AskDate("終了日", c.dtpEnd))) ||
+      !(!c.chkPeriod ||
+        (PeriodNote() && AskDate("開始日", c.dtpStart) && AskDate("終了日", c.dtpEnd))) ||
       !check("出力設定: 公開/非公開設定の記事をエクスポートするかどうかを指定する", c.chkPublish) ||
       !(!c.chkPublish || choose("公開/非公開", kPublishItems, c.cmbPublish))) {
     return false;
@@ -117,6 +118,11 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
          choose("Trackback", kAllowItems, c.cmbPing) &&
          choose("コメント", kCommentItems, c.cmbComment) &&
          choose("日付", kPublishDayItems, c.cmbPublishDay);
+}
+
+bool TerminalOptionsForm::PeriodNote() {
+  questions_.out() << "  (" << ToUtf8(kPeriodBoundsNote) << ")\n";
+  return true;
 }
 
 bool TerminalOptionsForm::AskDate(const std::string& label, PickerDate& date) {
