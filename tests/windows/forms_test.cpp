@@ -179,18 +179,7 @@ std::string Export(_clsMTExport* converter, const std::u16string& dir, const cha
   converter->SetPath(&file, &overwrite, &ok);
   converter->Execute(&ok);
   SysFreeString(file);
-  HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string text;
-  if (h != INVALID_HANDLE_VALUE) {
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      text.append(buffer, got);
-    }
-    CloseHandle(h);
-  }
-  return text;
+  return FileBytes(path);
 }
 
 bool Has(const std::string& text, const char* part) {

@@ -200,30 +200,6 @@ void PressOk(HWND progress_window) {
   SendMessageW(progress_window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
 }
 
-std::string FileBytes(const std::u16string& path) {
-  HANDLE file = CreateFileW(reinterpret_cast<const WCHAR*>(path.c_str()), GENERIC_READ,
-                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string bytes;
-  if (file == INVALID_HANDLE_VALUE) {
-    return bytes;
-  }
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    bytes.append(buffer, read);
-  }
-  CloseHandle(file);
-  return bytes;
-}
-
-void WriteFileBytes(const std::u16string& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(reinterpret_cast<const WCHAR*>(path.c_str()), GENERIC_WRITE, 0, nullptr,
-                            CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
 bool InformationAnswers() {
   CLSID clsid;
   IUnknown* object = nullptr;

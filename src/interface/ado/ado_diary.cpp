@@ -14,6 +14,7 @@
 
 #include "common/clock.h"
 #include "common/errors.h"
+#include "common/win32/com_ptr.h"
 #include "common/win32/wide_text.h"
 #include "encoding/utf8.h"
 
@@ -78,26 +79,6 @@ void Check(HRESULT hr, const std::string& what) {
     Fail(what, hr);
   }
 }
-
-// A COM pointer released however the scope is left.
-template <class T>
-class Com {
- public:
-  Com() = default;
-  ~Com() {
-    if (p_) {
-      p_->Release();
-    }
-  }
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  T** out() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
- private:
-  T* p_ = nullptr;  // the interface, or null
-};
 
 // A VARIANT cleared however the scope is left.
 class Variant {
@@ -255,7 +236,7 @@ class AdoRecordset : public DiaryRecordset {
     return eof != VARIANT_FALSE;
   }
   FieldValue Field(std::u16string_view name) override {
-    Com<ADOField> field;
+    ComPtr<ADOField> field;
     FieldNamed(name, field);
     Variant value;
     Check(field->get_Value(&value.get()), "diary " + path_ + ": cannot read " + ToUtf8(name));
@@ -269,7 +250,7 @@ class AdoRecordset : public DiaryRecordset {
     Check(rs_->AddNew(fields, values), "diary " + path_ + ": cannot add a row");
   }
   void Assign(std::u16string_view name, FieldValue value) override {
-    Com<ADOField> field;
+    ComPtr<ADOField> field;
     FieldNamed(name, field);
     Variant v;
     ToVariant(value, v.get());
@@ -284,16 +265,16 @@ class AdoRecordset : public DiaryRecordset {
   void Close() override { rs_->Close(); }
 
  private:
-  void FieldNamed(std::u16string_view name, Com<ADOField>& field) {
-    Com<ADOFields> fields;
+  void FieldNamed(std::u16string_view name, ComPtr<ADOField>& field) {
+    ComPtr<ADOFields> fields;
     Check(rs_->get_Fields(fields.out()), "diary " + path_ + ": cannot read the fields");
     Variant index{std::u16string(name)};
     Check(fields->get_Item(index.get(), field.out()),
           "diary " + path_ + ": no field " + ToUtf8(name));
   }
 
-  std::string path_;       // for messages
-  Com<_ADORecordset> rs_;  // the recordset
+  std::string path_;          // for messages
+  ComPtr<_ADORecordset> rs_;  // the recordset
 };
 
 class AdoConnection : public DiaryConnection {
@@ -330,8 +311,8 @@ class AdoConnection : public DiaryConnection {
     return kind == LockKind::kOptimistic ? adLockOptimistic : adLockReadOnly;
   }
 
-  std::string path_;                // for messages
-  Com<_ADOConnection> connection_;  // the connection
+  std::string path_;                   // for messages
+  ComPtr<_ADOConnection> connection_;  // the connection
 };
 
 }  // namespace

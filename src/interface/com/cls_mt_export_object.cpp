@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "common/win32/com_ptr.h"
 #include "common/win32/wide_text.h"
 #include "interface/com/com_errors.h"
 #include "interface/com/component_ports.h"
@@ -65,24 +66,6 @@ HRESULT GuardedRun(IUnknown* self, const char* method, DWORD home_thread, Body b
     body();
   });
 }
-
-// The type information of _clsMTExport, released however Dispatch is left.
-class TypeInfoHeld {
- public:
-  TypeInfoHeld() = default;
-  ~TypeInfoHeld() {
-    if (info_) {
-      info_->Release();
-    }
-  }
-  TypeInfoHeld(const TypeInfoHeld&) = delete;
-  TypeInfoHeld& operator=(const TypeInfoHeld&) = delete;
-  ITypeInfo** out() { return &info_; }
-  ITypeInfo* get() const { return info_; }
-
- private:
-  ITypeInfo* info_ = nullptr;
-};
 
 }  // namespace
 
@@ -185,7 +168,7 @@ HRESULT ClsMTExportObject::Dispatch(DISPID id, REFIID, LCID lcid, WORD flags, DI
     }
     return hr;
   }
-  TypeInfoHeld info;
+  ComPtr<ITypeInfo> info;  // released however Dispatch is left
   HRESULT hr = GetTypeInfoOf(IID__clsMTExport, info.out());
   if (FAILED(hr)) {
     return hr;
@@ -193,8 +176,8 @@ HRESULT ClsMTExportObject::Dispatch(DISPID id, REFIID, LCID lcid, WORD flags, DI
   DispatchArguments arguments;
   hr = arguments.Build(info.get(), id, params, arg_err);
   if (SUCCEEDED(hr)) {
-    hr = info.get()->Invoke(static_cast<_clsMTExport*>(this), id, flags, arguments.params(), result,
-                            exception, arg_err);
+    hr = info->Invoke(static_cast<_clsMTExport*>(this), id, flags, arguments.params(), result,
+                      exception, arg_err);
   }
   (void)lcid;
   return hr;
