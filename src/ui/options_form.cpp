@@ -24,15 +24,20 @@ std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16st
 
 namespace {
 
-// The Day texts of the diary that are neither Null nor empty, ascending.
-std::vector<std::u16string> DiaryDays(DiaryDatabase& diary, const std::u16string& path) {
+// The Day texts of the diary that are neither Null nor empty; `undated` tells whether it has
+// rows whose Day is.
+std::vector<std::u16string> DiaryDays(DiaryDatabase& diary, const std::u16string& path,
+                                      bool& undated) {
   std::vector<std::u16string> days;
+  undated = false;
   auto connection = diary.Connect(path);
   auto rows =
       connection->OpenStatement(DayNumbersQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
   while (!rows->IsEOF()) {
     std::u16string day = TextOrEmpty(rows->Field(u"Day"));
-    if (!day.empty()) {
+    if (day.empty()) {
+      undated = true;
+    } else {
       days.push_back(std::move(day));
     }
     rows->MoveNext();
@@ -94,10 +99,19 @@ frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string&
                                      const LocalTime& today) {
   frmOptionControls controls;
   controls.cmbGenreItems = FillGenreList(diary, path);
-  const PickerPeriod period = LoadedPeriod(DiaryDays(diary, path), today);
+  const PickerPeriod period = LoadedPeriod(DiaryDays(diary, path, controls.undated), today);
   controls.dtpStart = period.start;
   controls.dtpEnd = period.end;
   return controls;
+}
+
+std::u16string PeriodNote(const frmOptionControls& controls) {
+  std::u16string note = kPeriodBoundsNote;
+  if (controls.undated) {
+    note += u"。";
+    note += kPeriodUndatedNote;
+  }
+  return note;
 }
 
 frmOptionMembers Btn_OK_Click(const frmOptionControls& controls) {

@@ -65,6 +65,7 @@ struct frmOptionControls {
   PickerDate dtpStart;
   PickerDate dtpEnd;
   std::u16string txtAuthor;
+  bool undated = false;  // the diary holds entries with a Null or empty Day, which no period holds
 };
 
 // The fixed items of the drop-down lists, in their binding order (the index is the setting).
@@ -94,8 +95,11 @@ struct PickerPeriod {
 };
 PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTime& today);
 
-// What the forms say of their period: its bounds are not included.
+// What the forms say of their period: its bounds are not included, nor (in a diary that has them)
+// the entries without a day.
 inline constexpr char16_t kPeriodBoundsNote[] = u"開始日と終了日の当日は含みません";
+inline constexpr char16_t kPeriodUndatedNote[] = u"日付のない日記も含みません";
+std::u16string PeriodNote(const frmOptionControls& controls);
 
 // The members as OK reads them from the controls. Nothing is validated.
 frmOptionMembers Btn_OK_Click(const frmOptionControls& controls);

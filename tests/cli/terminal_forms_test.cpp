@@ -119,6 +119,12 @@ TEST_F(TerminalForms, APeriodLeftAsItLoadsExportsEveryEntry) {
     ++entries;
   }
   EXPECT_EQ(entries, 32u);
+  EXPECT_EQ(run.screen.find("日付のない日記"), std::string::npos) << "the sample has none";
+  // A diary with entries whose Day is Null or empty says that no period holds them.
+  RunShell("sqlite3 " + Quote(db) + " < " + Quote(testing::DataFile("odd-rows.sql")));
+  const auto odd = RunOnTerminal({"export", "--ask", "--db", db, "--out", out, "--overwrite"},
+                                 "\ry\r" + std::string(10, '\r'));
+  EXPECT_NE(odd.screen.find("日付のない日記も含みません"), std::string::npos) << odd.screen;
 }
 
 TEST_F(TerminalForms, TheAuthorPromptListsTheFilesAuthorsAndBlankIsEveryone) {

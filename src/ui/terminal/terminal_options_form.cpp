@@ -98,7 +98,7 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
       !(!c.chkGenre || choose("ジャンル", c.cmbGenreItems, c.cmbGenre)) ||
       !check("期間: 期間を指定してエクスポートする", c.chkPeriod) ||
       !(!c.chkPeriod ||
-        (PeriodNote() && AskDate("開始日", c.dtpStart) && AskDate("終了日", c.dtpEnd))) ||
+        (SayPeriodNote(c) && AskDate("開始日", c.dtpStart) && AskDate("終了日", c.dtpEnd))) ||
       !check("出力設定: 公開/非公開設定の記事をエクスポートするかどうかを指定する", c.chkPublish) ||
       !(!c.chkPublish || choose("公開/非公開", kPublishItems, c.cmbPublish))) {
     return false;
@@ -120,8 +120,8 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
          choose("日付", kPublishDayItems, c.cmbPublishDay);
 }
 
-bool TerminalOptionsForm::PeriodNote() {
-  questions_.out() << "  (" << ToUtf8(kPeriodBoundsNote) << ")\n";
+bool TerminalOptionsForm::SayPeriodNote(const frmOptionControls& controls) {
+  questions_.out() << "  (" << ToUtf8(PeriodNote(controls)) << ")\n";
   return true;
 }
 

@@ -30,8 +30,8 @@ class TerminalOptionsForm : public OptionsForm {
   // Fills the controls from the answers; false when the user cancelled.
   bool AskControls(frmOptionControls& controls);
   bool AskDate(const std::string& label, PickerDate& date);
-  // Says that the period's bounds are not included; always true, to sit among the questions.
-  bool PeriodNote();
+  // Says what the period leaves out; always true, to sit among the questions.
+  bool SayPeriodNote(const frmOptionControls& controls);
 
   std::optional<ExportSetting> prefill_;  // what the command line gave
   DiaryDatabase& diary_;                  // the genre list's source

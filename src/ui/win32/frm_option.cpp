@@ -101,8 +101,8 @@ void FillPage0(OptionForm& f) {
   HWND chkGenre = Check(page, kChkGenre, 120, 120, 1095, u"ジャンル");
   HWND chkPeriod = Check(page, kChkPeriod, 120, 600, 975, u"期間");
   HWND chkPublish = Check(page, kChkPublish, 120, 1080, 1455, u"出力設定");
-  Label(page, 120, 1560, 3855, (u"※期間の" + std::u16string(kPeriodBoundsNote)).c_str(),
-        kPeriodNote);
+  MakeControl(page, WC_STATICW, SS_LEFT, 120, 1560, 3855, 510, (u"※期間の" + PeriodNote(c)).c_str(),
+              kPeriodNote);
   AddTooltip(f, chkGenre, u"ジャンルを指定してエクスポートする場合にチェックを入れます。");
   AddTooltip(f, chkPeriod, u"期間を指定してエクスポートする場合、ここにチェックを入れます。");
   AddTooltip(f, dtpStart, u"開始日を指定します。");
