@@ -13,6 +13,7 @@
 #include "encoding/utf8.h"
 #include "interface/jet/jet_contents.h"
 #include "interface/jet/jet_diary.h"
+#include "interface/jet/libmdb_library.h"
 #include "interface/sqlite/sqlite_diary.h"
 #include "support/jet_fixtures.h"
 #include "support/test_support.h"
@@ -245,6 +246,19 @@ std::size_t FirstContentsRow(const Bytes& b, std::size_t& page_at) {
     }
   }
   return 0;
+}
+
+TEST(JetLibrary, AMissingLibmdbIsNamedWithThePackageThatBringsIt) {
+  try {
+    Libmdb("libmdb-not-installed.so.3");
+    FAIL() << "a library that does not exist was loaded";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::kDatabase);
+    const std::string said = e.what();
+    EXPECT_NE(said.find("libmdb-not-installed.so.3"), std::string::npos) << said;
+    EXPECT_NE(said.find("libmdb3"), std::string::npos) << said;
+  }
+  EXPECT_NE(Libmdb().open, nullptr);  // the real one still loads
 }
 
 class JetDamagedFiles : public ::testing::TestWithParam<DamageCase> {};

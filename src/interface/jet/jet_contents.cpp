@@ -8,14 +8,12 @@
 #include <cstring>
 #include <fstream>
 #include <set>
-
-// mdbtools.h includes glib.h inside extern "C", which glib's C++ parts refuse: glib first.
-#include <glib.h>
-#include <mdbtools.h>
+#include <string_view>
 
 #include "common/errors.h"
 #include "encoding/utf8.h"
 #include "interface/jet/jet_text.h"
+#include "interface/jet/libmdb_library.h"
 
 namespace sarnlink {
 namespace {
@@ -63,6 +61,19 @@ class QuietStderr {
 
 [[noreturn]] void Damaged(const std::string& name, const std::string& what) {
   throw Error(ErrorKind::kDatabase, "diary " + name + ": " + what);
+}
+
+// Whether `name` is `wanted` but for the letter case of ASCII letters, as Jet compares names.
+bool SameAsciiName(const char* name, std::string_view wanted) {
+  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+  std::size_t k = 0;
+  for (; name[k] != '\0' && k < wanted.size(); ++k) {
+    if (lower(static_cast<unsigned char>(name[k])) !=
+        lower(static_cast<unsigned char>(wanted[k]))) {
+      return false;
+    }
+  }
+  return name[k] == '\0' && k == wanted.size();
 }
 
 std::string PageText(std::uint32_t page) {
@@ -115,19 +126,19 @@ void CheckFirstPage(const std::uint8_t* page, std::size_t got, std::uint64_t siz
 class LibmdbContents : public JetContents {
  public:
   LibmdbContents(MdbHandle* mdb, std::uint64_t size, std::string name)
-      : handle_(mdb, mdb_close),
+      : handle_(mdb, Libmdb().close),
         mdb_(mdb),
         pages_(static_cast<std::uint32_t>(size / kPageSize)),
         name_(std::move(name)) {
     const QuietStderr quiet;
-    if (!mdb_read_catalog(mdb_, MDB_TABLE)) {
+    if (!Libmdb().read_catalog(mdb_, MDB_TABLE)) {
       Damaged(name_, "its list of tables cannot be read");
     }
     MdbCatalogEntry* entry = nullptr;
     for (guint k = 0; k < mdb_->num_catalog; ++k) {
       auto* candidate = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, k));
       if (candidate->object_type == MDB_TABLE &&
-          g_ascii_strcasecmp(candidate->object_name, "Contents") == 0) {
+          SameAsciiName(candidate->object_name, "Contents")) {
         entry = candidate;
         break;
       }
@@ -140,9 +151,9 @@ class LibmdbContents : public JetContents {
                          PageText(static_cast<std::uint32_t>(entry->table_pg)) +
                          ", past the end of the file");
     }
-    table_definition_.reset(mdb_read_table(entry));
+    table_definition_.reset(Libmdb().read_table(entry));
     table_ = table_definition_.get();
-    if (!table_ || !mdb_read_columns(table_) || table_->num_cols == 0) {
+    if (!table_ || !Libmdb().read_columns(table_) || table_->num_cols == 0) {
       Damaged(name_, "the definition of the table Contents (" +
                          PageText(static_cast<std::uint32_t>(entry->table_pg)) +
                          ") cannot be read");
@@ -226,8 +237,8 @@ class LibmdbContents : public JetContents {
  private:
   // Moves to the table's next data page, as its usage map lists them; false after the last.
   bool NextDataPage() {
-    const gint32 next =
-        mdb_map_find_next(mdb_, table_->usage_map, static_cast<unsigned>(table_->map_sz), page_);
+    const gint32 next = Libmdb().map_find_next(mdb_, table_->usage_map,
+                                               static_cast<unsigned>(table_->map_sz), page_);
     page_in_second_buffer_ = 0;  // a map of the second kind is read through it
     if (next == 0) {
       return false;
@@ -266,7 +277,7 @@ class LibmdbContents : public JetContents {
   // pages with a row count that fits it.
   template <class Who>
   void LoadDataPage(std::uint32_t page, Who who) {
-    if (!ReadInto(page, page_in_buffer_, mdb_read_pg)) {
+    if (!ReadInto(page, page_in_buffer_, Libmdb().read_pg)) {
       Damaged(name_, who() + " " + PageText(page) + ", which cannot be read");
     }
     const std::uint8_t* bytes = mdb_->pg_buf;
@@ -282,7 +293,7 @@ class LibmdbContents : public JetContents {
 
   // The bounds of row `row` of the page in libmdb's page buffer, flags kept in `start`.
   void RowBounds(std::uint32_t page, unsigned row, int& start, std::size_t& length) {
-    if (mdb_find_row(mdb_, static_cast<int>(row), &start, &length) != 0 ||
+    if (Libmdb().find_row(mdb_, static_cast<int>(row), &start, &length) != 0 ||
         (start & kOffsetMask) < kRowCountAt + 2) {
       Damaged(name_,
               "row " + std::to_string(row) + " of " + PageText(page) + " lies outside its page");
@@ -485,7 +496,7 @@ class LibmdbContents : public JetContents {
         Damaged(name_, what + " loops back to " + PageText(page));
       }
       // The long-value page goes to libmdb's second buffer, leaving the row's page in place.
-      if (!ReadInto(page, page_in_second_buffer_, mdb_read_alt_pg)) {
+      if (!ReadInto(page, page_in_second_buffer_, Libmdb().read_alt_pg)) {
         Damaged(name_, what + " continues on " + PageText(page) + ", which cannot be read");
       }
       const std::uint8_t* on_page = mdb_->alt_pg_buf;
@@ -528,7 +539,7 @@ class LibmdbContents : public JetContents {
   // Declared first, so that what the constructor opened is closed should it throw.
   std::unique_ptr<MdbHandle, void (*)(MdbHandle*)> handle_;
   std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> table_definition_{nullptr,
-                                                                         mdb_free_tabledef};
+                                                                         Libmdb().free_tabledef};
   MdbHandle* mdb_;
   std::uint32_t pages_;           // the file's length in pages
   std::string name_;              // the file, for messages
@@ -585,7 +596,7 @@ std::unique_ptr<JetContents> JetContents::OpenFile(const std::string& path) {
   MdbHandle* mdb = nullptr;
   {
     const QuietStderr quiet;
-    mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+    mdb = Libmdb().open(path.c_str(), MDB_NOFLAGS);
   }
   if (!mdb) {
     Damaged(path, "cannot be opened as a Jet database");
@@ -599,7 +610,7 @@ std::unique_ptr<JetContents> JetContents::OpenBytes(std::span<const std::uint8_t
   MdbHandle* mdb = nullptr;
   {
     const QuietStderr quiet;
-    mdb = mdb_open_buffer(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), MDB_NOFLAGS);
+    mdb = Libmdb().open_buffer(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), MDB_NOFLAGS);
   }
   if (!mdb) {
     Damaged(name, "cannot be opened as a Jet database");
