@@ -28,8 +28,7 @@ struct DecodeOptions {
 // Runs the import's decision and decoding over the file, a piece at a time, `text` receiving
 // the UTF-8 of each piece (or, when it is null, the text only counted); then the import's warning
 // on an encoding the bytes contradict and its note on bytes that did not become text go to
-// stderr. ISO-2022-JP, whose conversion can fail, is checked
-// over the whole file before any text is given, so a failure leaves nothing half written.
+// stderr.
 TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
                           const std::function<void(const Bytes&)>& text) {
   PosixFileSystem files;
@@ -43,14 +42,6 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
     const auto length = static_cast<std::uint64_t>(files.FileLength(file_name));
     const std::optional<TextEncoding> forced = EncodingOption(options.encoding);
     const StreamDecision decision = DecideImportEncoding(*file, length, forced);
-    if (text && decision.encoding == TextEncoding::kISO2022JP) {  // nothing is written before the
-                                                                  // whole file is known to convert
-      ReadInPieces(*file, decision, code_page,
-                   [](StreamDecoder& decoder, std::span<const std::uint8_t> piece, bool last) {
-                     decoder.Check(piece, last);
-                   });
-      file->Rewind();
-    }
     Bytes utf8;
     const Replacements replaced =
         ReadInPieces(*file, decision, code_page,
@@ -77,8 +68,8 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
   }
 }
 
-// "-" reads standard input, kept in a temporary file: the decision and a checked decode read
-// the text more than once.
+// "-" reads standard input, kept in a temporary file: the decision and the decoding read it
+// each from its start.
 TextEncoding DecodeFile(const DecodeOptions& options,
                         const std::function<void(const Bytes&)>& text) {
   if (!IsStreamInput(options.path)) {

@@ -228,7 +228,7 @@ std::string EncodingDoubt(InputFile& file, std::uint64_t length, bool forced,
 StreamDecoder::StreamDecoder(const StreamDecision& decision, const CodePage932& code_page)
     : decision_(decision), code_page_(code_page), mark_left_(decision.mark_length) {
   if (decision.encoding == TextEncoding::kISO2022JP) {
-    jis_.MarkUnknownPairs(JisTextTableFor(code_page));
+    iso2022jp_.emplace(JisTextTableFor(code_page), code_page);
   }
 }
 
@@ -248,8 +248,7 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
       AppendUtf16(piece, last, text);
       return;
     case TextEncoding::kISO2022JP:
-      RunIso2022Jp(piece, last, &shift_jis_);
-      AppendConvertedShiftJis(last, text);
+      AppendIso2022Jp(piece, last, text);
       break;
     case TextEncoding::kEUCJP:
     case TextEncoding::kUTF8:
@@ -263,23 +262,6 @@ void StreamDecoder::Decode(std::span<const std::uint8_t> piece, bool last, std::
   }
   if (ThroughCodePage932(decision_.encoding)) {
     TallyLegacy(std::u16string_view(text).substr(from));
-  }
-}
-
-void StreamDecoder::Check(std::span<const std::uint8_t> piece, bool last) {
-  piece = PastTheMark(piece);
-  switch (decision_.encoding) {
-    case TextEncoding::kISO2022JP:
-      RunIso2022Jp(piece, last, nullptr);
-      break;
-    case TextEncoding::kUTF8:  // nothing else can fail
-    case TextEncoding::kASCII:
-    case TextEncoding::kEUCJP:
-    case TextEncoding::kUTF16LE:
-    case TextEncoding::kUTF16BE:
-    case TextEncoding::kShiftJIS:
-    case TextEncoding::kBinary:
-      break;
   }
 }
 
@@ -299,11 +281,8 @@ void StreamDecoder::Count(std::span<const std::uint8_t> piece, bool last) {
   switch (decision_.encoding) {
     case TextEncoding::kUTF16LE:  // rare enough to be decoded
     case TextEncoding::kUTF16BE:
-      Decode(piece, last, text);
-      return;
     case TextEncoding::kISO2022JP:
-      RunIso2022Jp(PastTheMark(piece), last, &shift_jis_);
-      CountConvertedShiftJis(last);
+      Decode(piece, last, text);
       return;
     case TextEncoding::kEUCJP:
       CutAfterAscii(PastTheMark(piece), last, [&](std::span<const std::uint8_t> bytes) {
@@ -368,23 +347,23 @@ void StreamDecoder::DecodeToUtf8(std::span<const std::uint8_t> piece, bool last,
   });
 }
 
-void StreamDecoder::RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis) {
+void StreamDecoder::AppendIso2022Jp(std::span<const std::uint8_t> piece, bool last,
+                                    std::u16string& text) {
   auto run = [&](std::span<const std::uint8_t> bytes, bool at_end) {
-    return shift_jis ? jis_.Convert(bytes.data(), bytes.size(), at_end, *shift_jis, &marks_)
-                     : jis_.Check(bytes.data(), bytes.size(), at_end);
+    return iso2022jp_->Decode(bytes.data(), bytes.size(), at_end, text);
   };
-  // The waiting bytes (an escape or a pair cut by the last piece: two at most) are finished with
-  // the piece's first two bytes on their own, so that the piece itself is never copied.
-  std::size_t from = 0;  // where the piece's unconverted bytes start
-  bool ended = false;    // the converter has been told the input ends
+  // The waiting bytes (an escape or a pair cut by the last piece: four at most) are finished
+  // with the piece's first bytes on their own, so that the piece itself is never copied.
+  std::size_t from = 0;  // where the piece's undecoded bytes start
+  bool ended = false;    // the decoder has been told the input ends
   if (!waiting_.empty()) {
     const std::size_t before = waiting_.size();
-    const std::size_t take = std::min<std::size_t>(piece.size(), 2);
+    const std::size_t take = std::min<std::size_t>(piece.size(), 4);
     waiting_.insert(waiting_.end(), piece.begin(),
                     piece.begin() + static_cast<std::ptrdiff_t>(take));
     ended = last && take == piece.size();
     const std::size_t done = run(waiting_, ended);
-    if (done < before) {  // still unfinished (a piece of one byte): the piece waits with them
+    if (done < before) {  // still unfinished (a short piece): the piece waits with them
       waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(done));
       waiting_.insert(waiting_.end(), piece.begin() + static_cast<std::ptrdiff_t>(take),
                       piece.end());
@@ -399,45 +378,7 @@ void StreamDecoder::RunIso2022Jp(std::span<const std::uint8_t> piece, bool last,
     const std::size_t done = run(rest, last);
     waiting_.assign(rest.begin() + static_cast<std::ptrdiff_t>(done), rest.end());
   }
-}
-
-// The converted Shift_JIS up to its last ASCII byte as text, with the marked characters of other
-// sets in their places; the bytes and marks after it wait.
-void StreamDecoder::AppendConvertedShiftJis(bool last, std::u16string& text) {
-  const std::size_t end = ReadyEnd(shift_jis_, last);
-  const auto ready_marks = std::find_if(marks_.begin(), marks_.end(),
-                                        [end](const OtherSetMark& mark) { return mark.at > end; });
-  const std::span<const std::uint8_t> ready = std::span<const std::uint8_t>(shift_jis_).first(end);
-  const std::size_t from = text.size();
-  text += ShiftJisTextWithMarks(ready, std::span<const OtherSetMark>(marks_.begin(), ready_marks),
-                                code_page_);
-  if (HasZero(ready)) {
-    std::size_t first = kNone;
-    ReplaceNuls(text, from, first);  // counted with the rest by TallyLegacy
-  }
-  marks_.erase(marks_.begin(), ready_marks);
-  for (OtherSetMark& mark : marks_) {
-    mark.at -= end;
-  }
-  shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
-}
-
-// AppendConvertedShiftJis's count, the text made only when the bytes are not all characters.
-void StreamDecoder::CountConvertedShiftJis(bool last) {
-  const std::size_t end = ReadyEnd(shift_jis_, last);
-  const std::span<const std::uint8_t> ready = std::span<const std::uint8_t>(shift_jis_).first(end);
-  const bool marked = !marks_.empty() && marks_.front().at <= end;
-  if (marked || !code_page_.AllCharacters(ready) || HasZero(ready)) {
-    std::u16string text;
-    AppendConvertedShiftJis(last, text);
-    TallyLegacy(text);
-    return;
-  }
-  TallyPlain(ready);
-  for (OtherSetMark& mark : marks_) {  // all of them after `end`
-    mark.at -= end;
-  }
-  shift_jis_.erase(shift_jis_.begin(), shift_jis_.begin() + static_cast<std::ptrdiff_t>(end));
+  consumed_ += piece.size();
 }
 
 void StreamDecoder::AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text) {

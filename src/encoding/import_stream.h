@@ -11,6 +11,7 @@
 #include "common/errors.h"
 #include "encoding/code_page_932.h"
 #include "encoding/import_text.h"
+#include "encoding/iso2022jp_decoder.h"
 #include "encoding/kanji_code_convert.h"
 #include "interface/file_system.h"
 
@@ -47,15 +48,14 @@ std::string EncodingDoubt(InputFile& file, std::uint64_t length, bool forced,
 // ASCII byte, after which a character always starts (UTF-8: up to its last lead byte; EUC-JP: up
 // to its last whole character); the bytes after it wait for the next piece.
 // UTF-16 is cut between whole units, a surrogate pair kept together. ISO-2022-JP goes through
-// its converter's own stream, which keeps its shift state from piece to piece, and the Shift_JIS
-// it gives is cut the same way. A byte-order mark the decision found is passed over here, and
-// only here.
+// its decoder, which keeps its shift state from piece to piece. A byte-order mark the decision
+// found is passed over here, and only here. No encoding fails: every byte becomes a character
+// or a counted U+FFFD.
 class StreamDecoder {
  public:
   StreamDecoder(const StreamDecision& decision, const CodePage932& code_page);
 
   // Appends the text of the next piece (`last` for the final one, which may be empty) to `text`.
-  // Conversion failures are thrown as conversion errors naming the byte offset in the file.
   void Decode(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
   std::u16string Decode(std::span<const std::uint8_t> piece, bool last) {
     std::u16string text;
@@ -63,11 +63,7 @@ class StreamDecoder {
     return text;
   }
 
-  // The same failures as Decode (only ISO-2022-JP's converter can fail), without the text and
-  // without counting replacements: what a conversion that cannot fail would give is not made.
-  void Check(std::span<const std::uint8_t> piece, bool last);
-
-  // The replacements Decode would make, and the same failures, without its text: a stretch
+  // The replacements Decode would make, without its text: a stretch
   // whose bytes all become their characters is only scanned and its line ends counted; one
   // holding a replacement is decoded as Decode decodes it.
   void Count(std::span<const std::uint8_t> piece, bool last);
@@ -84,9 +80,7 @@ class StreamDecoder {
   void CutAfterAscii(std::span<const std::uint8_t> piece, bool last, ReadyBytes&& ready);
   void AppendWholeCharacters(std::span<const std::uint8_t> bytes, std::u16string& text);
   void AppendUtf16(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
-  void RunIso2022Jp(std::span<const std::uint8_t> piece, bool last, Bytes* shift_jis);
-  void AppendConvertedShiftJis(bool last, std::u16string& text);
-  void CountConvertedShiftJis(bool last);
+  void AppendIso2022Jp(std::span<const std::uint8_t> piece, bool last, std::u16string& text);
   void AppendShiftJisText(std::span<const std::uint8_t> bytes, std::u16string& text);
   // Notes `emitted`, the text just given, holding `count` replacements, the first at `first`.
   template <class Unit>
@@ -97,13 +91,11 @@ class StreamDecoder {
 
   StreamDecision decision_;
   const CodePage932& code_page_;
-  std::size_t mark_left_;            // bytes of the mark still to be passed over
-  Bytes waiting_;                    // bytes after the last piece's last ASCII byte (or whole unit)
-  std::size_t consumed_ = 0;         // bytes converted or passed over so far
-  JisToShiftJisStream jis_;          // ISO-2022-JP: the converter and its shift state
-  Bytes shift_jis_;                  // ISO-2022-JP: its Shift_JIS after the last ASCII byte
-  std::vector<OtherSetMark> marks_;  // ISO-2022-JP: other sets' characters in shift_jis_
-  char16_t high_ = 0;                // UTF-16: a high surrogate waiting for its low one
+  std::size_t mark_left_;     // bytes of the mark still to be passed over
+  Bytes waiting_;             // bytes after the last piece's last ASCII byte (or whole unit)
+  std::size_t consumed_ = 0;  // bytes converted or passed over so far
+  std::optional<Iso2022JpDecoder> iso2022jp_;  // ISO-2022-JP: the decoder and its shift state
+  char16_t high_ = 0;                          // UTF-16: a high surrogate waiting for its low one
   // For the line of the first replacement: the line ends before it, and whether any LF came.
   std::size_t replacements_ = 0;
   std::int64_t lf_before_ = 0;

@@ -1,16 +1,14 @@
 // ISO-2022-JP to Shift_JIS by arithmetic on the JIS X 0208 row and cell bytes.
 #include <cstring>
-#include <string_view>
 
 #include "common/errors.h"
+#include "encoding/iso2022_escape.h"
 #include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/legacy_steps.h"
 
 namespace sarnlink {
 namespace {
-
-constexpr std::uint8_t kEsc = 0x1B;
 
 [[noreturn]] void Fail(const std::string& what, std::size_t offset) {
   throw Error(ErrorKind::kConversion,
@@ -53,71 +51,43 @@ std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
   return text;
 }
 
-namespace {
-
-// The set a two-byte designation names, where it is one of those code page 932 lacks.
-std::optional<OtherCharacterSet> TwoByteSet(std::string_view between, std::uint8_t final_byte) {
-  if (between == "$" && final_byte == 'A') {
-    return OtherCharacterSet::kGb2312;
-  }
-  if (between != "$(") {
-    return std::nullopt;
-  }
-  switch (final_byte) {
-    case 'C':
-      return OtherCharacterSet::kKsC5601;
-    case 'D':
-      return OtherCharacterSet::kJisX0212;
-    case 'O':
-    case 'Q':
-      return OtherCharacterSet::kJisX0213Plane1;
-    case 'P':
-      return OtherCharacterSet::kJisX0213Plane2;
-    default:
-      return std::nullopt;
-  }
-}
-
-}  // namespace
-
-// The escape at `i`, read as ISO 2022 writes them: ESC, intermediate bytes 20-2F, a final byte
-// 30-7E. A known one switches the state; a designation of another set to G0 switches to a state
+// A known escape switches the state; a designation of another set to G0 switches to a state
 // whose characters are marked; a single shift marks the next byte; any other sequence is passed
 // over. An ESC without a final byte loses only its ESC. False when the sequence's other bytes
 // are still to come; at the end, a failure.
 bool JisToShiftJisStream::TakeEscape(const std::uint8_t* in, std::size_t size, bool last,
                                      std::size_t& i) {
-  std::size_t k = i + 1;
-  while (k < size && in[k] >= 0x20 && in[k] <= 0x2F && k - i <= 3) {
-    ++k;
+  const Escape escape = ReadEscape(in + i, size - i);
+  switch (escape.action) {
+    case EscapeAction::kCut:
+      if (!last) {
+        return false;
+      }
+      Fail("an escape sequence cut off by the end of the input", offset_ + i);
+    case EscapeAction::kJisX0208:
+      state_ = State::kTwoByte;
+      break;
+    case EscapeAction::kAscii:
+      state_ = State::kSingleByte;
+      break;
+    case EscapeAction::kKatakana:
+      state_ = State::kKatakana;
+      break;
+    case EscapeAction::kOtherTwoByte:
+      state_ = State::kOtherTwoByte;
+      other_set_ = escape.set;
+      break;
+    case EscapeAction::kOtherSingleByte:
+      state_ = State::kOtherSingleByte;
+      break;
+    case EscapeAction::kSingleShift:
+      single_shift_ = true;
+      break;
+    case EscapeAction::kNothing:
+    case EscapeAction::kLoneEsc:
+      break;
   }
-  if (k >= size || (k == i + 1 && i + 2 >= size)) {
-    if (!last) {
-      return false;
-    }
-    Fail("an escape sequence cut off by the end of the input", offset_ + i);
-  }
-  const std::uint8_t final_byte = in[k];
-  if (final_byte < 0x30 || final_byte > 0x7E) {
-    i += 1;
-    return true;
-  }
-  const std::string_view between(reinterpret_cast<const char*>(in + i + 1), k - i - 1);
-  if (between == "$" && (final_byte == 'B' || final_byte == 0x40)) {
-    state_ = State::kTwoByte;
-  } else if (between == "(" && (final_byte == 'J' || final_byte == 'B')) {
-    state_ = State::kSingleByte;
-  } else if (between == "(" && final_byte == 'I') {
-    state_ = State::kKatakana;
-  } else if (between == "$" || between == "$(") {
-    state_ = State::kOtherTwoByte;
-    other_set_ = TwoByteSet(between, final_byte);
-  } else if (between == "(") {
-    state_ = State::kOtherSingleByte;
-  } else if (between.empty() && (final_byte == 'N' || final_byte == 'O')) {
-    single_shift_ = true;
-  }
-  i = k + 1;
+  i += escape.length;
   return true;
 }
 
@@ -129,71 +99,6 @@ std::size_t JisToShiftJisStream::Convert(const std::uint8_t* in, std::size_t siz
   const std::size_t converted = Run(in, size, last, out.data() + start, written, marks, start);
   out.resize(start + written);
   return converted;
-}
-
-std::size_t JisToShiftJisStream::Check(const std::uint8_t* in, std::size_t size, bool last) {
-  std::uint64_t high = 0;  // the high bits of every byte, gathered eight bytes at a time
-  std::size_t k = 0;
-  for (; k + 8 <= size; k += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, in + k, sizeof word);
-    high |= word;
-  }
-  for (; k < size; ++k) {
-    high |= in[k];
-  }
-  if ((high & 0x8080808080808080ULL) != 0) {
-    std::size_t written = 0;
-    return Run(in, size, last, nullptr, written, nullptr, 0);
-  }
-  return CheckSevenBit(in, size, last);
-}
-
-// Seven-bit input cannot fail a pair, so only the escapes matter: the runs between escapes are
-// skipped with memchr. In two-byte mode a pair swallows whatever follows its
-// first byte, an ESC included, so only an ESC an even distance into the run is an escape.
-std::size_t JisToShiftJisStream::CheckSevenBit(const std::uint8_t* in, std::size_t size,
-                                               bool last) {
-  auto next_esc = [&](std::size_t from) {
-    const void* found = from < size ? std::memchr(in + from, kEsc, size - from) : nullptr;
-    return found ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - in) : size;
-  };
-  std::size_t i = 0;
-  while (i < size) {
-    if (single_shift_) {  // the next byte is another set's character, marked
-      single_shift_ = false;
-      any_ = true;
-      i += 1;
-      continue;
-    }
-    if (in[i] != kEsc) {
-      std::size_t end = next_esc(i);
-      if (two_byte()) {
-        while (end < size && (end - i) % 2 == 1) {
-          end = next_esc(end + 1);  // this ESC is a pair's second byte
-        }
-        if (end == size && (size - i) % 2 == 1) {
-          if (!last) {
-            any_ = any_ || size - 1 > i;
-            i = size - 1;  // the last pair's second byte is in the next piece
-            break;
-          }
-          Fail("a two-byte character cut off by the end of the input", offset_ + size - 1);
-        }
-      }
-      any_ = true;
-      i = end;
-      continue;
-    }
-    if (!TakeEscape(in, size, last, i)) {
-      break;  // the escape's other bytes are in the next piece
-    }
-  }
-  offset_ += i;
-  if (last && !any_) {
-    throw Error(ErrorKind::kConversion, "ISO-2022-JP: the input holds no text (empty result)");
-  }
-  return i;
 }
 
 namespace {

@@ -121,8 +121,6 @@ class JisToShiftJisStream {
   // characters that have no Shift_JIS bytes, in order, their places counted in `out`.
   std::size_t Convert(const std::uint8_t* in, std::size_t size, bool last, Bytes& out,
                       std::vector<OtherSetMark>* marks = nullptr);
-  // The same, without the bytes: only the failures.
-  std::size_t Check(const std::uint8_t* in, std::size_t size, bool last);
   // From now on a JIS X 0208 pair that code page 932 has no character for is marked (and so
   // becomes U+FFFD) instead of written: its Shift_JIS bytes would be read a byte at a time, and
   // the second would lead a pair with the next character's first byte, garbling that one too.
@@ -131,7 +129,6 @@ class JisToShiftJisStream {
  private:
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
                   std::size_t& written, std::vector<OtherSetMark>* marks, std::size_t base);
-  std::size_t CheckSevenBit(const std::uint8_t* in, std::size_t size, bool last);
   bool TakeEscape(const std::uint8_t* in, std::size_t size, bool last, std::size_t& i);
   bool two_byte() const { return state_ == State::kTwoByte || state_ == State::kOtherTwoByte; }
 

@@ -221,16 +221,6 @@ TEST(DecodeImportText, UnmappableShiftJisBytesBecomeReplacementCharacters) {
   EXPECT_EQ(decoded.text.back(), u'A');
 }
 
-TEST(DecodeImportText, BrokenIso2022JpFailsWithTheOffsetAndNoText) {
-  try {
-    DecodeImportText(Hex("41 42 1B 24 42 30"), CodePage());
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::kConversion);
-    EXPECT_NE(std::string(e.what()).find("byte offset 5"), std::string::npos) << e.what();
-  }
-}
-
 TEST(DecodeImportText, RandomBytesNeverCrash) {
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
@@ -238,11 +228,7 @@ TEST(DecodeImportText, RandomBytesNeverCrash) {
     for (auto& b : bytes) {
       b = static_cast<std::uint8_t>(random());
     }
-    try {
-      DecodeImportText(bytes, CodePage());
-    } catch (const Error& e) {
-      EXPECT_EQ(e.kind(), ErrorKind::kConversion);
-    }
+    DecodeImportText(bytes, CodePage());
   }
 }
 

@@ -325,49 +325,5 @@ TEST(EUCToString, GivesTheTextOfTheReadingACharacterAtATime) {
   }
 }
 
-// Checking ISO-2022-JP in pieces (seven-bit input takes a road of its own, skipping from escape
-// to escape) must fail exactly where converting the whole input fails, and nowhere else.
-TEST(JisToShiftJisStream, CheckingInPiecesFailsWhereTheWholeConversionFails) {
-  const std::vector<std::vector<std::uint8_t>> tokens = {
-      {'a'},           {'\n'},      {0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x1B, '(', 'I'},
-      {0x1B, 'x'},     {0x1B},      {0x30, 0x21},     {0x30},           {0x00},
-      {0xB1},          {0x1B, '$'}, {0x1B, '$', 'A'}, {0x1B, '(', 'D'}, {0x1B, 'N'},
-      {0x1B, '$', '('}};
-  std::mt19937 random(33);
-  for (int round = 0; round < 20000; ++round) {
-    Bytes input;
-    for (std::size_t k = random() % 14; k > 0; --k) {
-      const auto& token = tokens[random() % (random() % 5 == 0 ? tokens.size() : 10)];
-      input.insert(input.end(), token.begin(), token.end());
-    }
-    std::string whole = "ok";
-    try {
-      JISToSJIS(input);
-    } catch (const Error& e) {
-      whole = e.what();
-    }
-    const std::size_t piece = 1 + random() % 6;
-    std::string checked = "ok";
-    try {
-      JisToShiftJisStream stream;
-      Bytes waiting;
-      for (std::size_t at = 0; at <= input.size(); at += piece) {
-        const std::size_t end = std::min(input.size(), at + piece);
-        waiting.insert(waiting.end(), input.begin() + static_cast<std::ptrdiff_t>(at),
-                       input.begin() + static_cast<std::ptrdiff_t>(end));
-        const bool final_piece = end == input.size();
-        const std::size_t done = stream.Check(waiting.data(), waiting.size(), final_piece);
-        waiting.erase(waiting.begin(), waiting.begin() + static_cast<std::ptrdiff_t>(done));
-        if (final_piece) {
-          break;
-        }
-      }
-    } catch (const Error& e) {
-      checked = e.what();
-    }
-    ASSERT_EQ(checked, whole) << testing::HexOf(input) << " in pieces of " << piece;
-  }
-}
-
 }  // namespace
 }  // namespace sarnlink

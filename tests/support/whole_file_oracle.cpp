@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/errors.h"
+#include "encoding/iso2022jp_decoder.h"
+#include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/legacy_steps.h"
 #include "encoding/utf8.h"
@@ -144,6 +147,22 @@ std::u16string ReadEucJpPlainly(const Bytes& euc, const CodePage932& code_page) 
 
 namespace {
 
+// ISO-2022-JP through Shift_JIS (JISToString); a file JISToString refuses, which the import
+// now reads with a U+FFFD for each broken piece, by the decoder over the whole buffer at once.
+std::u16string ReadIso2022Jp(const Bytes& buffer, const CodePage932& code_page) {
+  try {
+    return JISToString(buffer, code_page);
+  } catch (const Error& e) {
+    if (e.kind() != ErrorKind::kConversion) {
+      throw;
+    }
+  }
+  Iso2022JpDecoder decoder(JisTextTableFor(code_page), code_page);
+  std::u16string text;
+  decoder.Decode(buffer.data(), buffer.size(), true, text);
+  return text;
+}
+
 // Through code page 932, which never gives U+FFFD for a character it knows; U+0000 becomes U+FFFD.
 ImportText ReadThroughCodePage932(TextEncoding encoding, std::u16string text) {
   std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
@@ -163,7 +182,7 @@ ImportText ReadAs(TextEncoding encoding, const Bytes& buffer, const CodePage932&
     case TextEncoding::kUTF16BE:
       return ReadAsUTF16(buffer, encoding);
     case TextEncoding::kISO2022JP:
-      return ReadThroughCodePage932(encoding, JISToString(buffer, code_page));
+      return ReadThroughCodePage932(encoding, ReadIso2022Jp(buffer, code_page));
     case TextEncoding::kEUCJP:
       return ReadThroughCodePage932(encoding, ReadEucJpPlainly(buffer, code_page));
     case TextEncoding::kShiftJIS:

@@ -29,14 +29,15 @@ struct ImportText {
 // 5. the buffer is mostly UTF-8 (UTF8Survey::MostlyUtf8): UTF-8;
 // 6. otherwise the legacy detector decides, its verdict read a second time against the shape
 //    of the whole file (SecondReading: EUC-JP led by half-width katakana is EUC-JP, and a file
-//    EUC-JP cannot have written is not): ISO-2022-JP goes through its converter, EUC-JP is read
+//    EUC-JP cannot have written is not): ISO-2022-JP goes through Shift_JIS, EUC-JP is read
 //    by its own rules (ReadEucJpPlainly), and Shift_JIS or binary through code page 932, every
 //    byte included; a Shift_JIS verdict on a buffer without a byte from 80 up is ASCII, read as
 //    UTF-8.
 // Each byte of UTF-8 that is not UTF-8 becomes U+FFFD, as does each unpaired surrogate of UTF-16,
 // and in every encoding each zero byte (U+0000 in UTF-16): nothing after it is cut off.
 // `forced` skips the decision and reads the buffer in that encoding (without its own byte-order
-// mark). Conversion failures are thrown as conversion errors naming the byte offset.
+// mark). Nothing fails: a file the conversion through Shift_JIS refuses (ISO-2022-JP cut or
+// out of range) is read by the ISO-2022-JP decoder, each broken piece one U+FFFD.
 ImportText DecodeImportText(const Bytes& buffer, const CodePage932& code_page,
                             std::optional<TextEncoding> forced = std::nullopt);
 

@@ -1,0 +1,39 @@
+// The escape sequences of ISO-2022-JP and its relatives (-2, -3), read as ISO 2022 writes them:
+// ESC, up to three intermediate bytes 20-2F, a final byte 30-7E. Shared by the converter to
+// Shift_JIS and the decoder to text, so that both switch sets at the same bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "encoding/code_page_932.h"
+
+namespace sarnlink {
+
+inline constexpr std::uint8_t kEsc = 0x1B;
+
+// What an escape sequence does.
+enum class EscapeAction {
+  kJisX0208,         // ESC $ B or ESC $ @: JIS X 0208 pairs
+  kAscii,            // ESC ( B or ESC ( J: one byte a character, ASCII or JIS X 0201 Roman
+  kKatakana,         // ESC ( I: JIS X 0201 katakana, one byte each
+  kOtherTwoByte,     // another two-byte set, one that code page 932 has no place for
+  kOtherSingleByte,  // another one-byte set
+  kSingleShift,      // ESC N or ESC O: the next byte is another set's character
+  kNothing,          // a sequence this reader does not know, passed over whole
+  kLoneEsc,          // an ESC without a final byte: only the ESC is passed over
+  kCut,              // the sequence's other bytes are still to come (or were cut by the end)
+};
+
+struct Escape {
+  EscapeAction action = EscapeAction::kNothing;
+  std::size_t length = 0;                // the bytes it takes, ESC included
+  std::optional<OtherCharacterSet> set;  // kOtherTwoByte: the set, where it is known
+};
+
+// The escape at `in[0]` (an ESC) of the `size` bytes there. Like JISToSJIS, it always wants the
+// two bytes after the ESC, so an ESC among the last two bytes of the input is cut.
+Escape ReadEscape(const std::uint8_t* in, std::size_t size);
+
+}  // namespace sarnlink
