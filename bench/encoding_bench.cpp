@@ -10,6 +10,8 @@
 #include "corpus.h"
 #include "encoding/import_stream.h"
 #include "encoding/import_text.h"
+#include "encoding/iso2022jp_decoder.h"
+#include "encoding/jis_text_table.h"
 #include "encoding/kanji_code_convert.h"
 #include "encoding/posix/iconv_code_page_932.h"
 #include "encoding/utf8.h"
@@ -131,7 +133,12 @@ void BM_Iconv_EUCJP_to_UTF16(benchmark::State& state) {
 
 void BM_ISO2022JP_to_UTF16(benchmark::State& state) {
   const Corpus& c = TheCorpus();
-  Legacy(state, c.jis, [&](const Bytes& in) { return JISToString(in, c.code_page); });
+  Iso2022JpDecoder decoder(JisTextTableFor(c.code_page), c.code_page);
+  Legacy(state, c.jis, [&](const Bytes& in) {
+    std::u16string text;
+    decoder.Decode(in.data(), in.size(), true, text);
+    return text;
+  });
 }
 void BM_Iconv_ISO2022JP_to_UTF16(benchmark::State& state) {
   IconvToUtf16(state, TheCorpus().jis, "ISO-2022-JP");

@@ -30,7 +30,7 @@ std::optional<OtherCharacterSet> TwoByteSet(std::string_view between, std::uint8
 
 }  // namespace
 
-Escape ReadEscape(const std::uint8_t* in, std::size_t size) {
+Escape ReadOtherEscape(const std::uint8_t* in, std::size_t size) {
   std::size_t k = 1;
   while (k < size && in[k] >= 0x20 && in[k] <= 0x2F && k <= 3) {
     ++k;

@@ -32,8 +32,23 @@ struct Escape {
   std::optional<OtherCharacterSet> set;  // kOtherTwoByte: the set, where it is known
 };
 
+// ReadEscape's work for every escape but the three that Japanese text switches with.
+Escape ReadOtherEscape(const std::uint8_t* in, std::size_t size);
+
 // The escape at `in[0]` (an ESC) of the `size` bytes there. Like JISToSJIS, it always wants the
-// two bytes after the ESC, so an ESC among the last two bytes of the input is cut.
-Escape ReadEscape(const std::uint8_t* in, std::size_t size);
+// two bytes after the ESC, so an ESC among the last two bytes of the input is cut. Text switches
+// sets every few characters, so the usual escapes are told here at once.
+inline Escape ReadEscape(const std::uint8_t* in, std::size_t size) {
+  if (size >= 3) {
+    const std::uint8_t final_byte = in[2];
+    if (in[1] == '$' && (final_byte == 'B' || final_byte == '@')) {
+      return Escape{EscapeAction::kJisX0208, 3, std::nullopt};
+    }
+    if (in[1] == '(' && (final_byte == 'B' || final_byte == 'J')) {
+      return Escape{EscapeAction::kAscii, 3, std::nullopt};
+    }
+  }
+  return ReadOtherEscape(in, size);
+}
 
 }  // namespace sarnlink
