@@ -107,14 +107,17 @@ FieldValue ColumnValue(sqlite3_stmt* stmt, int column) {
   }
 }
 
-// Binds `value` at `index`. A text becomes UTF-8 in `utf8`, which must outlive the statement's
-// step (SQLite does not copy it), and leaves `value` empty: a long entry is then held once as
-// UTF-16 by its parser and once as UTF-8 here, not four times.
-void Bind(sqlite3_stmt* stmt, int index, FieldValue& value, std::string& utf8) {
+// Binds `value` at `index`. A text becomes UTF-8 in `utf8` (its room kept from row to row),
+// which must outlive the statement's step (SQLite does not copy it), and leaves `value` empty: a
+// long entry is then held once as UTF-16 by its parser and once as UTF-8 here, not four times.
+void Bind(sqlite3_stmt* stmt, int index, FieldValue& value, Bytes& utf8) {
   if (std::u16string* s = std::get_if<std::u16string>(&value)) {
-    utf8 = ToUtf8(*s);
+    utf8.clear();
+    EncodeUTF8(*s, utf8);
     std::u16string().swap(*s);
-    sqlite3_bind_text(stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    static const char kEmpty[] = "";  // never a null pointer, which SQLite would bind as Null
+    const char* bytes = utf8.empty() ? kEmpty : reinterpret_cast<const char*>(utf8.data());
+    sqlite3_bind_text(stmt, index, bytes, static_cast<int>(utf8.size()), SQLITE_STATIC);
   } else if (const std::int64_t* i = std::get_if<std::int64_t>(&value)) {
     sqlite3_bind_int64(stmt, index, *i);
   } else if (const bool* b = std::get_if<bool>(&value)) {
@@ -229,7 +232,7 @@ class SqliteTableRecordset : public DiaryRecordset {
   void MoveNext() override {}
 
   void AddNew() override {
-    row_.clear();
+    assigned_ = 0;
     adding_ = true;
   }
 
@@ -237,13 +240,21 @@ class SqliteTableRecordset : public DiaryRecordset {
     if (!adding_) {
       Fail(path_, "a column was set with no new row started");
     }
-    for (auto& [column, old] : row_) {
-      if (SameColumnName(column, name)) {
-        old = std::move(value);
+    for (std::size_t k = 0; k < assigned_; ++k) {
+      if (SameColumnName(row_[k].first, name)) {
+        row_[k].second = std::move(value);
         return;
       }
     }
-    row_.emplace_back(std::u16string(name), std::move(value));
+    // The rows of an import name the same columns in the same order: each slot keeps its name.
+    if (assigned_ == row_.size()) {
+      row_.emplace_back();
+    }
+    if (row_[assigned_].first != name) {
+      row_[assigned_].first.assign(name);
+      insert_ = nullptr;  // another set of columns
+    }
+    row_[assigned_++].second = std::move(value);
   }
 
   void Update() override {
@@ -251,17 +262,19 @@ class SqliteTableRecordset : public DiaryRecordset {
       Fail(path_, "no new row to commit");
     }
     adding_ = false;
-    sqlite3_stmt* insert = InsertFor(row_);
-    sqlite3_reset(insert);
-    sqlite3_clear_bindings(insert);
-    std::vector<std::string> texts(row_.size());  // the bound UTF-8, until the step is done
-    for (std::size_t k = 0; k < row_.size(); ++k) {
-      Bind(insert, static_cast<int>(k + 1), row_[k].second, texts[k]);
+    if (insert_ == nullptr || insert_columns_ != assigned_) {
+      insert_ = InsertFor(assigned_);
+      insert_columns_ = assigned_;
+    }
+    sqlite3_stmt* insert = insert_;
+    texts_.resize(std::max(texts_.size(), assigned_));
+    for (std::size_t k = 0; k < assigned_; ++k) {
+      Bind(insert, static_cast<int>(k + 1), row_[k].second, texts_[k]);
     }
     const bool done = sqlite3_step(insert) == SQLITE_DONE;
     const std::string reason = done ? std::string() : SqliteMessage(db_);
     sqlite3_reset(insert);
-    sqlite3_clear_bindings(insert);  // nothing points into `texts` once it is gone
+    sqlite3_clear_bindings(insert);  // nothing points into `texts_` between rows
     if (!done) {
       Fail(path_, "the new row was refused: " + reason);
     }
@@ -272,11 +285,12 @@ class SqliteTableRecordset : public DiaryRecordset {
  private:
   using Row = std::vector<std::pair<std::u16string, FieldValue>>;
 
-  // The INSERT for the row's columns, prepared once for each set of column names.
-  sqlite3_stmt* InsertFor(const Row& row) {
+  // The INSERT for the first `count` columns of the row, prepared once for each set of names.
+  sqlite3_stmt* InsertFor(std::size_t count) {
     std::string columns;
     std::string values;
-    for (const auto& [column, value] : row) {
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::u16string& column = row_[k].first;
       columns += (columns.empty() ? "\"" : ", \"") + ToUtf8(column) + "\"";
       values += values.empty() ? "?" : ", ?";
     }
@@ -289,11 +303,15 @@ class SqliteTableRecordset : public DiaryRecordset {
     return found->second->get();
   }
 
-  sqlite3* db_;                                                // the connection
-  std::string table_;                                          // the table, as UTF-8
-  std::string path_;                                           // for messages
-  Row row_;                                                    // the row being added
-  bool adding_ = false;                                        // AddNew called, Update not yet
+  sqlite3* db_;                     // the connection
+  std::string table_;               // the table, as UTF-8
+  std::string path_;                // for messages
+  Row row_;                         // the row being added: its first assigned_ slots
+  std::size_t assigned_ = 0;        // the columns the row has values for
+  bool adding_ = false;             // AddNew called, Update not yet
+  sqlite3_stmt* insert_ = nullptr;  // the INSERT for the row's columns, while they stay the same
+  std::size_t insert_columns_ = 0;  // how many columns insert_ names
+  std::vector<Bytes> texts_;        // the bound UTF-8 of each column, until the step is done
   std::map<std::string, std::unique_ptr<Statement>> inserts_;  // prepared INSERTs
 };
 
