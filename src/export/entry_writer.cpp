@@ -4,6 +4,8 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
+
 #include "common/errors.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
@@ -187,15 +189,8 @@ void WriteEntry(const ExportRow& row, const std::u16string& author, const Export
   }
   const bool breaks = setting.intBR != 0;
   const bool hyphens = setting.intHyphen == 1;
-  auto key = [&](std::u16string_view name, const FieldValue& value) {
-    out.Line([&](std::u16string& text) {
-      text.append(name);
-      AppendKeyLineValue(value, text);
-    });
-  };
-  auto fixed = [&](std::u16string_view a, std::u16string_view b = u"") {
-    out.Line([&](std::u16string& text) { text.append(a).append(b); });
-  };
+  auto key = [&](std::u16string_view name, const FieldValue& value) { out.Key(name, value); };
+  auto fixed = [&](std::u16string_view a, std::u16string_view b = u"") { out.Fixed(a, b); };
   auto section = [&](const FieldValue& value, const std::optional<std::string_view>& utf8) {
     out.Section(value, utf8, breaks, hyphens);
   };
@@ -243,47 +238,64 @@ struct LineCollector {
   std::array<std::u16string, kEntryLineCount> lines;
   std::size_t next;
   std::u16string_view line_end;
-  template <class Fill>
-  void Line(const Fill& fill) {
-    fill(lines[next]);
+  void Fixed(std::u16string_view a, std::u16string_view b) {
+    lines[next].append(a).append(b);
+    lines[next++].append(line_end);
+  }
+  void Key(std::u16string_view name, const FieldValue& value) {
+    lines[next].append(name);
+    AppendKeyLineValue(value, lines[next]);
     lines[next++].append(line_end);
   }
   void Section(const FieldValue& value, const std::optional<std::string_view>& utf8, bool breaks,
                bool hyphens) {
-    Line([&](std::u16string& text) {
-      AppendSection16(value, utf8, breaks, hyphens, line_end, text);
-    });
+    AppendSection16(value, utf8, breaks, hyphens, line_end, lines[next]);
+    lines[next++].append(line_end);
   }
 };
 
-// Lines are made as UTF-16 and encoded a run of lines at a time; a section kept as UTF-8 is
-// converted as bytes and never leaves UTF-8.
+// Each line is written as UTF-8 as it is made: the fixed words and the DATE, which are ASCII,
+// byte for byte; a section kept as UTF-8 as bytes, never leaving UTF-8; only a value held as
+// UTF-16 is encoded.
 struct Utf8Appender {
   std::string& bytes;
   std::u16string_view line_end;
   std::string_view line_end8;
-  std::u16string pending;  // lines made since the last UTF-8 section
+  std::u16string value;  // a key line's value or a section, as UTF-16
   Bytes encoded;
-  template <class Fill>
-  void Line(const Fill& fill) {
-    fill(pending);
-    pending.append(line_end);
-  }
-  void Section(const FieldValue& value, const std::optional<std::string_view>& utf8, bool breaks,
-               bool hyphens) {
-    if (!utf8) {
-      Line([&](std::u16string& t) { AppendSection16(value, utf8, breaks, hyphens, line_end, t); });
-      return;
-    }
-    Flush();
-    AppendSectionText<char>(*utf8, breaks, hyphens, line_end8, bytes);
+  void Fixed(std::u16string_view a, std::u16string_view b) {
+    Append(a);
+    Append(b);
     bytes.append(line_end8);
   }
-  void Flush() {
-    if (!pending.empty()) {
-      EncodeUTF8(pending, encoded);
+  void Key(std::u16string_view name, const FieldValue& field) {
+    Append(name);
+    value.clear();
+    AppendKeyLineValue(field, value);
+    Append(value);
+    bytes.append(line_end8);
+  }
+  void Section(const FieldValue& field, const std::optional<std::string_view>& utf8, bool breaks,
+               bool hyphens) {
+    if (utf8) {
+      AppendSectionText<char>(*utf8, breaks, hyphens, line_end8, bytes);
+    } else {
+      value.clear();
+      AppendSection16(field, utf8, breaks, hyphens, line_end, value);
+      Append(value);
+    }
+    bytes.append(line_end8);
+  }
+  // `text` as UTF-8: ASCII byte for byte, anything else through the encoder.
+  void Append(std::u16string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+    if (ascii) {
+      for (const char16_t c : text) {
+        bytes.push_back(static_cast<char>(c));
+      }
+    } else {
+      EncodeUTF8(text, encoded);
       bytes.append(reinterpret_cast<const char*>(encoded.data()), encoded.size());
-      pending.clear();
     }
   }
 };
@@ -317,7 +329,6 @@ void AppendEntryUtf8(const ExportRow& row, const std::u16string& author,
   const std::string line_end8 = ToUtf8(line_end);
   Utf8Appender out{bytes, line_end, line_end8, {}, {}};
   WriteEntry(row, author, setting, out);
-  out.Flush();
 }
 
 }  // namespace sarnlink
