@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 
 #include "common/errors.h"
@@ -78,6 +79,39 @@ TEST(Iso2022JpDecoder, GivesJisToStringsTextWhereverThatConverts) {
     std::replace(expected.begin(), expected.end(), u'\0', u'\uFFFD');
     ASSERT_EQ(Decoded(in), expected) << testing::HexOf(in);
   }
+}
+
+// Every JIS X 0208 row and cell, judged by python3's codecs: its iso2022_jp reading, with the six
+// characters code page 932 maps elsewhere (〜 ‖ − ¢ £ ¬ as FF5E 2225 FF0D FFE0 FFE1 FFE2); where
+// iso2022_jp has none (NEC's rows 2D and 79-7C), its cp932 reading of the Shift_JIS pair; else
+// U+FFFD.
+TEST(Iso2022JpDecoder, ReadsEveryRowAndCellAsPythonsCodecsDo) {
+  const auto expected = testing::RunShell(
+      "python3 -c \"\n"
+      "cp932 = {0x301C: 0xFF5E, 0x2016: 0x2225, 0x2212: 0xFF0D, 0xA2: 0xFFE0, 0xA3: 0xFFE1,"
+      " 0xAC: 0xFFE2}\n"
+      "for r in range(0x21, 0x7F):\n"
+      " for c in range(0x21, 0x7F):\n"
+      "  s1 = (r + 1) // 2 + 0x70; s2 = c + 0x7D - (r & 1) * 0x5E\n"
+      "  s1 += 0x40 if s1 >= 0xA0 else 0; s2 += 1 if s2 >= 0x7F else 0\n"
+      "  try: t = bytes([27, 36, 66, r, c, 27, 40, 66]).decode('iso2022_jp')\n"
+      "  except UnicodeDecodeError:\n"
+      "   try: t = bytes([s1, s2]).decode('cp932')\n"
+      "   except UnicodeDecodeError: t = chr(0xFFFD)\n"
+      "  print('%02X%02X %04X' % (r, c, cp932.get(ord(t), ord(t))))\"");
+  ASSERT_EQ(expected.status, 0) << expected.err;
+  std::string ours;
+  for (unsigned row = 0x21; row <= 0x7E; ++row) {
+    for (unsigned cell = 0x21; cell <= 0x7E; ++cell) {
+      const std::u16string text = Decoded(Bytes{0x1B, 0x24, 0x42, static_cast<std::uint8_t>(row),
+                                                static_cast<std::uint8_t>(cell), 0x1B, 0x28, 0x42});
+      char line[16];
+      std::snprintf(line, sizeof line, "%02X%02X %04X\n", row, cell,
+                    text.size() == 1 ? static_cast<unsigned>(text[0]) : 0u);
+      ours += line;
+    }
+  }
+  EXPECT_EQ(ours, expected.out);
 }
 
 }  // namespace
