@@ -61,4 +61,32 @@ Escape ReadOtherEscape(const std::uint8_t* in, std::size_t size) {
   return escape;
 }
 
+void Iso2022Shift::Apply(const Escape& escape) {
+  switch (escape.action) {
+    case EscapeAction::kJisX0208:
+      set = Iso2022Set::kJisX0208;
+      break;
+    case EscapeAction::kAscii:
+      set = Iso2022Set::kAscii;
+      break;
+    case EscapeAction::kKatakana:
+      set = Iso2022Set::kKatakana;
+      break;
+    case EscapeAction::kOtherTwoByte:
+      set = Iso2022Set::kOtherTwoByte;
+      other_set = escape.set;
+      break;
+    case EscapeAction::kOtherSingleByte:
+      set = Iso2022Set::kOtherSingleByte;
+      break;
+    case EscapeAction::kSingleShift:
+      single_shift = true;
+      break;
+    case EscapeAction::kNothing:
+    case EscapeAction::kLoneEsc:
+    case EscapeAction::kCut:
+      break;
+  }
+}
+
 }  // namespace sarnlink

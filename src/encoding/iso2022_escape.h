@@ -32,6 +32,28 @@ struct Escape {
   std::optional<OtherCharacterSet> set;  // kOtherTwoByte: the set, where it is known
 };
 
+// The set a reader reads the bytes after an escape in.
+enum class Iso2022Set {
+  kAscii,           // one byte a character, ASCII or JIS X 0201 Roman
+  kJisX0208,        // JIS X 0208 pairs
+  kKatakana,        // JIS X 0201 katakana, one byte each
+  kOtherTwoByte,    // pairs of a set code page 932 has no place for
+  kOtherSingleByte  // single bytes of another set
+};
+
+// Where the escapes met so far leave a reader.
+struct Iso2022Shift {
+  Iso2022Set set = Iso2022Set::kAscii;
+  std::optional<OtherCharacterSet> other_set;  // kOtherTwoByte: the set, where it is known
+  bool single_shift = false;  // ESC N or ESC O came: the next byte is another set's character
+
+  // Takes in a whole escape (any but a cut one): a known one switches the set; a designation of
+  // another set to G0 switches to one whose characters have no Shift_JIS bytes; a single shift
+  // marks the next byte; any other sequence, and a lone ESC, changes nothing.
+  void Apply(const Escape& escape);
+  bool two_byte() const { return set == Iso2022Set::kJisX0208 || set == Iso2022Set::kOtherTwoByte; }
+};
+
 // ReadEscape's work for every escape but the three that Japanese text switches with.
 Escape ReadOtherEscape(const std::uint8_t* in, std::size_t size);
 

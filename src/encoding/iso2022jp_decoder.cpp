@@ -10,8 +10,8 @@ std::size_t Iso2022JpDecoder::Decode(const std::uint8_t* in, std::size_t size, b
   out.reserve(out.size() + size);
   std::size_t i = 0;
   while (i < size) {
-    if (single_shift_) {  // whatever the byte, it is another set's character
-      single_shift_ = false;
+    if (shift_.single_shift) {  // whatever the byte, it is another set's character
+      shift_.single_shift = false;
       Replacement(out);
       i += 1;
       continue;
@@ -24,7 +24,7 @@ std::size_t Iso2022JpDecoder::Decode(const std::uint8_t* in, std::size_t size, b
       i += taken;
       continue;
     }
-    if (state_ == State::kJisX0208 || state_ == State::kOtherTwoByte) {
+    if (shift_.set == Iso2022Set::kJisX0208 || shift_.set == Iso2022Set::kOtherTwoByte) {
       const std::size_t taken = TakeTwoByte(in + i, size - i, last, out);
       if (taken == 0) {
         break;  // the pair's second byte is in the next piece
@@ -33,7 +33,7 @@ std::size_t Iso2022JpDecoder::Decode(const std::uint8_t* in, std::size_t size, b
       continue;
     }
     // The common run of ASCII up to the next ESC goes in a tight loop.
-    if (state_ == State::kAscii && held_.empty() && table_.AsciiIsItself()) {
+    if (shift_.set == Iso2022Set::kAscii && held_.empty() && table_.AsciiIsItself()) {
       const std::size_t from = i;
       while (i < size && in[i] != kEsc && in[i] != 0 && in[i] < 0x80) {
         ++i;
@@ -56,36 +56,13 @@ std::size_t Iso2022JpDecoder::Decode(const std::uint8_t* in, std::size_t size, b
 std::size_t Iso2022JpDecoder::TakeEscape(const std::uint8_t* in, std::size_t size, bool last,
                                          std::u16string& out) {
   const Escape escape = ReadEscape(in, size);
-  switch (escape.action) {
-    case EscapeAction::kCut:
-      if (!last) {
-        return 0;
-      }
-      Replacement(out);
-      break;
-    case EscapeAction::kJisX0208:
-      state_ = State::kJisX0208;
-      break;
-    case EscapeAction::kAscii:
-      state_ = State::kAscii;
-      break;
-    case EscapeAction::kKatakana:
-      state_ = State::kKatakana;
-      break;
-    case EscapeAction::kOtherTwoByte:
-      state_ = State::kOtherTwoByte;
-      other_set_ = escape.set;
-      break;
-    case EscapeAction::kOtherSingleByte:
-      state_ = State::kOtherSingleByte;
-      break;
-    case EscapeAction::kSingleShift:
-      single_shift_ = true;
-      break;
-    case EscapeAction::kNothing:
-    case EscapeAction::kLoneEsc:
-      break;
+  if (escape.action == EscapeAction::kCut) {
+    if (!last) {
+      return 0;
+    }
+    Replacement(out);
   }
+  shift_.Apply(escape);
   return escape.length;
 }
 
@@ -94,7 +71,7 @@ std::size_t Iso2022JpDecoder::TakeEscape(const std::uint8_t* in, std::size_t siz
 std::size_t Iso2022JpDecoder::TakeTwoByte(const std::uint8_t* in, std::size_t size, bool last,
                                           std::u16string& out) {
   std::size_t i = 0;
-  if (state_ == State::kJisX0208 && held_.empty()) {
+  if (shift_.set == Iso2022Set::kJisX0208 && held_.empty()) {
     for (char16_t unit = 0;
          i + 1 < size && in[i] != kEsc && (unit = table_.Pair(in[i], in[i + 1])) != 0; i += 2) {
       out.push_back(unit);
@@ -112,9 +89,9 @@ std::size_t Iso2022JpDecoder::TakeTwoByte(const std::uint8_t* in, std::size_t si
   }
   const std::uint8_t row = in[0];
   const std::uint8_t cell = in[1];
-  if (state_ == State::kOtherTwoByte) {
+  if (shift_.set == Iso2022Set::kOtherTwoByte) {
     const std::u16string character =
-        other_set_ ? code_page_.OtherSetCharacter(*other_set_, row, cell) : u"";
+        shift_.other_set ? code_page_.OtherSetCharacter(*shift_.other_set, row, cell) : u"";
     if (character.empty()) {
       Replacement(out);
     } else {
@@ -139,19 +116,19 @@ std::size_t Iso2022JpDecoder::TakeTwoByte(const std::uint8_t* in, std::size_t si
 }
 
 void Iso2022JpDecoder::TakeSingleByte(std::uint8_t byte, std::u16string& out) {
-  switch (state_) {
-    case State::kKatakana:
+  switch (shift_.set) {
+    case Iso2022Set::kKatakana:
       byte |= 0x80;
       break;
-    case State::kOtherSingleByte:
+    case Iso2022Set::kOtherSingleByte:
       if (byte > 0x20 && byte < 0x7F) {
         Replacement(out);
         return;
       }
       break;  // spaces and line ends stay what they are
-    case State::kAscii:
-    case State::kJisX0208:
-    case State::kOtherTwoByte:
+    case Iso2022Set::kAscii:
+    case Iso2022Set::kJisX0208:
+    case Iso2022Set::kOtherTwoByte:
       break;
   }
   const char16_t unit = table_.Single(byte);

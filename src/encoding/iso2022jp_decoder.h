@@ -10,6 +10,7 @@
 
 #include "common/bytes.h"
 #include "encoding/code_page_932.h"
+#include "encoding/iso2022_escape.h"
 #include "encoding/jis_text_table.h"
 
 namespace sarnlink {
@@ -36,8 +37,6 @@ class Iso2022JpDecoder {
   std::size_t Decode(const std::uint8_t* in, std::size_t size, bool last, std::u16string& out);
 
  private:
-  enum class State { kAscii, kJisX0208, kKatakana, kOtherTwoByte, kOtherSingleByte };
-
   std::size_t TakeEscape(const std::uint8_t* in, std::size_t size, bool last, std::u16string& out);
   std::size_t TakeTwoByte(const std::uint8_t* in, std::size_t size, bool last, std::u16string& out);
   void TakeSingleByte(std::uint8_t byte, std::u16string& out);
@@ -52,9 +51,7 @@ class Iso2022JpDecoder {
 
   const JisTextTable& table_;
   const CodePage932& code_page_;
-  State state_ = State::kAscii;
-  std::optional<OtherCharacterSet> other_set_;  // kOtherTwoByte: the set, where it is known
-  bool single_shift_ = false;  // ESC N or ESC O came: the next byte is another set's character
+  Iso2022Shift shift_;  // the set the escapes chose
   Bytes held_;  // Shift_JIS bytes from 80 up (and what follows them) waiting for an ASCII byte
 };
 

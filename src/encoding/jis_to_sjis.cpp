@@ -51,42 +51,18 @@ std::u16string ShiftJisTextWithMarks(std::span<const std::uint8_t> sjis,
   return text;
 }
 
-// A known escape switches the state; a designation of another set to G0 switches to a state
-// whose characters are marked; a single shift marks the next byte; any other sequence is passed
-// over. An ESC without a final byte loses only its ESC. False when the sequence's other bytes
-// are still to come; at the end, a failure.
+// The escape at `i`, taken in; false when its other bytes are still to come; at the end, a
+// failure.
 bool JisToShiftJisStream::TakeEscape(const std::uint8_t* in, std::size_t size, bool last,
                                      std::size_t& i) {
   const Escape escape = ReadEscape(in + i, size - i);
-  switch (escape.action) {
-    case EscapeAction::kCut:
-      if (!last) {
-        return false;
-      }
-      Fail("an escape sequence cut off by the end of the input", offset_ + i);
-    case EscapeAction::kJisX0208:
-      state_ = State::kTwoByte;
-      break;
-    case EscapeAction::kAscii:
-      state_ = State::kSingleByte;
-      break;
-    case EscapeAction::kKatakana:
-      state_ = State::kKatakana;
-      break;
-    case EscapeAction::kOtherTwoByte:
-      state_ = State::kOtherTwoByte;
-      other_set_ = escape.set;
-      break;
-    case EscapeAction::kOtherSingleByte:
-      state_ = State::kOtherSingleByte;
-      break;
-    case EscapeAction::kSingleShift:
-      single_shift_ = true;
-      break;
-    case EscapeAction::kNothing:
-    case EscapeAction::kLoneEsc:
-      break;
+  if (escape.action == EscapeAction::kCut) {
+    if (!last) {
+      return false;
+    }
+    Fail("an escape sequence cut off by the end of the input", offset_ + i);
   }
+  shift_.Apply(escape);
   i += escape.length;
   return true;
 }
@@ -134,8 +110,8 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
   std::size_t i = 0;
   while (i < size) {
     const std::uint8_t b = in[i];
-    if (single_shift_) {
-      single_shift_ = false;
+    if (shift_.single_shift) {
+      shift_.single_shift = false;
       mark(std::nullopt, 0, 0);
       i += 1;
       continue;
@@ -149,7 +125,7 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
     // The common runs go in tight loops: ASCII up to the next ESC, and JIS X 0208
     // pairs that have their characters up to the next ESC (a pair's second byte may be one).
     // Anything else is taken below, a byte or pair at a time.
-    if (state_ == State::kSingleByte) {
+    if (shift_.set == Iso2022Set::kAscii) {
       const std::size_t end = AsciiRunEnd(in, i, size);
       if (o) {
         std::memcpy(o + p, in + i, end - i);
@@ -159,7 +135,7 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       i = end;
       continue;
     }
-    if (state_ == State::kTwoByte) {
+    if (shift_.set == Iso2022Set::kJisX0208) {
       const std::size_t from = i;
       unsigned s1 = 0;
       unsigned s2 = 0;
@@ -177,13 +153,13 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
         continue;
       }
     }
-    if (state_ == State::kSingleByte) {
+    if (shift_.set == Iso2022Set::kAscii) {
       put(b);
       i += 1;
-    } else if (state_ == State::kKatakana) {
+    } else if (shift_.set == Iso2022Set::kKatakana) {
       put(b | 0x80u);
       i += 1;
-    } else if (state_ == State::kOtherSingleByte) {
+    } else if (shift_.set == Iso2022Set::kOtherSingleByte) {
       if (b > 0x20 && b < 0x7F) {
         mark(std::nullopt, 0, 0);
       } else {
@@ -202,8 +178,8 @@ std::size_t JisToShiftJisStream::Run(const std::uint8_t* in, std::size_t size, b
       if (!RowCellToShiftJis(in[i], in[i + 1], s1, s2)) {
         Fail("a row or cell byte outside 21-7E", offset_ + i);
       }
-      if (state_ == State::kOtherTwoByte) {
-        mark(other_set_, in[i], in[i + 1]);
+      if (shift_.set == Iso2022Set::kOtherTwoByte) {
+        mark(shift_.other_set, in[i], in[i + 1]);
       } else if (known_ != nullptr && known_->Pair(in[i], in[i + 1]) == 0) {
         mark(std::nullopt, in[i], in[i + 1]);
       } else {

@@ -11,6 +11,7 @@
 
 #include "common/bytes.h"
 #include "encoding/code_page_932.h"
+#include "encoding/iso2022_escape.h"
 
 namespace sarnlink {
 
@@ -130,15 +131,10 @@ class JisToShiftJisStream {
   std::size_t Run(const std::uint8_t* in, std::size_t size, bool last, std::uint8_t* out,
                   std::size_t& written, std::vector<OtherSetMark>* marks, std::size_t base);
   bool TakeEscape(const std::uint8_t* in, std::size_t size, bool last, std::size_t& i);
-  bool two_byte() const { return state_ == State::kTwoByte || state_ == State::kOtherTwoByte; }
 
-  // kOtherTwoByte and kOtherSingleByte: a set without Shift_JIS bytes, its characters marked.
-  enum class State { kSingleByte, kTwoByte, kKatakana, kOtherTwoByte, kOtherSingleByte };
-  State state_ = State::kSingleByte;
-  std::optional<OtherCharacterSet> other_set_;  // kOtherTwoByte: the set, where it is known
-  bool single_shift_ = false;  // ESC N or ESC O came: the next byte is another set's character
-  std::size_t offset_ = 0;     // where `in` stands in the whole input
-  bool any_ = false;           // some byte or mark came out
+  Iso2022Shift shift_;      // the set the escapes chose; another set's characters are marked
+  std::size_t offset_ = 0;  // where `in` stands in the whole input
+  bool any_ = false;        // some byte or mark came out
   const JisTextTable* known_ = nullptr;  // what code page 932 has a character for, when asked
 };
 
