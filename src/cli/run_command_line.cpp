@@ -1,4 +1,3 @@
-#include <clocale>
 #include <csignal>
 #include <iostream>
 #include <memory>
@@ -66,8 +65,6 @@ std::string ExitStatusFooter(const std::vector<std::string>& examples) {
 }
 
 int RunCommandLine(int argc, char** argv) {
-  // The run stamp uses the user's locale for its date and time, as the host's platform does.
-  std::setlocale(LC_TIME, "");
   // A file-size limit makes a write fail with "File too large", which every run reports and
   // cleans up after, instead of killing the process with its temporary files left behind.
   std::signal(SIGXFSZ, SIG_IGN);

@@ -1,5 +1,6 @@
 #include "common/posix/posix_clock.h"
 
+#include <clocale>
 #include <ctime>
 
 #include "encoding/utf8.h"
@@ -23,6 +24,10 @@ std::u16string PosixClock::LocalText(const LocalTime& moment) {
   local.tm_min = moment.minute;
   local.tm_sec = moment.second;
   local.tm_isdst = -1;
+  // The user's locale's date and time, as the host's platform writes them; read only when a
+  // stamp is made, so that the other commands start without opening the locale's files.
+  static const bool kLocaleRead = std::setlocale(LC_TIME, "") != nullptr;
+  static_cast<void>(kLocaleRead);
   char text[128];
   const std::size_t length = std::strftime(text, sizeof text, "%x %X", &local);
   return FromUtf8(std::string_view(text, length));
