@@ -6,7 +6,8 @@ Export: a diary of N entries (bodies of about 1 KB of Japanese text with line br
 hyphens) exported with the default settings; the floor writes the same columns of the same rows
 to a file, and a second floor flushes that file too, as the export does (medians of 5 runs). Import: that export file, in UTF-8 and converted to Shift_JIS by iconv, imported into
 a diary that already holds 10,000 rows on 3,000 days; the floor inserts the same rows from a
-prepared SQL file, one transaction per row, with the tool's journal settings.
+prepared SQL file, one transaction per row and then all in one transaction (as the import stores
+them), with the tool's journal settings.
 
 usage: diary_bench.py SARNLINK WORK_DIR [--entries N]"""
 import os
@@ -111,7 +112,7 @@ flushed_s, _ = settled(["sh", "-c", 'sqlite3 "$1" ".output $2" "$3" && sync "$2"
 print(f"export of {n} entries: {export_s:.2f} s, peak {export_kb / 1024:.1f} MB; "
       f"sqlite3 shell floor {floor_s:.2f} s; ratio {export_s / floor_s:.2f}x "
       f"(goal <= 1.3x, peak < 32 MB); the shell with its file flushed {flushed_s:.2f} s, ratio "
-      f"{export_s / flushed_s:.2f}x; file {out.stat().st_size / 1e6:.0f} MB")
+      f"{export_s / flushed_s:.2f}x (goal <= 1.10x); file {out.stat().st_size / 1e6:.0f} MB")
 
 print("generating the import diary of 10,000 rows on 3,000 days ...", flush=True)
 base_db = work / "base.db"
@@ -130,6 +131,15 @@ fresh_copy(base_db, target_db)
 with open(floor_sql) as source:
     floor_s, _ = timed(["sqlite3", str(target_db)], stdin=source)
 print(f"import floor (sqlite3 shell, one transaction per row): {floor_s:.2f} s, {n / floor_s:.0f} entries/s")
+# The import stores its rows in one transaction: the same rows in one transaction are its floor.
+one_sql = work / "floor-import-one.sql"
+with open(floor_sql) as source, open(one_sql, "w") as target:
+    lines = source.read().split("\n", 2)
+    target.write(lines[0] + "\n" + lines[1] + "\nBEGIN;\n" + lines[2] + "COMMIT;\n")
+fresh_copy(base_db, target_db)
+with open(one_sql) as source:
+    one_s, _ = timed(["sqlite3", str(target_db)], stdin=source)
+print(f"import floor (sqlite3 shell, one transaction): {one_s:.2f} s, {n / one_s:.0f} entries/s")
 
 for name, path in (("UTF-8", out), ("Shift_JIS", sjis)):
     fresh_copy(base_db, target_db)
@@ -137,7 +147,8 @@ for name, path in (("UTF-8", out), ("Shift_JIS", sjis)):
     stored = subprocess.run(["sqlite3", str(target_db), "SELECT COUNT(*) FROM Contents"],
                             check=True, capture_output=True, text=True).stdout.strip()
     print(f"import {name}: {seconds:.2f} s, {n / seconds:.0f} entries/s, ratio to floor "
-          f"{seconds / floor_s:.2f}x (goal <= 0.75x), peak {kb / 1024:.0f} MB (goal <= 64 MB), "
+          f"{seconds / floor_s:.2f}x (goal <= 0.75x), to one transaction {seconds / one_s:.2f}x "
+          f"(goal <= 1.0x), peak {kb / 1024:.0f} MB (goal <= 64 MB), "
           f"rows now {stored}")
 
 # Passing over what the diary already holds: an import of n entries into a diary of n other

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Whole-process figures: `sarnlink decode FILE > /dev/null` and `sarnlink detect FILE` beside the
 `iconv -f X -t UTF-8` command on the same file, for each of the four encodings, best of several
-runs; files of about 20 MB made from the encoding benchmark's corpora.
+runs; files of about 20 MB made from the encoding benchmark's corpora. Then the start of any
+command, `sarnlink --version`, beside its goal.
 
 usage: process_bench.py SARNLINK WORK_DIR"""
 import os
@@ -37,3 +38,19 @@ for name, (file, iconv_name) in FILES.items():
     detect = best_of(7, [sarnlink, "detect", str(big)])
     print(f"{name:22} {iconv * 1e3:8.1f}ms {decode * 1e3:7.1f}ms {decode / iconv:5.2f}x {'0.33x':>6}"
           f" {detect * 1e3:7.1f}ms {detect / iconv:5.2f}x {'0.10x':>6}")
+
+# The start of any command: `sarnlink --version` beside /bin/true, the median of 50 runs each.
+def median_of(runs, command):
+    times = []
+    with open(os.devnull, "wb") as sink:
+        for _ in range(runs):
+            start = time.perf_counter()
+            subprocess.run(command, stdout=sink, check=True)
+            times.append(time.perf_counter() - start)
+    return sorted(times)[runs // 2]
+
+
+version = median_of(50, [sarnlink, "--version"])
+true = median_of(50, ["/bin/true"])
+print(f"\n{'start (--version)':22} {version * 1e3:7.2f}ms  goal <= 2 ms  (/bin/true {true * 1e3:.2f}ms;"
+      f" {'met' if version <= 0.002 else 'short'})")
