@@ -92,11 +92,11 @@ constexpr ShownText kEntriesExported = ShownCount("{0} record exported.", "{0} r
                                                   u"{0}件のレコードをエクスポート完了。");
 constexpr ShownText kNoEntryExported =
     ShownOne("No record (diary entry) matched.", u"該当するレコード(日記)がありませんでした。");
-constexpr ShownText kExportDone = ShownOne("\r\nExport complete!", u"\r\nExport完了！");
+constexpr ShownText kExportDone = ShownOne("Export complete!", u"Export完了！");
 constexpr ShownText kSuppliedDates =
-    ShownCount("\r\n({0} entry was written with a date supplied: {1})",
-               "\r\n({0} entries were written with a date supplied: {1})",
-               u"\r\n（{0}件は日時を補って書きました：{1}）");
+    ShownCount("({0} entry was written with a date supplied: {1})",
+               "({0} entries were written with a date supplied: {1})",
+               u"（{0}件は日時を補って書きました：{1}）");
 constexpr ShownText kNamesSeparator = ShownOne(", ", u"、");
 constexpr ShownText kAndOthers = ShownOne("{1} and others", u"{1} ほか");
 
@@ -113,7 +113,7 @@ std::u16string SuppliedDatesText(const std::vector<SuppliedDate>& supplied) {
   if (supplied.size() > kNamed) {
     names = Shown(kAndOthers, 0, {names});
   }
-  return Shown(kSuppliedDates, static_cast<std::int64_t>(supplied.size()), {names});
+  return u"\r\n" + Shown(kSuppliedDates, static_cast<std::int64_t>(supplied.size()), {names});
 }
 
 OutputMode ModeOf(const ConverterState& state) {
@@ -217,7 +217,8 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   // Every count shown is what the file holds, should the rows have changed since counted.
   const std::u16string closing =
       written > 0 ? Shown(kEntriesExported, written) : Shown(kNoEntryExported);
-  progress.SetMessageText(closing + Shown(kExportDone) + SuppliedDatesText(report.supplied_dates));
+  progress.SetMessageText(closing + u"\r\n" + Shown(kExportDone) +
+                          SuppliedDatesText(report.supplied_dates));
   progress.EnableOK(true);
 }
 

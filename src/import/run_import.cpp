@@ -78,16 +78,15 @@ constexpr ShownText kImportTitle = ShownOne("MovableType Import", u"MovableType 
 constexpr ShownText kLinesToImport =
     ShownCount("Importing {0} line of text.", "Importing {0} lines of text.",
                u"{0}行のテキストをインポートします。");
-constexpr ShownText kEntriesImported =
-    ShownCount("\r\n{0} diary entry imported!", "\r\n{0} diary entries imported!",
-               u"\r\n{0}件の日記をImport完了！");
+constexpr ShownText kEntriesImported = ShownCount(
+    "{0} diary entry imported!", "{0} diary entries imported!", u"{0}件の日記をImport完了！");
 constexpr ShownText kDryRun =
-    ShownCount("\r\nDry run: {0} entry would be stored; the diary was not written.",
-               "\r\nDry run: {0} entries would be stored; the diary was not written.", nullptr);
+    ShownCount("Dry run: {0} entry would be stored; the diary was not written.",
+               "Dry run: {0} entries would be stored; the diary was not written.", nullptr);
 constexpr ShownText kReplacements =
-    ShownCount("\r\n({0} place that could not be read now holds U+FFFD; the first is on line {1})",
-               "\r\n({0} places that could not be read now hold U+FFFD; the first is on line {1})",
-               u"\r\n（読めなかった{0}箇所をU+FFFDに置き換えました。最初は{1}行目）");
+    ShownCount("({0} place that could not be read now holds U+FFFD; the first is on line {1})",
+               "({0} places that could not be read now hold U+FFFD; the first is on line {1})",
+               u"（読めなかった{0}箇所をU+FFFDに置き換えました。最初は{1}行目）");
 
 // The closing text's word on what could not be read, which the progress window shows in every
 // front end: how many places now hold U+FFFD and the line of the first.
@@ -95,8 +94,8 @@ std::u16string ReplacementsText(const Replacements& replaced) {
   if (replaced.count == 0) {
     return u"";
   }
-  return Shown(kReplacements, static_cast<std::int64_t>(replaced.count),
-               {DecimalText(replaced.first_line)});
+  return u"\r\n" + Shown(kReplacements, static_cast<std::int64_t>(replaced.count),
+                         {DecimalText(replaced.first_line)});
 }
 
 }  // namespace
@@ -209,9 +208,9 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
   }
   connection.reset();
   if (state.DryRun) {
-    progress.SetMessageText(Shown(kDryRun, storage.stored_count()));
+    progress.SetMessageText(u"\r\n" + Shown(kDryRun, storage.stored_count()));
   } else {
-    progress.SetMessageText(Shown(kEntriesImported, storage.stored_count()) +
+    progress.SetMessageText(u"\r\n" + Shown(kEntriesImported, storage.stored_count()) +
                             ReplacementsText(replaced));
   }
   progress.EnableOK(true);
