@@ -164,8 +164,8 @@ TEST_F(ExportImportCli, ImportAskAuthorFollowsTheAnswers) {
   const auto yes =
       RunSarnlink("import --ask-author --db " + Quote(db) + " --in " + Quote(out), "y\nTaro\n");
   ASSERT_EQ(yes.status, 0) << yes.err;
-  EXPECT_NE(yes.err.find("特定の著者(Author)のみをインポートしますか？"), std::string::npos);
-  EXPECT_NE(yes.err.find("著者の入力 by Sarnlink"), std::string::npos);
+  EXPECT_NE(yes.err.find("Import only the entries of one author (AUTHOR)?"), std::string::npos);
+  EXPECT_NE(yes.err.find("Author, by Sarnlink"), std::string::npos);
   EXPECT_EQ(yes.out, "1 diary entry imported!\n");
   const auto no = RunSarnlink(
       "import --allow-duplicates --ask-author --db " + Quote(db) + " --in " + Quote(out), "n\n");
