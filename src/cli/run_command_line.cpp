@@ -11,6 +11,7 @@
 #include "cli/stop_signals.h"
 #include "common/errors.h"
 #include "common/text.h"
+#include "common/version.h"
 
 namespace sarnlink::cli {
 namespace {
@@ -101,7 +102,7 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App app{"sarnlink: moves diary entries between a diary and MovableType text files",
                "sarnlink"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "1.00");
+  app.set_version_flag("--version", kVersionText);
   app.footer(ExitStatusFooter({"sarnlink export --db diary.db --out blog.txt --author Hanako",
                                "sarnlink import --db diary.db --in blog-export.txt",
                                "sarnlink help export"}));

@@ -168,6 +168,23 @@ TEST_F(CommandLine, HelpAndVersionAnswerWhereUsersAsk) {
   EXPECT_EQ(RunSarnlink("help bogus").status, 1);
 }
 
+// The version users see is one text: what --version prints is the Debian package's version (the
+// first line of its changelog) and the one the manual page's title line carries.
+TEST_F(CommandLine, OneVersionInTheToolItsPackageAndItsManualPage) {
+  const std::string version = RunSarnlink("--version").out;
+  ASSERT_FALSE(version.empty());
+  const std::string text = version.substr(0, version.size() - 1);
+  const std::string source = SARNLINK_SOURCE_DIR;
+  const std::string changelog = testing::ReadText(source + "/debian/changelog");
+  EXPECT_EQ(changelog.rfind("sarnlink (" + text + ") ", 0), 0u) << changelog;
+  const std::string manual = testing::ReadText(source + "/doc/sarnlink.1");
+  const std::size_t title = manual.find("\n.TH ");
+  ASSERT_NE(title, std::string::npos);
+  EXPECT_NE(
+      manual.substr(title, manual.find('\n', title + 1) - title).find("\"sarnlink " + text + "\""),
+      std::string::npos);
+}
+
 // A file without entries, or a run that fails, never prints the closing text of a success.
 TEST_F(CommandLine, AClosingTextOnlyForARunThatDidWhatItSays) {
   testing::WriteText(out, "just some text\nwithout entries\n");
