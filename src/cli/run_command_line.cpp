@@ -41,7 +41,9 @@ void AddHelpCommand(CLI::App& app, Action& action) {
   help->callback([&app, &action, topic] {
     action = [&app, topic] {
       if (topic->empty()) {
-        std::cout << app.help();
+        // app.help() would give the help of the subcommand chosen, `help` itself.
+        std::cout << app.get_formatter()->make_help(&app, app.get_name(),
+                                                    CLI::AppFormatMode::Normal);
         return int{kExitDone};
       }
       for (CLI::App* command : app.get_subcommands({})) {
