@@ -9,6 +9,7 @@
 #include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "common/path_text.h"
+#include "common/version.h"
 #include "encoding/utf8.h"
 #include "interface/information.h"
 #include "interface/posix/posix_file_system.h"
@@ -57,9 +58,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
   version->callback([&action] {
     action = [] {
       const Information information;
-      std::cout << information.GetVersionMajor() << "."
-                << (information.GetVersionMinor() < 10 ? "0" : "") << information.GetVersionMinor()
-                << "\n"
+      std::cout << kVersionText << "\n"
                 << "major " << information.GetVersionMajor() << "\n"
                 << "minor " << information.GetVersionMinor() << "\n"
                 << "revision " << information.GetVersionRevision() << "\n";

@@ -237,7 +237,6 @@ void AddExportCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ExportOptions>();
   ExportSetting& s = options->setting;
   CLI::App* command = app.add_subcommand("export", "Write diary entries as a MovableType file");
-  OnceOnly(*command);
   command->footer(ExitStatusFooter(
       {"sarnlink export --db diary.db --out blog.txt --author Hanako",
        "sarnlink export --db diary.db --out 2006.txt --start 2005/12/31 --end 2007-01-01 "

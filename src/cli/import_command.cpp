@@ -161,7 +161,6 @@ int RunImportCommand(const ImportOptions& options) {
 void AddImportCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ImportOptions>();
   CLI::App* command = app.add_subcommand("import", "Store the entries of a MovableType file");
-  OnceOnly(*command);
   command->footer(
       ExitStatusFooter({"sarnlink import --db diary.db --in blog-export.txt",
                         "sarnlink import --dry-run --db diary.db --in old-backup.txt",

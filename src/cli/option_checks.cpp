@@ -45,8 +45,27 @@ CLI::Validator NonEmptyPath() {
       "PATH");
 }
 
-void OnceOnly(CLI::App& command) {
-  command.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+void CountRepeats(CLI::App& app) {
+  for (CLI::Option* option : app.get_options()) {
+    option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  }
+  for (CLI::App* command : app.get_subcommands({})) {
+    CountRepeats(*command);
+  }
+}
+
+std::string RepeatedOption(const CLI::App& app) {
+  for (const CLI::App* command : app.get_subcommands()) {
+    for (const CLI::Option* option : command->get_options()) {
+      const std::size_t times = option->count();
+      if (times > 1) {
+        return option->get_name() + " is given " +
+               (times == 2 ? std::string("twice") : std::to_string(times) + " times") +
+               "; give it once";
+      }
+    }
+  }
+  return "";
 }
 
 }  // namespace sarnlink::cli

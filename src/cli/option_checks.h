@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <string>
 
 namespace sarnlink::cli {
 
@@ -13,7 +14,13 @@ CLI::Validator DayBound();
 // A path that is not the empty text.
 CLI::Validator NonEmptyPath();
 
-// From here on, an option of `command` given twice is bad usage instead of the last one winning.
-void OnceOnly(CLI::App& command);
+// Lets every option of `app` and its subcommands be given more than once while parsing, so that
+// RepeatedOption can name the one given twice in the user's words.
+void CountRepeats(CLI::App& app);
+
+// The message for an option of the chosen subcommand given more than once ("--quiet is given
+// twice"), or "" when each was given once at most. A repeated option is bad usage: the last one
+// winning would hide a typo or a pasted line.
+std::string RepeatedOption(const CLI::App& app);
 
 }  // namespace sarnlink::cli

@@ -8,8 +8,11 @@
 #include "cli/commands.h"
 #include "cli/readers_language.h"
 #include "cli/exit_status.h"
+#include "cli/option_checks.h"
 #include "cli/stop_signals.h"
 #include "common/errors.h"
+#include "common/text.h"
+#include "common/version.h"
 
 namespace sarnlink::cli {
 namespace {
@@ -39,7 +42,9 @@ void AddHelpCommand(CLI::App& app, Action& action) {
   help->callback([&app, &action, topic] {
     action = [&app, topic] {
       if (topic->empty()) {
-        std::cout << app.help();
+        // app.help() would give the help of the subcommand chosen, `help` itself.
+        std::cout << app.get_formatter()->make_help(&app, app.get_name(),
+                                                    CLI::AppFormatMode::Normal);
         return int{kExitDone};
       }
       for (CLI::App* command : app.get_subcommands({})) {
@@ -51,6 +56,30 @@ void AddHelpCommand(CLI::App& app, Action& action) {
       throw Refusal("no subcommand \"" + *topic + "\"; the subcommands: " + SubcommandNames(app));
     };
   });
+}
+
+// Bad usage, said on stderr with where to read what is accepted: the chosen subcommand's help,
+// else the tool's.
+int BadUsage(const CLI::App& app, const std::string& message) {
+  const auto chosen = app.get_subcommands();
+  std::cerr << "sarnlink: " << message << " (see sarnlink "
+            << (chosen.empty() ? "--help" : "help " + chosen.front()->get_name()) << ")\n";
+  return kExitRefused;
+}
+
+// `--version` answers alone: anything beside it is a mistyped command, not something to ignore.
+int Version(const CLI::App& app, const CLI::CallForVersion& e, int argc, char** argv) {
+  if (argc == 2) {
+    return app.exit(e);
+  }
+  std::vector<std::string> others;
+  for (int k = 1; k < argc; ++k) {
+    if (std::string(argv[k]) != "--version") {
+      others.push_back("\"" + std::string(argv[k]) + "\"");
+    }
+  }
+  return BadUsage(app, others.empty() ? "--version is given more than once; give it once"
+                                      : "--version takes nothing else, not " + CommaList(others));
 }
 
 }  // namespace
@@ -77,7 +106,7 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App app{"sarnlink: moves diary entries between a diary and MovableType text files",
                "sarnlink"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "1.00");
+  app.set_version_flag("--version", kVersionText);
   app.footer(ExitStatusFooter({"sarnlink export --db diary.db --out blog.txt --author Hanako",
                                "sarnlink import --db diary.db --in blog-export.txt",
                                "sarnlink help export"}));
@@ -89,6 +118,7 @@ int RunCommandLine(int argc, char** argv) {
   AddCopyCommand(app, action);
   AddEncodingCommands(app, action);
   AddHelpCommand(app, action);
+  CountRepeats(app);
   if (argc > 1 && argv[1][0] != '-' && !HasSubcommand(app, argv[1])) {
     std::cerr << "sarnlink: unknown subcommand \"" << argv[1]
               << "\"; the subcommands: " << SubcommandNames(app) << "\n";
@@ -101,18 +131,17 @@ int RunCommandLine(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
+    return Version(app, e, argc, argv);
   } catch (const CLI::RequiredError& e) {
     if (app.get_subcommands().empty()) {
-      std::cerr << "sarnlink: a subcommand is required: " << SubcommandNames(app)
-                << " (see sarnlink --help)\n";
-      return kExitRefused;
+      return BadUsage(app, "a subcommand is required: " + SubcommandNames(app));
     }
-    std::cerr << "sarnlink: " << e.what() << " (see sarnlink --help)\n";
-    return kExitRefused;
+    return BadUsage(app, e.what());
   } catch (const CLI::ParseError& e) {
-    std::cerr << "sarnlink: " << e.what() << " (see sarnlink --help)\n";
-    return kExitRefused;
+    return BadUsage(app, e.what());
+  }
+  if (const std::string repeated = RepeatedOption(app); !repeated.empty()) {
+    return BadUsage(app, repeated);
   }
   try {
     return action();
