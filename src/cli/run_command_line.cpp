@@ -1,5 +1,7 @@
+#include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -153,7 +155,14 @@ int RunCommandLine(int argc, char** argv) {
     return BadUsage(app, repeated);
   }
   try {
-    return action();
+    const int status = action();
+    // What a command printed is its result: a full disk or a closed file under it is a failure,
+    // not a success that printed nothing.
+    if (!std::cout.flush()) {
+      throw Error(ErrorKind::kFile,
+                  std::string("cannot write to standard output: ") + std::strerror(errno));
+    }
+    return status;
   } catch (const Refusal& e) {
     std::cerr << "sarnlink: " << e.what() << "\n";
     return kExitRefused;

@@ -98,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "its table Contents has no columns"},
         MessageCase{"StandardOutputFull", "export --db DB --out - --author a >/dev/full", 2,
                     "export to standard output failed"},
+        MessageCase{"ListToAFullDisk", "genres --db DB >/dev/full", 2,
+                    "cannot write to standard output: No space left on device"},
         MessageCase{"JetOfOnePage", "export --db DIR/one-page.mdb --out -", 2,
                     "it holds 4096 bytes, less than the two 4096-byte pages of the smallest "
                     "diary); copy the .mdb again from Windows"},
