@@ -2,7 +2,7 @@
 # Installs what building and testing Sarnlink needs on Debian, skipping what is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev
-  libcli11-dev python3 pkg-config mdbtools-dev gettext locales debhelper dpkg-dev lintian)
+  libcli11-dev python3 pkg-config mdbtools-dev gettext locales debhelper dpkg-dev lintian zsh)
 # `install-deps.sh windows`: the cross-compilers, widl and wine64 for the Windows component, and
 # 32-bit Wine for the i686 DLL users install (qemu-user runs it where the kernel cannot, and Wine
 # needs its preloader there), and NSIS for its installer. The i386 packages need the i386

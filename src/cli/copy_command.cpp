@@ -29,11 +29,6 @@ struct CopyOptions {
   std::string to;
 };
 
-// The columns of the host's table, which the SQLite diary has.
-constexpr const char16_t* kDiaryColumns[] = {
-    u"Day",    u"Number",  u"Weather",   u"Genre",       u"Title",   u"Contents",
-    u"extend", u"excerpt", u"TrackBack", u"PublishTime", u"Private", u"ImportMark"};
-
 bool IsDiaryColumn(const std::u16string& name) {
   for (const char16_t* column : kDiaryColumns) {
     if (SameColumnName(name, column)) {

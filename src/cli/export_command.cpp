@@ -78,25 +78,11 @@ CLI::Validator SizeInBytes() {
       "SIZE");
 }
 
-// A count of entries a file: a whole number from 1 to the most a diary can count. CLI11's own
-// number check would take 20 digits and wrap them.
-CLI::Validator EntriesPerFile() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        constexpr std::int64_t kMost = std::numeric_limits<std::int32_t>::max();
-        std::int64_t count = 0;
-        bool whole = !text.empty() && text.size() <= 10;
-        for (char c : text) {
-          whole = whole && c >= '0' && c <= '9';
-          count = whole ? count * 10 + (c - '0') : 0;
-        }
-        if (!whole || count < 1 || count > kMost) {
-          return "must be a whole number from 1 to " + std::to_string(kMost) + ", not \"" + text +
-                 "\"";
-        }
-        return std::string();
-      },
-      "N");
+// A setting the options form holds as a 16-bit number, which the export takes whole.
+CLI::Validator AnySetting() {
+  return WholeNumberIn(std::numeric_limits<std::int16_t>::min(),
+                       std::numeric_limits<std::int16_t>::max(),
+                       "a whole number from -32768 to 32767");
 }
 
 // What an export in pieces wrote.
@@ -217,7 +203,11 @@ int RunExportCommand(const ExportOptions& options) {
                       ? "no output file was named"
                       : options.out + " already exists (add --overwrite to replace it)");
   }
-  RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
+  try {
+    RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
+  } catch (...) {
+    RethrowNaming(out, to_stdout ? "standard output" : out);
+  }
   WarnOfSuppliedDates(converter.export_report());
   WarnAboutPieces(converter.export_report(), options);
   tool.progress.WriteResult();
@@ -260,12 +250,13 @@ void AddExportCommand(CLI::App& app, Action& action) {
                    "export only days before this one (yyyy/mm/dd or yyyy-mm-dd)")
       ->transform(DayBound());
   command->add_option("--publish", s.intPublish, "0 all, 1 public only, 2 private only")
-      ->check(CLI::Range(0, 2))
+      ->check(WholeNumberIn(0, 2, "0, 1 or 2"))
       ->capture_default_str();
   CLI::Option* br =
       command
           ->add_option("--br", s.intBR,
                        "any value but 0: line breaks in texts become <BR>; 0: they stay")
+          ->check(AnySetting())
           ->capture_default_str();
   command
       ->add_flag_callback(
@@ -275,6 +266,7 @@ void AddExportCommand(CLI::App& app, Action& action) {
       command
           ->add_option("--hyphen", s.intHyphen,
                        "1: hyphens in texts become full-width; any other value: they stay")
+          ->check(AnySetting())
           ->capture_default_str();
   command
       ->add_flag_callback(
@@ -284,27 +276,29 @@ void AddExportCommand(CLI::App& app, Action& action) {
       ->add_option("--publish-day", s.intPublishDay,
                    "1: the DATE's day is the diary day; any other value: the day of the "
                    "update time")
+      ->check(AnySetting())
       ->capture_default_str();
   // The values blog software accepts: Movable Type refuses a whole file over "ALLOW PINGS: 2".
   command->add_option("--pings", s.intAllowPing, "the ALLOW PINGS value: 0 or 1")
-      ->check(CLI::Range(0, 1))
+      ->check(WholeNumberIn(0, 1, "0 or 1"))
       ->capture_default_str();
   command->add_option("--comments", s.intAllowComment, "the ALLOW COMMENTS value: 0, 1 or 2")
-      ->check(CLI::Range(0, 2))
+      ->check(WholeNumberIn(0, 2, "0, 1 or 2"))
       ->capture_default_str();
   command
       ->add_option("--line-ends", options->line_ends,
                    "crlf (the default) or lf. Movable Type's own importer splits entries on LF "
                    "and reads nothing from a CR LF file: choose lf for it; other readers take "
                    "both")
-      ->check(CLI::IsMember({"crlf", "lf"}))
+      ->check(OneOf({"crlf", "lf"}))
       ->capture_default_str();
   command->add_option("--author", options->author, "the author written into every entry");
   command
       ->add_option("--max-entries", options->max_entries,
                    "at most N entries a file: more go to NAME-2.txt, NAME-3.txt, ... (entries "
                    "are never split)")
-      ->check(EntriesPerFile());
+      ->check(WholeNumberIn(1, std::numeric_limits<std::int32_t>::max(),
+                            "a whole number from 1 to 2147483647"));
   command
       ->add_option("--max-bytes", options->max_bytes,
                    "at most SIZE bytes a file (100M; K, M, G count 1024s, KB, MB, GB 1000s): "

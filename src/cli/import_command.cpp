@@ -186,7 +186,7 @@ void AddImportCommand(CLI::App& app, Action& action) {
                    "noon or midnight: how \"12:mm AM\" reads, even in a file that writes "
                    "midnight as \"00:mm AM\" (the summary then says so); without it, noon in "
                    "such a file, else midnight")
-      ->check(CLI::IsMember({"noon", "midnight"}));
+      ->check(OneOf({"noon", "midnight"}));
   AddWaitOption(*command, options->wait);
   command->add_flag("--quiet", options->quiet, "print nothing but errors");
   command->callback(

@@ -147,7 +147,7 @@ void AddWaitOption(CLI::App& command, double& seconds) {
   command
       .add_option("--wait", seconds,
                   "seconds to wait for another import into the same diary before giving up")
-      ->check(CLI::NonNegativeNumber)
+      ->check(Seconds())
       ->capture_default_str();
 }
 

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <string>
+#include <vector>
 
 namespace sarnlink::cli {
 
@@ -13,6 +14,17 @@ CLI::Validator DayBound();
 
 // A path that is not the empty text.
 CLI::Validator NonEmptyPath();
+
+// A whole number from `low` to `high` (a sign and digits, nothing else); anything else is bad
+// usage saying `accepted` ("0, 1 or 2") and the value as typed.
+CLI::Validator WholeNumberIn(long low, long high, const std::string& accepted);
+
+// A number of seconds from 0 up, fractions allowed; anything else (a sign, a word, infinity) is
+// bad usage.
+CLI::Validator Seconds();
+
+// One of `names` exactly; anything else is bad usage that lists them.
+CLI::Validator OneOf(const std::vector<std::string>& names);
 
 // Lets every option of `app` and its subcommands be given more than once while parsing, so that
 // RepeatedOption can name the one given twice in the user's words.

@@ -1,5 +1,7 @@
+#include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -137,6 +139,17 @@ int RunCommandLine(int argc, char** argv) {
       return BadUsage(app, "a subcommand is required: " + SubcommandNames(app));
     }
     return BadUsage(app, e.what());
+  } catch (const CLI::ValidationError& e) {
+    // "--publish: must be 0, 1 or 2, not "9"" reads as a sentence without the colon.
+    std::string message = e.what();
+    if (const std::size_t at = message.find(": must be "); at != std::string::npos) {
+      message.erase(at, 1);
+    }
+    return BadUsage(app, message);
+  } catch (const CLI::ArgumentMismatch& e) {
+    // "--author: 1 required TEXT missing": the option, then the parser's count of its values.
+    const std::string message = e.what();
+    return BadUsage(app, message.substr(0, message.find(':')) + " needs a value");
   } catch (const CLI::ParseError& e) {
     return BadUsage(app, e.what());
   }
@@ -144,7 +157,14 @@ int RunCommandLine(int argc, char** argv) {
     return BadUsage(app, repeated);
   }
   try {
-    return action();
+    const int status = action();
+    // What a command printed is its result: a full disk or a closed file under it is a failure,
+    // not a success that printed nothing.
+    if (!std::cout.flush()) {
+      throw Error(ErrorKind::kFile,
+                  std::string("cannot write to standard output: ") + std::strerror(errno));
+    }
+    return status;
   } catch (const Refusal& e) {
     std::cerr << "sarnlink: " << e.what() << "\n";
     return kExitRefused;

@@ -46,7 +46,8 @@ std::vector<std::string> ImportReportLines(const ImportReport& report) {
                     (report.dry_run           ? " and would be"
                      : report.duplicates == 1 ? " and was"
                                               : " and were") +
-                    " passed over (--allow-duplicates stores them)" + undated);
+                    " passed over (--allow-duplicates stores " +
+                    (report.duplicates == 1 ? "it)" : "them)") + undated);
   }
   if (report.twelve_am_as_asked) {
     if (report.twelve_am_is_noon) {

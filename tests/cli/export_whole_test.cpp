@@ -210,11 +210,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "is more than any file can hold"},
         LimitCase{"TwentyDigitBytes", "--max-bytes 99999999999999999999",
                   "is more than any file can hold"},
-        LimitCase{"NoBytes", "--max-bytes 0K", "--max-bytes: must be more than 0 bytes"},
+        LimitCase{"NoBytes", "--max-bytes 0K", "--max-bytes must be more than 0 bytes"},
         LimitCase{"NoEntries", "--max-entries 0",
-                  "--max-entries: must be a whole number from 1 to 2147483647, not \"0\""},
+                  "--max-entries must be a whole number from 1 to 2147483647, not \"0\""},
         LimitCase{"EntriesThatWouldWrap", "--max-entries 99999999999999999999",
-                  "--max-entries: must be a whole number from 1"}),
+                  "--max-entries must be a whole number from 1"}),
     testing::ByName());
 
 }  // namespace

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""bash completion of sarnlink as a user meets it: an interactive bash in a terminal, each case a
-line typed with TAB and run. `sarnlink` is a function there that prints the words it was given,
+"""bash or zsh completion of sarnlink as a user meets it: an interactive shell in a terminal, each
+case a line typed with TAB and run. `sarnlink` is a function there that prints the words it was given,
 one "[word]" a line (it passes `genres` and `imports` to the real tool, which the completion asks),
 so a case sees exactly the words the shell read back from what the completion wrote: quoting,
 a folder's "/", a stamp or genre with spaces and colons whole.
 
-usage: bash_completion_test.py SARNLINK COMPLETION_SCRIPT
+usage: completion_test.py SARNLINK COMPLETIONS_FOLDER bash|zsh
 """
 import os
 import pty
@@ -65,16 +65,29 @@ def prepare(sarnlink, folder):
     return runs[1].split("\t")[3]
 
 
-def run_bash(lines, folder, sarnlink_dir):
-    """Types `lines` into an interactive bash in a terminal; returns everything it printed."""
+# How each shell starts without the user's settings and loads the completion from its folder.
+# zsh's line editor stays off on a "dumb" terminal, and zsh takes back a folder's "/" when the
+# line is run at once, unless told to keep it.
+SHELLS = {
+    "bash": (["bash", "--norc", "--noprofile", "-i"], "dumb",
+             "source '{folder}/sarnlink.bash'\n"),
+    "zsh": (["zsh", "-f", "-i"], "xterm",
+            "fpath=('{folder}' $fpath); autoload -Uz compinit; compinit -u; "
+            "unsetopt auto_remove_slash\n"),
+}
+
+
+def run_shell(shell, lines, folder, sarnlink_dir):
+    """Types `lines` into an interactive `shell` in a terminal; returns everything it printed."""
+    argv, term, _ = SHELLS[shell]
     env = {"PATH": sarnlink_dir + ":/usr/bin:/bin", "HOME": folder, "LANG": "C.UTF-8",
-           "TERM": "dumb", "INPUTRC": os.path.join(folder, "inputrc"), "PS1": "$ "}
+           "TERM": term, "INPUTRC": os.path.join(folder, "inputrc"), "PS1": "$ "}
     with open(env["INPUTRC"], "w") as f:
         f.write("set bell-style none\nset enable-bracketed-paste off\n")
     pid, fd = pty.fork()
     if pid == 0:
         os.chdir(folder)
-        os.execve("/bin/bash", ["bash", "--norc", "--noprofile", "-i"], env)
+        os.execve(shutil.which(argv[0]), argv, env)
     output = b""
     for line in lines:
         os.write(fd, line.encode())
@@ -99,11 +112,11 @@ def run_bash(lines, folder, sarnlink_dir):
 
 
 def main():
-    sarnlink, script = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    sarnlink, completions, shell = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3]
     folder = tempfile.mkdtemp()
     try:
         stamp = prepare(sarnlink, folder)
-        lines = [f"source '{script}'\n",
+        lines = [SHELLS[shell][2].format(folder=completions),
                  "sarnlink() { case $1 in genres|imports) command sarnlink \"$@\";; "
                  "*) printf '[%s]\\n' \"$@\";; esac; }\n"]
         for k, (_, typed, _) in enumerate(CASES):
@@ -111,7 +124,7 @@ def main():
             head = stamp[:stamp.index(":") + 2].replace(" ", "\\ ")
             lines.append(typed.replace("DIR", "スペース\\ dir").replace("STAMPHEAD", head) + "\n")
         lines.append("echo '<case end>'\n")
-        output = run_bash(lines, folder, os.path.dirname(sarnlink)).replace("\r", "")
+        output = run_shell(shell, lines, folder, os.path.dirname(sarnlink)).replace("\r", "")
         failures = 0
         for k, (name, _, expected) in enumerate(CASES):
             after = "end" if k + 1 == len(CASES) else k + 1
@@ -120,9 +133,9 @@ def main():
             expected = [stamp if word == "STAMP" else word for word in expected]
             if words != expected:
                 failures += 1
-                print(f"FAIL {name}: the line held {words}, not {expected}")
+                print(f"FAIL {shell}: {name}: the line held {words}, not {expected}")
             else:
-                print(f"ok   {name}")
+                print(f"ok   {shell}: {name}")
         return 1 if failures else 0
     finally:
         shutil.rmtree(folder)
