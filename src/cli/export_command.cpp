@@ -15,6 +15,7 @@
 #include "cli/posix_converter.h"
 #include "cli/standard_streams.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "export/export_files.h"
@@ -88,9 +89,11 @@ CLI::Validator AnySetting() {
 // What an export in pieces wrote.
 void ListPieces(const ExportReport& report) {
   if (report.files.size() > 1) {
-    std::cout << "MovableType files:\n";
+    std::cout << Say("MovableType files:") << "\n";
     for (const ExportedFile& file : report.files) {
-      std::cout << "  " << PathBytes(file.path) << " (" << CountOf(file.entries, "entry", "entries")
+      std::cout << "  " << PathBytes(file.path) << " ("
+                << Fill(SayN("{0} entry", "{0} entries", file.entries),
+                        {std::to_string(file.entries)})
                 << ")\n";
     }
   }
@@ -104,10 +107,14 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
     const std::uint64_t limit = std::stoull(options.max_bytes);
     for (const ExportedFile& file : report.files) {
       if (file.bytes > limit) {
-        std::cerr << "sarnlink: warning: " << PathBytes(file.path) << " holds "
-                  << CountOf(static_cast<std::int64_t>(file.bytes), "byte", "bytes")
-                  << ", more than --max-bytes " << limit
-                  << ": its entry is larger than that, and an entry is never split\n";
+        std::cerr << "sarnlink: "
+                  << Fill(SayN("warning: {0} holds {1} byte, more than --max-bytes {2}: its entry "
+                               "is larger than that, and an entry is never split",
+                               "warning: {0} holds {1} bytes, more than --max-bytes {2}: its entry "
+                               "is larger than that, and an entry is never split",
+                               static_cast<std::int64_t>(file.bytes)),
+                          {PathBytes(file.path), std::to_string(file.bytes), std::to_string(limit)})
+                  << "\n";
       }
     }
   }
@@ -123,8 +130,12 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
       stale.push_back(next);
     }
     if (!stale.empty()) {
-      std::cerr << "sarnlink: " << CommaList(stale) << (stale.size() == 1 ? " is" : " are")
-                << " left from an earlier export; not part of this one\n";
+      std::cerr << "sarnlink: "
+                << Fill(SayN("{0} is left from an earlier export; not part of this one",
+                             "{0} are left from an earlier export; not part of this one",
+                             static_cast<std::int64_t>(stale.size())),
+                        {CommaList(stale)})
+                << "\n";
     }
   }
 }
@@ -133,8 +144,10 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
 // even with --quiet: the file holds dates the diary did not.
 void WarnOfSuppliedDates(const ExportReport& report) {
   for (const SuppliedDate& supplied : report.supplied_dates) {
-    std::cerr << "sarnlink: warning: " << supplied.entry << ": written with DATE " << supplied.date
-              << " (" << supplied.how << ")\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("warning: {0}: written with DATE {1} ({2})"),
+                      {supplied.entry, supplied.date, supplied.how})
+              << "\n";
   }
 }
 
@@ -151,10 +164,13 @@ void WarnOfAnUnknownGenre(PosixConverter& tool, const ExportOptions& options,
   }
   std::string list;
   for (std::size_t k = 1; k < genres.size(); ++k) {
-    list += (k > 1 ? ", " : "") + ToUtf8(genres[k]);
+    list += (k > 1 ? Say(", ") : "") + ToUtf8(genres[k]);
   }
-  std::cerr << "sarnlink: the diary has no genre \"" << options.genre
-            << "\": no entry will be exported (its genres: " << list << ")\n";
+  std::cerr << "sarnlink: "
+            << Fill(Say("the diary has no genre \"{0}\": no entry will be exported (its genres: "
+                        "{1})"),
+                    {options.genre, list})
+            << "\n";
 }
 
 int RunExportCommand(const ExportOptions& options) {
@@ -184,8 +200,10 @@ int RunExportCommand(const ExportOptions& options) {
   } else {
     converter.setExportSetting(setting);
     if (!options.author && !options.quiet) {
-      std::cerr << "sarnlink: no --author given: every AUTHOR line is left empty, and some blog "
-                   "importers need an author to map entries to a user\n";
+      std::cerr << "sarnlink: "
+                << Say("no --author given: every AUTHOR line is left empty, and some blog "
+                       "importers need an author to map entries to a user")
+                << "\n";
     }
   }
   converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
@@ -214,7 +232,8 @@ int RunExportCommand(const ExportOptions& options) {
   if (!options.quiet) {
     if (converter.export_report().files.size() <= 1) {
       (to_stdout ? std::cerr : std::cout)
-          << "MovableType file: " << (to_stdout ? "standard output" : options.out) << "\n";
+          << Fill(Say("MovableType file: {0}"), {to_stdout ? Say("standard output") : options.out})
+          << "\n";
     }
     ListPieces(converter.export_report());
   }
