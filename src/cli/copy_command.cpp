@@ -15,6 +15,7 @@
 #include "cli/stop_signals.h"
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/run_ledger.h"
@@ -148,15 +149,21 @@ int Copy(const CopyOptions& options) {
         kept);
   }
   if (!left_out.empty()) {
-    std::cerr << "sarnlink: " << options.from << " has columns the diary has no place for, "
-              << "which were not copied: " << Joined(left_out) << "\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("{0} has columns the diary has no place for, which were not copied: {1}"),
+                      {options.from, Joined(left_out)})
+              << "\n";
   }
   if (!missing.empty()) {
-    std::cerr << "sarnlink: " << options.from << " has no columns " << Joined(missing)
-              << "; they are Null in the copy\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("{0} has no columns {1}; they are Null in the copy"),
+                      {options.from, Joined(missing)})
+              << "\n";
   }
-  std::cout << "copied " << CountOf(copied, "entry", "entries") << " from " << options.from
-            << " into the new diary " << options.to << "\n";
+  std::cout << Fill(SayN("copied {0} entry from {1} into the new diary {2}",
+                         "copied {0} entries from {1} into the new diary {2}", copied),
+                    {std::to_string(copied), options.from, options.to})
+            << "\n";
   return kExitDone;
 }
 

@@ -9,6 +9,7 @@
 #include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/version.h"
 #include "encoding/utf8.h"
 #include "interface/information.h"
@@ -31,7 +32,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
         throw Refusal(*db + " already exists; init never replaces a file");
       }
       CreateEmptyDiary(*db);
-      std::cout << "created an empty diary at " << *db << "\n";
+      std::cout << Fill(Say("created an empty diary at {0}"), {*db}) << "\n";
       return int{kExitDone};
     };
   });

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/readers_language.h"
 #include "cli/exit_status.h"
 #include "cli/option_checks.h"
+#include "cli/readers_language.h"
 #include "cli/stop_signals.h"
 #include "common/errors.h"
 #include "common/text.h"
