@@ -18,6 +18,9 @@ if [ "${1:-}" = --check ]; then
       echo "$catalog lacks texts the tool shows:"; echo "$missing"; status=1; }
   done
   # Japanese: every text translated, none fuzzy.
+  for catalog in po/*.po; do
+    msgfmt --check -o /dev/null "$catalog" || { echo "$catalog does not build"; status=1; }
+  done
   stats=$(msgfmt --statistics -o /dev/null po/ja.po 2>&1)
   case "$stats" in
     *untranslated*|*fuzzy*) echo "po/ja.po is not whole: $stats"; status=1 ;;

@@ -13,6 +13,7 @@
 #include "cli/readers_language.h"
 #include "cli/stop_signals.h"
 #include "common/errors.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "common/version.h"
 
@@ -64,8 +65,10 @@ void AddHelpCommand(CLI::App& app, Action& action) {
 // else the tool's.
 int BadUsage(const CLI::App& app, const std::string& message) {
   const auto chosen = app.get_subcommands();
-  std::cerr << "sarnlink: " << message << " (see sarnlink "
-            << (chosen.empty() ? "--help" : "help " + chosen.front()->get_name()) << ")\n";
+  std::cerr << "sarnlink: "
+            << Fill(Say("{0} (see sarnlink {1})"),
+                    {message, chosen.empty() ? "--help" : "help " + chosen.front()->get_name()})
+            << "\n";
   return kExitRefused;
 }
 
@@ -180,7 +183,7 @@ int RunCommandLine(int argc, char** argv) {
         return kExitFailed;
     }
   } catch (const std::exception& e) {
-    std::cerr << "sarnlink: failed: " << e.what() << "\n";
+    std::cerr << "sarnlink: " << Fill(Say("failed: {0}"), {e.what()}) << "\n";
     return kExitFailed;
   }
 }
