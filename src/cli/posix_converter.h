@@ -50,9 +50,9 @@ struct PosixConverter {
   DiaryByContent diary;
   TerminalProgress progress;
   TerminalQuestions questions{std::cin, std::cerr};
-  TerminalOptionsForm options_form{diary, questions};
-  TerminalAuthorPrompt author_prompt{questions};
   PosixClock clock;
+  TerminalOptionsForm options_form{diary, questions, clock};
+  TerminalAuthorPrompt author_prompt{questions};
   IconvCodePage932 code_page;
   clsMTExport converter{ConverterPorts{files, diary, progress, options_form, author_prompt, clock,
                                        code_page, &stop_signals}};

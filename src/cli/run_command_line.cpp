@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/readers_language.h"
 #include "cli/exit_status.h"
 #include "cli/option_checks.h"
 #include "cli/stop_signals.h"
@@ -99,6 +100,7 @@ std::string ExitStatusFooter(const std::vector<std::string>& examples) {
 int RunCommandLine(int argc, char** argv) {
   // The run stamp uses the user's locale for its date and time, as the host's platform does.
   std::setlocale(LC_TIME, "");
+  UseReadersLanguage();
   // A file-size limit makes a write fail with "File too large", which every run reports and
   // cleans up after, instead of killing the process with its temporary files left behind.
   std::signal(SIGXFSZ, SIG_IGN);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
+#include "common/say.h"
 #include "interface/diary_database.h"
 
 namespace sarnlink {
@@ -45,6 +47,7 @@ struct PickerDate {
   int year = 2006;
   int month = 2;
   int day = 25;
+  friend bool operator==(const PickerDate&, const PickerDate&) = default;
 };
 
 // The state of the form's controls.
@@ -63,21 +66,39 @@ struct frmOptionControls {
   PickerDate dtpStart;
   PickerDate dtpEnd;
   std::u16string txtAuthor;
+  bool undated = false;  // the diary holds entries with a Null or empty Day, which no period holds
 };
 
 // The fixed items of the drop-down lists, in their binding order (the index is the setting).
 inline constexpr char16_t kAllGenres[] = u"[ALL]";
-inline const std::vector<std::u16string> kPublishItems = {u"すべて", u"公開のみ", u"非公開のみ"};
-inline const std::vector<std::u16string> kBRItems = {u"そのまま", u"改行をBRタグにする"};
-inline const std::vector<std::u16string> kHyphenItems = {u"そのまま", u"全角にする"};
-inline const std::vector<std::u16string> kAllowItems = {u"受け入れない", u"受け入れる"};
-inline const std::vector<std::u16string> kPublishDayItems = {u"更新日", u"Dailyquill表示上の日"};
+std::vector<std::u16string> PublishItems();
+std::vector<std::u16string> BRItems();
+std::vector<std::u16string> HyphenItems();
+std::vector<std::u16string> AllowItems();
+std::vector<std::u16string> PublishDayItems();
 
 // "[ALL]", the general genre, then the diary's other genres in the query's order.
 std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16string& path);
 
-// The controls as Form_Load leaves them for the diary at `path`.
-frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path);
+// The controls as Form_Load leaves them for the diary at `path`, its pickers at LoadedPeriod.
+frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path,
+                                     const LocalTime& today);
+
+// The pickers' days at load: the day before the diary's first day and the day after its last,
+// so that a period ticked and left as it loads selects every entry that has a day (the
+// selection leaves the bounds themselves out); `today` for both in a diary with no day. A
+// bound that cannot lie outside the diary's days (a day that is no date, or the pickers' range
+// reached) is the pickers' first or last day. `days` are the diary's Day texts that are
+// neither Null nor empty, in any order.
+struct PickerPeriod {
+  PickerDate start;
+  PickerDate end;
+};
+PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTime& today);
+
+// What the forms say of their period: its bounds are not included, nor (in a diary that has them)
+// the entries without a day.
+std::u16string PeriodNote(const frmOptionControls& controls);
 
 // The members as OK reads them from the controls. Nothing is validated.
 frmOptionMembers Btn_OK_Click(const frmOptionControls& controls);

@@ -193,7 +193,7 @@ TEST_F(CommandLine, AClosingTextOnlyForARunThatDidWhatItSays) {
                                          " --overwrite --author a "
                                          "--start 2006/01/01 --end 2006/02/01");
   EXPECT_EQ(export_failed.status, 0);
-  EXPECT_NE(export_failed.out.find("Export完了！"), std::string::npos);
+  EXPECT_NE(export_failed.out.find("Export complete!"), std::string::npos);
 }
 
 // File names are bytes: one that is no UTF-8 is created, found and named as given.
@@ -223,7 +223,7 @@ TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
   const auto exported = RunSarnlink("export --db " + Quote(db) + " --out - --author a");
   ASSERT_EQ(exported.status, 0) << exported.err;
   EXPECT_EQ(exported.out.rfind("AUTHOR: a\r\nTITLE: ", 0), 0u);
-  EXPECT_NE(exported.err.find("Export完了！"), std::string::npos);
+  EXPECT_NE(exported.err.find("Export complete!"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("-")));
   EXPECT_EQ(RunSarnlink("detect -", exported.out).out, "UTF-8\n");
   EXPECT_EQ(RunSarnlink("decode -", exported.out).out, exported.out);
@@ -231,7 +231,7 @@ TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
   ASSERT_EQ(RunSarnlink("init --db " + Quote(other)).status, 0);
   const auto imported = RunSarnlink("import --db " + Quote(other) + " --in -", exported.out);
   EXPECT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(imported.out, "32件の日記をImport完了！\n");
+  EXPECT_EQ(imported.out, "32 diary entries imported!\n");
   // A pipe that ends early: what came is read, and a cut section is named.
   const auto cut = RunSarnlink("import --db " + Quote(other) + " --in -",
                                exported.out.substr(0, exported.out.find("-----\r\nEXTENDED")));

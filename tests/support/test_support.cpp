@@ -7,12 +7,24 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace sarnlink::testing {
+namespace {
+
+// The tool runs in English in every test, whatever the machine's locale; a test of another
+// language says so on the tool's command line.
+const bool kToolInEnglish = [] {
+  ::setenv("LC_ALL", "C.UTF-8", 1);
+  ::unsetenv("LANGUAGE");
+  return true;
+}();
+
+}  // namespace
 
 TempDir::TempDir() {
   std::random_device random;

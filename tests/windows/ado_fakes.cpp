@@ -1,6 +1,7 @@
 // Stand-ins for ADO's Connection and Recordset classes, registered in the test process under
 // ADO's own class identifiers, so that the component's real ADO calls reach them. They record
-// what Connection.Open and Recordset.Open were given, and deliver no rows. Their vtables are
+// what Connection.Open and Recordset.Open were given, and deliver the rows a test sets, each
+// one value that every field name reads. Their vtables are
 // built slot by slot: only the methods the component calls are filled in, every other slot
 // returns E_NOTIMPL (harmless on x86_64, where the caller cleans the stack).
 #include <windows.h>
@@ -23,6 +24,9 @@ std::u16string g_connection_string;
 std::vector<std::u16string> g_sources;
 std::vector<LONG> g_options;
 LONGLONG g_record_count = 0;
+std::vector<VARIANT> g_rows;    // what the recordsets deliver
+std::size_t g_position = 0;     // the current row of the open recordset
+std::size_t g_move_firsts = 0;  // Recordset.MoveFirst calls
 
 HRESULT STDMETHODCALLTYPE NotImplemented() {
   return E_NOTIMPL;
@@ -74,6 +78,7 @@ HRESULT STDMETHODCALLTYPE RecordsetOpen(FakeObject*, VARIANT source, VARIANT, Cu
                                         LockTypeEnum, LONG options) {
   g_sources.push_back(V_VT(&source) == VT_BSTR ? Text(V_BSTR(&source)) : u"?");
   g_options.push_back(options);
+  g_position = 0;
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE RecordsetRecordCount(FakeObject*, ADO_LONGPTR* count) {
@@ -81,7 +86,38 @@ HRESULT STDMETHODCALLTYPE RecordsetRecordCount(FakeObject*, ADO_LONGPTR* count) 
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE RecordsetEof(FakeObject*, VARIANT_BOOL* eof) {
-  *eof = VARIANT_TRUE;
+  *eof = g_position >= g_rows.size() ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE RecordsetMoveNext(FakeObject*) {
+  if (g_position >= g_rows.size()) {
+    return E_FAIL;  // past the last row, as ADO refuses it
+  }
+  ++g_position;
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE RecordsetMoveFirst(FakeObject*) {
+  ++g_move_firsts;
+  if (g_rows.empty()) {
+    return E_FAIL;  // no row to move to, as ADO refuses it
+  }
+  g_position = 0;
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE FieldGetValue(FakeObject*, VARIANT* value) {
+  VariantInit(value);
+  return g_position < g_rows.size() ? VariantCopy(value, &g_rows[g_position]) : E_FAIL;
+}
+
+std::vector<void*>& FieldsTable();
+std::vector<void*>& FieldTable();
+
+HRESULT STDMETHODCALLTYPE RecordsetFields(FakeObject*, FakeObject** fields) {
+  *fields = new FakeObject{FieldsTable().data(), 1};
+  return S_OK;
+}
+HRESULT STDMETHODCALLTYPE FieldsItem(FakeObject*, VARIANT, FakeObject** field) {
+  *field = new FakeObject{FieldTable().data(), 1};
   return S_OK;
 }
 
@@ -114,7 +150,28 @@ std::vector<void*>& RecordsetTable() {
     Fill(t, &_ADORecordset::Open, &RecordsetOpen);
     Fill(t, &_ADORecordset::get_RecordCount, &RecordsetRecordCount);
     Fill(t, &_ADORecordset::get_EOF, &RecordsetEof);
+    Fill(t, &_ADORecordset::MoveNext, &RecordsetMoveNext);
+    Fill(t, &_ADORecordset::MoveFirst, &RecordsetMoveFirst);
+    Fill(t, &_ADORecordset::get_Fields, &RecordsetFields);
     Fill(t, &_ADORecordset::Close, &Succeed);
+    return t;
+  }();
+  return table;
+}
+
+std::vector<void*>& FieldsTable() {
+  static std::vector<void*> table = [] {
+    std::vector<void*> t = NewTable(SlotOf(&ADOFields::get_Item) + 1);
+    Fill(t, &ADOFields::get_Item, &FieldsItem);
+    return t;
+  }();
+  return table;
+}
+
+std::vector<void*>& FieldTable() {
+  static std::vector<void*> table = [] {
+    std::vector<void*> t = NewTable(SlotOf(&ADOField::get_Value) + 1);
+    Fill(t, &ADOField::get_Value, &FieldGetValue);
     return t;
   }();
   return table;
@@ -172,4 +229,10 @@ LONG FakeOption(std::size_t k) {
 }
 void SetFakeRecordCount(LONGLONG count) {
   g_record_count = count;
+}
+void SetFakeRows(const std::vector<VARIANT>& rows) {
+  g_rows = rows;
+}
+std::size_t FakeMoveFirsts() {
+  return g_move_firsts;
 }

@@ -137,9 +137,16 @@ void LoadTimeAndLayout(HWND form) {
   for (int id : {kChkGenre, kChkPeriod, kChkPublish}) {
     Check(SendMessageW(Control(form, id), BM_GETCHECK, 0, 0) == BST_UNCHECKED, "unchecked at load");
   }
-  SYSTEMTIME day = {};
-  SendMessageW(Control(form, kDtpStart), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&day));
-  Check(day.wYear == 2006 && day.wMonth == 2 && day.wDay == 25, "the pickers show 2006-02-25");
+  // The sample diary's days run from 2006/01/01 to 2006/12/31.
+  SYSTEMTIME start = {}, end = {};
+  SendMessageW(Control(form, kDtpStart), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&start));
+  SendMessageW(Control(form, kDtpEnd), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&end));
+  Check(start.wYear == 2005 && start.wMonth == 12 && start.wDay == 31,
+        "the start picker shows the day before the diary's first day");
+  Check(end.wYear == 2007 && end.wMonth == 1 && end.wDay == 1,
+        "the end picker shows the day after its last day");
+  Check(TextOf(Control(form, kPeriodNote)).find(u"当日は含みません") != std::u16string::npos,
+        "the form says the period's bounds are not included");
   CheckRect(GetDlgItem(form, IDOK), 120, 3720, 2055, 495, "Btn_OK");
   CheckRect(GetDlgItem(form, IDCANCEL), 2280, 3720, 2175, 495, "Btn_Cancel");
   CheckRect(GetDlgItem(form, kTabStrip1), 120, 120, 4335, 3495, "TabStrip1");
@@ -172,18 +179,7 @@ std::string Export(_clsMTExport* converter, const std::u16string& dir, const cha
   converter->SetPath(&file, &overwrite, &ok);
   converter->Execute(&ok);
   SysFreeString(file);
-  HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string text;
-  if (h != INVALID_HANDLE_VALUE) {
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      text.append(buffer, got);
-    }
-    CloseHandle(h);
-  }
-  return text;
+  return FileBytes(path);
 }
 
 bool Has(const std::string& text, const char* part) {
@@ -301,6 +297,27 @@ int main(int argc, char** argv) {
           });
       Check(Export(converter, out_dir, u"forms-cancel.txt") == first, "nothing changed");
     }
+
+    // The period ticked and left as it loads selects every entry of the diary (32).
+    WhileDriving(
+        [] {
+          HWND form = WaitForForm();
+          if (!form) {
+            Check(false, "the options form appears once more");
+            return;
+          }
+          SendMessageW(Control(form, kChkPeriod), BM_SETCHECK, BST_CHECKED, 0);
+          PostMessageW(form, WM_COMMAND, IDOK, 0);
+        },
+        [&] { converter->SetExportSettingMySelf(&ok); });
+    const std::string period = Export(converter, out_dir, u"forms-period.txt");
+    std::size_t entries = 0;
+    for (std::size_t at = period.find("\r\n--------\r\n"); at != std::string::npos;
+         at = period.find("\r\n--------\r\n", at + 1)) {
+      ++entries;
+    }
+    Check(entries == 32,
+          "the period as it loads exports all 32 entries, not " + std::to_string(entries));
   }
 
   // The author prompt: Yes and a name; No; Yes then Cancel in the input box; Cancel.

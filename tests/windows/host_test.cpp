@@ -2,10 +2,12 @@
 // with timers that act while a form is up, as the user or the host would. While the options
 // form is up the host's window is disabled, and enabled again after; releasing the object from a
 // timer while the form is up crashes nothing and leaves no window; a WM_QUIT posted meanwhile
-// reaches the host's own loop; the progress window keeps the DLL loaded while it is up, and
-// once it is gone the DLL can unload; a fault forced inside the form (the test build's switch)
-// leaves the host running and the method failing with error information; named arguments and
-// puArgErr as IDispatch defines them.
+// reaches the host's own loop; the progress window stays until its OK whatever the host does
+// with the converter (releases it, frees unused libraries, uninitialises COM), and the DLL stays
+// under it; calls the host makes while a run pumps its messages are refused and change nothing;
+// two apartments each run a converter with a window of their own; a fault forced inside the form
+// or while Invoke builds its arguments (the test build's switch) leaves the host running and the
+// call failing with error information; named arguments and puArgErr as IDispatch defines them.
 // Usage: host_test DIARY OUT_FILE test-build|shipping|shipping-faults
 //   test-build       the Winelib build: its diary opens, so the forms come up, and its switch
 //                    can force a fault inside a form;
@@ -19,8 +21,10 @@
 #include <oleauto.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "sarnlink_idl.h"
 #include "ui/win32/frm_option.h"
@@ -31,6 +35,23 @@ namespace {
 
 HWND g_host = nullptr;
 std::function<void()> g_on_timer;  // what the next timer does, once
+std::function<void()> g_on_post;   // what the host's window does at its next WM_APP, once
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_APP && g_on_post) {
+    auto act = std::move(g_on_post);
+    g_on_post = nullptr;
+    act();
+    return 0;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
+// Arranges `act` to run from the next message pump: the component's, inside a run.
+void OnNextPump(std::function<void()> act) {
+  g_on_post = std::move(act);
+  PostMessageW(g_host, WM_APP, 0, 0);
+}
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
@@ -156,6 +177,41 @@ bool QuitWaiting(WPARAM& code) {
 
 HMODULE Component() {
   return GetModuleHandleW(L"Pontivo.dll");
+}
+
+BOOL CALLBACK FindProgressWindow(HWND window, LPARAM found) {
+  WCHAR name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (wcscmp(name, L"SarnlinkFrmProgress") == 0) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The progress window of the calling thread, or null.
+HWND ThreadProgressWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindProgressWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void PressOk(HWND progress_window) {
+  SendMessageW(progress_window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
+}
+
+bool InformationAnswers() {
+  CLSID clsid;
+  IUnknown* object = nullptr;
+  if (FAILED(CLSIDFromProgID(L"Sarnlink.Information", &clsid)) ||
+      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__Information,
+                              reinterpret_cast<void**>(&object)))) {
+    return false;
+  }
+  short version = 0;
+  const HRESULT hr = static_cast<_Information*>(object)->GetVersion(&version);
+  object->Release();
+  return SUCCEEDED(hr) && version > 0;
 }
 
 void TheHostIsDisabledWhileTheFormIsUp(const std::u16string& diary) {
@@ -317,45 +373,238 @@ void AFaultInsideTheProgressWindowFailsExecute(const std::u16string& diary,
   object->Release();
 }
 
-// `reload`: the DLL is loaded again after its unload (a Winelib DLL cannot be, under Wine).
-void TheProgressWindowHoldsTheDll(const std::u16string& diary, const std::u16string& out,
-                                  bool reload) {
+// The result stays on screen until its OK, whatever the host does with the converter: a VB host
+// releases it at the end of its click handler, may free unused libraries, and uninitialises COM
+// when it ends. The DLL stays under the window, and for good once a window was shown.
+void TheResultStaysUntilItsOk(const std::u16string& diary, const std::u16string& out) {
   _clsMTExport* object = Created(ReadyForExport(diary));
   if (!object) {
     return;
   }
   ExecuteOn(object, out);  // succeeds or fails: the window stays up until OK either way
-  HWND window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
-  Check(window != nullptr, "the progress window stays up after Execute");
-  CoFreeUnusedLibrariesEx(0, 0);
-  Check(Component() != nullptr && IsWindow(window), "the DLL stays loaded under the window");
-  WCHAR caption[64] = {};
-  Check(SendMessageW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(caption)) > 0,
-        "the window still answers");
   object->Release();
-  Check(!IsWindow(window), "the last release closes the progress window");
+  const HWND window = ThreadProgressWindow();
+  Check(window != nullptr, "the progress window stays up after the host released the converter");
+  WCHAR caption[64] = {};
+  SendMessageW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(caption));
+  Check(wcscmp(caption, L"MT Imp/Exp for Dailyquill") == 0, "and still answers");
   CoFreeUnusedLibrariesEx(0, 0);
-  Check(Component() == nullptr, "then the DLL can unload");
-  if (!reload) {
+  Check(Component() != nullptr && IsWindow(window),
+        "CoFreeUnusedLibraries leaves the DLL and the window");
+  CoUninitialize();
+  Check(Component() != nullptr && SendMessageW(window, WM_GETTEXTLENGTH, 0, 0) > 0,
+        "CoUninitialize leaves the DLL under the window, which answers");
+  CoInitialize(nullptr);
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  Check(IsWindow(window) != FALSE, "closing it by anything but OK is refused");
+  object = Created(ReadyForExport(diary));
+  if (object) {
+    ExecuteOn(object, out);
+    Check(ThreadProgressWindow() == window, "a later run of another converter reuses it");
+    object->Release();
+  }
+  PressOk(window);
+  Check(!IsWindow(window), "its OK closes it");
+  CoFreeUnusedLibrariesEx(0, 0);
+  Check(Component() != nullptr, "the DLL stays loaded once a window of it was shown");
+}
+
+// While a run pumps its messages, the host's own code runs (here at a posted message; a timer is
+// the same): every converter call it makes fails at once with error information and changes
+// nothing, and Information still answers. `import`: an import of a small file, which pumps before
+// it opens the diary (the ADO build's diary cannot open here); else an export, whose file must be
+// the same as one made without the calls.
+void CallsInsideARunAreRefused(const std::u16string& diary, const std::u16string& out,
+                               bool import) {
+  const std::u16string clean = out + u".clean.txt", elsewhere = out + u".elsewhere.txt";
+  const std::u16string file = import ? out + u".import.txt" : out;
+  if (import) {
+    WriteFileBytes(file, "TITLE: a\r\nBODY:\r\nx\r\n-----\r\n--------\r\n");
+  } else if (_clsMTExport* plain = Created(ReadyForExport(diary))) {
+    ExecuteOn(plain, clean);
+    plain->Release();
+  }
+  _clsMTExport* running = Created(ReadyFor(diary, import));
+  _clsMTExport* other = Created(ReadyForExport(diary));
+  if (!running || !other) {
     return;
   }
-  // Once more, loaded again, with the window's own OK pressed while the object is still held.
-  object = Created(ReadyForExport(diary));
+  struct Refusal {
+    const char* call;
+    HRESULT hr;
+    std::u16string description;
+  };
+  std::vector<Refusal> refusals;
+  bool information_answers = false;
+  OnNextPump([&] {
+    auto note = [&](const char* call, HRESULT hr) {
+      refusals.push_back({call, hr, ErrorDescription()});
+    };
+    note("the direction", import ? running->SetExport() : running->SetImport());
+    BSTR path = Bstr(elsewhere);
+    VARIANT_BOOL yes = VARIANT_TRUE, result = VARIANT_FALSE;
+    note("SetPath", running->SetPath(&path, &yes, &result));
+    note("Execute of another converter", other->Execute(&result));
+    note("SetAuthor of another converter", other->SetAuthor(&path));
+    SysFreeString(path);
+    information_answers = InformationAnswers();
+  });
+  const HRESULT hr = ExecuteOn(running, file);
+  const bool came = g_on_post == nullptr;
+  g_on_post = nullptr;
+  Check(came && refusals.size() == 4, "the host's calls came while the run was under way");
+  for (const Refusal& r : refusals) {
+    Check(FAILED(r.hr) && r.description.find(u"a conversion is running") != std::u16string::npos,
+          std::string(r.call) + " is refused with error information");
+  }
+  Check(information_answers, "Information still answers during the run");
+  Check(FileBytes(elsewhere).empty(), "the refused calls wrote nothing");
+  if (!import) {
+    Check(SUCCEEDED(hr) && !FileBytes(out).empty() && FileBytes(out) == FileBytes(clean),
+          "the run's file is the one a run without the calls writes");
+  }
+  Check(SUCCEEDED(import ? running->SetImport() : running->SetExport()),
+        "once the run is over, calls work again");
+  running->Release();
+  other->Release();
+  PressOk(ThreadProgressWindow());
+}
+
+// Two apartments (two threads), each running a converter at the same time.
+struct Apartment {
+  std::u16string diary;
+  std::u16string out;
+  LONG* started = nullptr;  // how many apartments have run
+  HRESULT hr = E_FAIL;
+  HWND window = nullptr;  // its progress window after the run
+  bool owns = false;      // the window belongs to its thread
+  bool closed = false;    // and closes at its OK
+};
+
+DWORD WINAPI RunApartment(void* argument) {
+  auto* a = static_cast<Apartment*>(argument);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (_clsMTExport* object = ReadyForExport(a->diary)) {
+    a->hr = ExecuteOn(object, a->out);
+    object->Release();
+  }
+  a->window = ThreadProgressWindow();
+  a->owns = a->window && GetWindowThreadProcessId(a->window, nullptr) == GetCurrentThreadId();
+  InterlockedIncrement(a->started);
+  for (int k = 0; k < 500 && *a->started < 2; ++k) {
+    Sleep(20);  // both windows up at once
+  }
+  if (a->window) {
+    PressOk(a->window);
+    a->closed = !IsWindow(a->window);
+  }
+  CoUninitialize();
+  return 0;
+}
+
+void TwoApartmentsRunAtOnce(const std::u16string& diary, const std::u16string& out,
+                            bool diary_opens) {
+  LONG started = 0;
+  Apartment apartments[2] = {{diary, out + u".1.txt", &started},
+                             {diary, out + u".2.txt", &started}};
+  HANDLE threads[2];
+  for (int k = 0; k < 2; ++k) {
+    threads[k] = CreateThread(nullptr, 0, RunApartment, &apartments[k], 0, nullptr);
+  }
+  WaitForMultipleObjects(2, threads, TRUE, 60000);
+  for (HANDLE thread : threads) {
+    CloseHandle(thread);
+  }
+  const Apartment& a = apartments[0];
+  const Apartment& b = apartments[1];
+  Check(a.window && b.window && a.window != b.window,
+        "each apartment has a progress window of its own");
+  Check(a.owns && b.owns, "each window belongs to the thread that ran");
+  Check(a.closed && b.closed, "each closes at its OK, on its thread");
+  if (diary_opens) {
+    Check(SUCCEEDED(a.hr) && SUCCEEDED(b.hr) && !FileBytes(a.out).empty() &&
+              FileBytes(a.out) == FileBytes(b.out),
+          "both runs export the whole diary");
+  }
+}
+
+// A failure while Invoke builds the arguments (the test build's switch) is an exception the
+// caller reads, not E_OUTOFMEMORY, and the type information is not kept.
+void AFaultInInvokeIsAnException(const std::u16string& out) {
+  _clsMTExport* object = Created(NewObject());
   if (!object) {
     return;
   }
-  ExecuteOn(object, out);
-  window = FindWindowW(L"SarnlinkFrmProgress", nullptr);
-  Check(window != nullptr, "the progress window is up again");
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
-  WPARAM code = 0;
-  QuitWaiting(code);
-  Check(!IsWindow(window), "its OK closes it");
-  CoFreeUnusedLibrariesEx(0, 0);
-  Check(Component() != nullptr, "the DLL stays while the host holds the object");
+  IDispatch* dispatch = object;
+  ITypeInfo* info = nullptr;
+  dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info);
+  auto references = [info] {
+    info->AddRef();
+    return info->Release();
+  };
+  const ULONG before = info ? references() : 0;
+  LPOLESTR name = const_cast<LPOLESTR>(L"SetPath");
+  DISPID id = 0;
+  dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+  VARIANT arg;
+  V_VT(&arg) = VT_BSTR;
+  V_BSTR(&arg) = Bstr(out);
+  DISPPARAMS params = {&arg, nullptr, 1, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXCEPINFO exception = {};
+  UINT arg_err = 0;
+  SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_ARGUMENTS", L"1");
+  const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                      &result, &exception, &arg_err);
+  SetEnvironmentVariableW(L"SARNLINK_FAULT_IN_ARGUMENTS", nullptr);
+  Check(hr == DISP_E_EXCEPTION, "a fault while the arguments are built is DISP_E_EXCEPTION");
+  Check(exception.bstrDescription &&
+            wcsstr(exception.bstrDescription, L"a fault forced while the arguments were built"),
+        "EXCEPINFO says what failed");
+  Check(info && references() == before, "the type information is released");
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  VariantClear(&arg);
+  if (info) {
+    info->Release();
+  }
   object->Release();
-  CoFreeUnusedLibrariesEx(0, 0);
-  Check(Component() == nullptr, "and can unload after its release");
+}
+
+// A method's own failure reaches a late-bound caller as DISP_E_EXCEPTION with its message, as
+// VB's Err.Description reads it: an export path that is the diary itself is refused.
+void AFailureThroughInvokeCarriesItsMessage(const std::u16string& diary) {
+  _clsMTExport* object = Created(ReadyForExport(diary));
+  if (!object) {
+    return;
+  }
+  IDispatch* dispatch = object;
+  LPOLESTR name = const_cast<LPOLESTR>(L"SetPath");
+  DISPID id = 0;
+  dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+  VARIANT args[2];
+  V_VT(&args[0]) = VT_BOOL;  // OverWrite
+  V_BOOL(&args[0]) = VARIANT_TRUE;
+  V_VT(&args[1]) = VT_BSTR;  // stFilePath: the diary
+  V_BSTR(&args[1]) = Bstr(diary);
+  DISPPARAMS params = {args, nullptr, 2, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXCEPINFO exception = {};
+  UINT arg_err = 0;
+  const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                      &result, &exception, &arg_err);
+  Check(hr == DISP_E_EXCEPTION && FAILED(exception.scode) && exception.bstrDescription &&
+            wcsstr(exception.bstrDescription, L"refused"),
+        "a refused SetPath through Invoke is DISP_E_EXCEPTION with the message");
+  Check(!FileBytes(diary).empty(), "and the diary is untouched");
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  VariantClear(&args[1]);
+  object->Release();
 }
 
 // IDispatch with named arguments, as VB passes `o.SetPath OverWrite:=True, stFilePath:=...`,
@@ -419,12 +668,18 @@ int main(int argc, char** argv) {
   const std::string build = argv[3];
   const bool forms = build == "test-build";
   CoInitialize(nullptr);
-  g_host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
-                           200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  WNDCLASSW host_class = {};
+  host_class.lpfnWndProc = HostProc;
+  host_class.hInstance = GetModuleHandleW(nullptr);
+  host_class.lpszClassName = L"SarnlinkTestHost";
+  RegisterClassW(&host_class);
+  g_host = CreateWindowExW(0, L"SarnlinkTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                           10, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetActiveWindow(g_host);
   Check(g_host != nullptr, "the host has a window");
   if (build == "shipping-faults") {
     AFaultInsideTheProgressWindowFailsExecute(diary, out, true);
+    AFaultInInvokeIsAnException(out);
     DestroyWindow(g_host);
     CoUninitialize();
     return Summary("host");
@@ -437,9 +692,13 @@ int main(int argc, char** argv) {
     AQuitMidFormReachesTheHost(diary);
     AFaultInsideTheFormFailsTheMethod(diary);
     AFaultInsideTheProgressWindowFailsExecute(diary, out, false);
+    AFaultInInvokeIsAnException(out);
   }
   NamedArgumentsAndTheirErrors(out);
-  TheProgressWindowHoldsTheDll(diary, out, !forms);
+  AFailureThroughInvokeCarriesItsMessage(diary);
+  CallsInsideARunAreRefused(diary, out, !forms);
+  TheResultStaysUntilItsOk(diary, out);
+  TwoApartmentsRunAtOnce(diary, out, forms);
   DestroyWindow(g_host);
   CoUninitialize();
   return Summary("host");

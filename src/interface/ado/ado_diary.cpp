@@ -10,7 +10,11 @@
 #include <adoid.h>
 #include <adoint.h>
 
+#include <cmath>
+
+#include "common/clock.h"
 #include "common/errors.h"
+#include "common/win32/com_ptr.h"
 #include "common/win32/wide_text.h"
 #include "encoding/utf8.h"
 
@@ -76,26 +80,6 @@ void Check(HRESULT hr, const std::string& what) {
   }
 }
 
-// A COM pointer released however the scope is left.
-template <class T>
-class Com {
- public:
-  Com() = default;
-  ~Com() {
-    if (p_) {
-      p_->Release();
-    }
-  }
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  T** out() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
- private:
-  T* p_ = nullptr;  // the interface, or null
-};
-
 // A VARIANT cleared however the scope is left.
 class Variant {
  public:
@@ -121,7 +105,39 @@ class Variant {
   VARIANT v_;  // the value
 };
 
-FieldValue FromVariant(VARIANT& v, const std::string& what) {
+// A number ADO hands over as a fraction type (a Jet Number column of size Double or Decimal,
+// Currency): an integer when it is a whole one, else its text, "1.5", whatever the locale.
+FieldValue FromFractionType(VARIANT& v, const std::string& what) {
+  Variant real;
+  Check(VariantChangeType(&real.get(), &v, 0, VT_R8), what + " cannot be read");
+  const double x = real.get().dblVal;
+  constexpr double kExact = 9007199254740992.0;  // 2^53: every whole double below is exact
+  if (x > -kExact && x < kExact && x == std::trunc(x)) {
+    return static_cast<std::int64_t>(x);
+  }
+  Variant text;
+  Check(VariantChangeTypeEx(&text.get(), &v, LOCALE_INVARIANT, 0, VT_BSTR),
+        what + " cannot be read");
+  return FromBstr(text.get().bstrVal);
+}
+
+// A Date/Time column in the diary's own text form: a day for the Day column, "yyyy/mm/dd
+// hh:nn:ss" for any other.
+FieldValue FromDate(const VARIANT& v, std::u16string_view name, const std::string& what) {
+  SYSTEMTIME time = {};
+  if (!VariantTimeToSystemTime(v.date, &time)) {
+    throw Error(ErrorKind::kDatabase, what + " holds a date outside the calendar");
+  }
+  const LocalTime moment{time.wYear, time.wMonth,  time.wDay,
+                         time.wHour, time.wMinute, time.wSecond};
+  const std::u16string text = DiaryTimeText(moment);
+  return SameColumnName(name, u"Day") ? text.substr(0, 10) : text;
+}
+
+// A field's value as the drivers read it: Null, text, a Yes/No, an integer of any width, a
+// number of a fraction type or a date as above. A value of any other type (binary data, an
+// object) is an error that names it, never a guess.
+FieldValue FromVariant(VARIANT& v, std::u16string_view name, const std::string& what) {
   switch (v.vt) {
     case VT_EMPTY:
     case VT_NULL:
@@ -130,19 +146,34 @@ FieldValue FromVariant(VARIANT& v, const std::string& what) {
       return v.boolVal != VARIANT_FALSE;
     case VT_BSTR:
       return FromBstr(v.bstrVal);
-    default: {
-      VARIANT number;
-      VariantInit(&number);
-      if (SUCCEEDED(VariantChangeType(&number, &v, 0, VT_I8))) {
-        return static_cast<std::int64_t>(number.llVal);
-      }
-      VARIANT text;
-      VariantInit(&text);
-      Check(VariantChangeType(&text, &v, 0, VT_BSTR), "cannot read " + what);
-      FieldValue value = FromBstr(text.bstrVal);
-      VariantClear(&text);
-      return value;
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8: {
+      Variant number;
+      Check(VariantChangeType(&number.get(), &v, 0, VT_I8), what + " cannot be read");
+      return static_cast<std::int64_t>(number.get().llVal);
     }
+    case VT_R4:
+    case VT_R8:
+    case VT_DECIMAL:
+    case VT_CY:
+      return FromFractionType(v, what);
+    case VT_DATE:
+      return FromDate(v, name, what);
+    default:
+      throw Error(
+          ErrorKind::kDatabase,
+          what + " holds " +
+              (v.vt == (VT_ARRAY | VT_UI1) ? std::string("binary data")
+                                           : "a value of variant type " + std::to_string(v.vt)) +
+              ", which is neither text, a number, a Yes/No nor a date: it cannot be read");
   }
 }
 
@@ -180,12 +211,24 @@ class AdoRecordset : public DiaryRecordset {
   }
 
   // ADO declares the count an ADO_LONGPTR, eight bytes on x86_64 where mingw's header says
-  // long (four): the count is read into the type ADO writes.
+  // long (four): the count is read into the type ADO writes. A provider or cursor that cannot
+  // count answers -1; the rows are then counted by walking them, and the recordset goes back
+  // to its first row (asked before the first row is read, as the drivers do).
   std::int32_t RecordCount() override {
     ADO_LONGPTR count = 0;
     Check(rs_->get_RecordCount(reinterpret_cast<long*>(&count)),
           "diary " + path_ + ": cannot count the rows");
-    return static_cast<std::int32_t>(count);
+    if (count >= 0) {
+      return static_cast<std::int32_t>(count);
+    }
+    std::int32_t walked = 0;
+    for (; !IsEOF(); ++walked) {
+      MoveNext();
+    }
+    if (walked > 0) {
+      Check(rs_->MoveFirst(), "diary " + path_ + ": cannot go back to the first row");
+    }
+    return walked;
   }
   bool IsEOF() override {
     VARIANT_BOOL eof = VARIANT_TRUE;
@@ -193,11 +236,11 @@ class AdoRecordset : public DiaryRecordset {
     return eof != VARIANT_FALSE;
   }
   FieldValue Field(std::u16string_view name) override {
-    Com<ADOField> field;
+    ComPtr<ADOField> field;
     FieldNamed(name, field);
     Variant value;
     Check(field->get_Value(&value.get()), "diary " + path_ + ": cannot read " + ToUtf8(name));
-    return FromVariant(value.get(), ToUtf8(name));
+    return FromVariant(value.get(), name, "diary " + path_ + ": the field " + ToUtf8(name));
   }
   void MoveNext() override { Check(rs_->MoveNext(), "diary " + path_ + ": cannot move on"); }
   void AddNew() override {
@@ -207,7 +250,7 @@ class AdoRecordset : public DiaryRecordset {
     Check(rs_->AddNew(fields, values), "diary " + path_ + ": cannot add a row");
   }
   void Assign(std::u16string_view name, FieldValue value) override {
-    Com<ADOField> field;
+    ComPtr<ADOField> field;
     FieldNamed(name, field);
     Variant v;
     ToVariant(value, v.get());
@@ -222,16 +265,16 @@ class AdoRecordset : public DiaryRecordset {
   void Close() override { rs_->Close(); }
 
  private:
-  void FieldNamed(std::u16string_view name, Com<ADOField>& field) {
-    Com<ADOFields> fields;
+  void FieldNamed(std::u16string_view name, ComPtr<ADOField>& field) {
+    ComPtr<ADOFields> fields;
     Check(rs_->get_Fields(fields.out()), "diary " + path_ + ": cannot read the fields");
     Variant index{std::u16string(name)};
     Check(fields->get_Item(index.get(), field.out()),
           "diary " + path_ + ": no field " + ToUtf8(name));
   }
 
-  std::string path_;       // for messages
-  Com<_ADORecordset> rs_;  // the recordset
+  std::string path_;          // for messages
+  ComPtr<_ADORecordset> rs_;  // the recordset
 };
 
 class AdoConnection : public DiaryConnection {
@@ -268,8 +311,8 @@ class AdoConnection : public DiaryConnection {
     return kind == LockKind::kOptimistic ? adLockOptimistic : adLockReadOnly;
   }
 
-  std::string path_;                // for messages
-  Com<_ADOConnection> connection_;  // the connection
+  std::string path_;                   // for messages
+  ComPtr<_ADOConnection> connection_;  // the connection
 };
 
 }  // namespace

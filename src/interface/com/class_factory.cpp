@@ -1,5 +1,7 @@
 #include "interface/com/class_factory.h"
 
+#include "common/win32/wide_text.h"
+#include "interface/com/com_errors.h"
 #include "interface/com/module.h"
 
 namespace sarnlink::com {
@@ -48,7 +50,7 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
   try {
     object = maker_();
   } catch (...) {
-    return E_OUTOFMEMORY;
+    return ReportCurrentException(Wide(u"Sarnlink"), IID_IClassFactory);
   }
   const HRESULT hr = object->QueryInterface(iid, out);
   object->Release();

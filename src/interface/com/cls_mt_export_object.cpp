@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <new>
 
+#include "common/win32/com_ptr.h"
 #include "common/win32/wide_text.h"
 #include "interface/com/com_errors.h"
 #include "interface/com/component_ports.h"
 #include "interface/com/dispatch_arguments.h"
 #include "interface/com/identity.h"
 #include "interface/com/module.h"
+#include "interface/com/thread_runs.h"
 
 namespace sarnlink::com {
 namespace {
@@ -23,14 +25,20 @@ std::u16string Text(const BSTR* text) {
 
 constexpr DISPID kSetExportSettingId = 0x6003000C;
 
-// Runs `body`, turning any exception into a failed HRESULT with error information.
+HRESULT ReportException() noexcept {
+  return ReportCurrentException(Wide(kClsMTExportProgId), IID__clsMTExport);
+}
+
+// Runs `body` when `method` may be called now (CheckMayCall), turning any exception into a
+// failed HRESULT with error information.
 template <class Body>
-HRESULT Guarded(Body body) noexcept {
+HRESULT Guarded(const char* method, DWORD home_thread, Body body) noexcept {
   try {
+    CheckMayCall(method, home_thread);
     body();
     return S_OK;
   } catch (...) {
-    return ReportCurrentException(Wide(kClsMTExportProgId), IID__clsMTExport);
+    return ReportException();
   }
 }
 
@@ -48,9 +56,20 @@ class KeepAlive {
   IUnknown* object_;
 };
 
+// Guarded, for a method that runs a conversion or a form: the object is kept alive and every
+// other converter call on this thread is refused until it ends.
+template <class Body>
+HRESULT GuardedRun(IUnknown* self, const char* method, DWORD home_thread, Body body) noexcept {
+  const KeepAlive alive(self);
+  return Guarded(method, home_thread, [&] {
+    const RunOnThisThread running(method);
+    body();
+  });
+}
+
 }  // namespace
 
-ClsMTExportObject::ClsMTExportObject() : converter_(ComponentPorts()) {
+ClsMTExportObject::ClsMTExportObject() : converter_(ports_.get()) {
   AddObject();
 }
 ClsMTExportObject::~ClsMTExportObject() {
@@ -106,11 +125,17 @@ STDMETHODIMP ClsMTExportObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT coun
 STDMETHODIMP ClsMTExportObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
                                        DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                        UINT* arg_err) {
-  // Building the arguments allocates: nothing it throws may leave the COM method.
+  // Nothing thrown while the arguments are built may leave the COM method: an allocation
+  // failure is E_OUTOFMEMORY, anything else an exception the caller reads (Err.Description).
   try {
     return Dispatch(id, iid, lcid, flags, params, result, exception, arg_err);
   } catch (...) {
-    return E_OUTOFMEMORY;
+    const HRESULT hr = ReportException();
+    if (hr == E_OUTOFMEMORY || !exception) {
+      return hr;
+    }
+    FillExceptionInfo(hr, exception);
+    return DISP_E_EXCEPTION;
   }
 }
 
@@ -143,24 +168,23 @@ HRESULT ClsMTExportObject::Dispatch(DISPID id, REFIID, LCID lcid, WORD flags, DI
     }
     return hr;
   }
-  ITypeInfo* info = nullptr;
-  HRESULT hr = GetTypeInfoOf(IID__clsMTExport, &info);
+  ComPtr<ITypeInfo> info;  // released however Dispatch is left
+  HRESULT hr = GetTypeInfoOf(IID__clsMTExport, info.out());
   if (FAILED(hr)) {
     return hr;
   }
   DispatchArguments arguments;
-  hr = arguments.Build(info, id, params, arg_err);
+  hr = arguments.Build(info.get(), id, params, arg_err);
   if (SUCCEEDED(hr)) {
     hr = info->Invoke(static_cast<_clsMTExport*>(this), id, flags, arguments.params(), result,
                       exception, arg_err);
   }
-  info->Release();
   (void)lcid;
   return hr;
 }
 
 STDMETHODIMP ClsMTExportObject::Initialize(BSTR* stDiaryMdbPath, VARIANT_BOOL* result) {
-  return Guarded([&] {
+  return Guarded("Initialize", home_thread_, [&] {
     const bool found = converter_.Initialize(Text(stDiaryMdbPath));
     if (result) {
       *result = ComBool(found);
@@ -169,22 +193,22 @@ STDMETHODIMP ClsMTExportObject::Initialize(BSTR* stDiaryMdbPath, VARIANT_BOOL* r
 }
 
 STDMETHODIMP ClsMTExportObject::SetImport() {
-  return Guarded([&] { converter_.SetImport(); });
+  return Guarded("SetImport", home_thread_, [&] { converter_.SetImport(); });
 }
 
 STDMETHODIMP ClsMTExportObject::SetExport() {
-  return Guarded([&] { converter_.SetExport(); });
+  return Guarded("SetExport", home_thread_, [&] { converter_.SetExport(); });
 }
 
 STDMETHODIMP ClsMTExportObject::SetAuthor(BSTR* stAuthor) {
-  return Guarded([&] { converter_.SetAuthor(Text(stAuthor)); });
+  return Guarded("SetAuthor", home_thread_, [&] { converter_.SetAuthor(Text(stAuthor)); });
 }
 
 STDMETHODIMP ClsMTExportObject::setExportSetting(::ExportSetting* eExpSet) {
   if (!eExpSet) {
     return E_POINTER;
   }
-  return Guarded([&] {
+  return Guarded("setExportSetting", home_thread_, [&] {
     sarnlink::ExportSetting setting;
     setting.stGenre = FromBstr(eExpSet->stGenre);
     setting.stStartDay = FromBstr(eExpSet->stStartDay);
@@ -201,8 +225,7 @@ STDMETHODIMP ClsMTExportObject::setExportSetting(::ExportSetting* eExpSet) {
 }
 
 STDMETHODIMP ClsMTExportObject::SetExportSettingMySelf(VARIANT_BOOL* result) {
-  const KeepAlive alive(static_cast<_clsMTExport*>(this));
-  return Guarded([&] {
+  return GuardedRun(static_cast<_clsMTExport*>(this), "SetExportSettingMySelf", home_thread_, [&] {
     const bool ok = converter_.SetExportSettingMySelf();
     if (result) {
       *result = ComBool(ok);
@@ -212,7 +235,7 @@ STDMETHODIMP ClsMTExportObject::SetExportSettingMySelf(VARIANT_BOOL* result) {
 
 STDMETHODIMP ClsMTExportObject::SetPath(BSTR* stFilePath, VARIANT_BOOL* OverWrite,
                                         VARIANT_BOOL* result) {
-  return Guarded([&] {
+  return Guarded("SetPath", home_thread_, [&] {
     const bool ok = converter_.SetPath(Text(stFilePath), OverWrite && *OverWrite != VARIANT_FALSE);
     if (result) {
       *result = ComBool(ok);
@@ -224,13 +247,12 @@ STDMETHODIMP ClsMTExportObject::Execute(VARIANT_BOOL* result) {
   if (result) {
     *result = VARIANT_FALSE;  // always false, whether or not a run took place
   }
-  const KeepAlive alive(static_cast<_clsMTExport*>(this));
-  return Guarded([&] { converter_.Execute(); });
+  return GuardedRun(static_cast<_clsMTExport*>(this), "Execute", home_thread_,
+                    [&] { converter_.Execute(); });
 }
 
 STDMETHODIMP ClsMTExportObject::SetAuthorMySelf(VARIANT_BOOL* result) {
-  const KeepAlive alive(static_cast<_clsMTExport*>(this));
-  return Guarded([&] {
+  return GuardedRun(static_cast<_clsMTExport*>(this), "SetAuthorMySelf", home_thread_, [&] {
     const bool ok = converter_.SetAuthorMySelf();
     if (result) {
       *result = ComBool(ok);

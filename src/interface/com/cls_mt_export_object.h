@@ -4,6 +4,7 @@
 #pragma once
 
 #include "interface/cls_mt_export.h"
+#include "interface/com/component_ports.h"
 #include "sarnlink_idl.h"
 
 namespace sarnlink::com {
@@ -42,8 +43,10 @@ class ClsMTExportObject : public _clsMTExport, public ISupportErrorInfo {
   HRESULT Dispatch(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                    VARIANT* result, EXCEPINFO* exception, UINT* arg_err);
 
-  LONG references_ = 1;    // COM reference count
-  clsMTExport converter_;  // the converter itself
+  LONG references_ = 1;                       // COM reference count
+  DWORD home_thread_ = GetCurrentThreadId();  // the thread of its apartment
+  ComponentPorts ports_;                      // its outside world
+  clsMTExport converter_;                     // the converter itself
 };
 
 }  // namespace sarnlink::com

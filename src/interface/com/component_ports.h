@@ -1,5 +1,6 @@
-// The ports the COM objects give the converter: the Win32 file system, the diary backend of
-// this build, the one progress window of the component, the forms, the clock and code page 932.
+// The ports a converter object of the component reaches the world through: its own file
+// system, diary backend, forms, clock and code page 932, and the progress window of the thread
+// it runs on, which every converter of that thread shares.
 #pragma once
 
 #include <memory>
@@ -8,7 +9,18 @@
 
 namespace sarnlink::com {
 
-// The converter's outside world, shared by every object of the component.
-const ConverterPorts& ComponentPorts();
+class ComponentPorts {
+ public:
+  ComponentPorts();
+  ~ComponentPorts();
+  ComponentPorts(const ComponentPorts&) = delete;
+  ComponentPorts& operator=(const ComponentPorts&) = delete;
+
+  const ConverterPorts& get() const;
+
+ private:
+  struct Owned;
+  std::unique_ptr<Owned> owned_;  // the object's own ports
+};
 
 }  // namespace sarnlink::com

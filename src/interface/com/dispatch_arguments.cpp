@@ -3,6 +3,9 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "common/win32/wide_text.h"
 
 namespace sarnlink::com {
 
@@ -59,6 +62,12 @@ HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params,
   if (!function) {
     return DISP_E_MEMBERNOTFOUND;
   }
+  // Given back however Build is left: what follows allocates, and may throw.
+  struct Held {
+    ITypeInfo* info;
+    FUNCDESC* function;
+    ~Held() { info->ReleaseFuncDesc(function); }
+  } held{info, function};
   UINT inputs = 0;
   for (SHORT k = 0; k < function->cParams; ++k) {
     if (!(function->lprgelemdescParam[k].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) {
@@ -82,6 +91,13 @@ HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params,
   }
   values_.assign(inputs, VARIANT{});
   args_.assign(inputs, VARIANT{});
+#ifdef SARNLINK_FORM_FAULTS
+  // The test build's switch: a failure while the arguments are built, as an allocation
+  // failure or a bad index would be.
+  if (GetEnvironmentVariableW(Wide(u"SARNLINK_FAULT_IN_ARGUMENTS"), nullptr, 0) > 0) {
+    throw std::out_of_range("a fault forced while the arguments were built");
+  }
+#endif
   for (UINT k = 0; k < inputs && SUCCEEDED(hr); ++k) {
     const ELEMDESC& element = function->lprgelemdescParam[k];
     VARIANT& value = values_[k];
@@ -131,7 +147,6 @@ HRESULT DispatchArguments::Build(ITypeInfo* info, DISPID id, DISPPARAMS* params,
       V_BOOLREF(&arg) = &V_BOOL(&value);
     }
   }
-  info->ReleaseFuncDesc(function);
   normalised_.rgvarg = args_.data();
   normalised_.cArgs = inputs;
   normalised_.rgdispidNamedArgs = nullptr;

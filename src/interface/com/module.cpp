@@ -8,7 +8,7 @@ namespace {
 LONG g_objects = 0;                  // live COM objects of this DLL
 LONG g_locks = 0;                    // IClassFactory::LockServer count
 ITypeLib* g_type_library = nullptr;  // loaded on first use, kept until the DLL may unload
-void (*g_on_last_release)() = nullptr;
+LONG g_pinned = 0;                   // PinModule has run
 
 }  // namespace
 
@@ -18,12 +18,15 @@ void AddObject() {
   InterlockedIncrement(&g_objects);
 }
 void ReleaseObject() {
-  if (InterlockedDecrement(&g_objects) == 0 && g_on_last_release) {
-    g_on_last_release();
-  }
+  InterlockedDecrement(&g_objects);
 }
-void SetOnLastRelease(void (*on_last_release)()) {
-  g_on_last_release = on_last_release;
+void PinModule() {
+  if (InterlockedExchange(&g_pinned, 1) == 0) {
+    // Should it fail, the window's module lock still holds the DLL, short of CoUninitialize.
+    HMODULE pinned = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(g_module), &pinned);
+  }
 }
 void LockModule(bool lock) {
   if (lock) {

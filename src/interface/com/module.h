@@ -10,12 +10,14 @@ namespace sarnlink::com {
 extern HINSTANCE g_module;
 
 void AddObject();
-// When the last object goes, `on_last_release` (if set) lets go of what the objects left up
-// (the progress window).
 void ReleaseObject();
-void SetOnLastRelease(void (*on_last_release)());
 void LockModule(bool lock);
 bool CanUnload();
+// Keeps the DLL loaded for the life of the process, from the first window it shows on: a
+// window outlives its objects (the progress window stays until its OK), and CoUninitialize
+// frees an in-process server whatever DllCanUnloadNow answers. Once is enough; later calls do
+// nothing.
+void PinModule();
 // Lets go of the type library, when the DLL may be unloaded; the next use loads it again.
 void ReleaseTypeLibrary();
 

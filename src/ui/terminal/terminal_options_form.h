@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "common/clock.h"
 #include "interface/diary_database.h"
 #include "interface/export_setting.h"
 #include "ui/options_form.h"
@@ -14,8 +15,8 @@ namespace sarnlink {
 
 class TerminalOptionsForm : public OptionsForm {
  public:
-  TerminalOptionsForm(DiaryDatabase& diary, TerminalQuestions& questions)
-      : diary_(diary), questions_(questions) {}
+  TerminalOptionsForm(DiaryDatabase& diary, TerminalQuestions& questions, Clock& clock)
+      : diary_(diary), questions_(questions), clock_(clock) {}
 
   frmOptionMembers ShowModal(const std::u16string& path_diary_mdb,
                              const std::u16string& author) override;
@@ -29,10 +30,13 @@ class TerminalOptionsForm : public OptionsForm {
   // Fills the controls from the answers; false when the user cancelled.
   bool AskControls(frmOptionControls& controls);
   bool AskDate(const std::string& label, PickerDate& date);
+  // Says what the period leaves out; always true, to sit among the questions.
+  bool SayPeriodNote(const frmOptionControls& controls);
 
   std::optional<ExportSetting> prefill_;  // what the command line gave
   DiaryDatabase& diary_;                  // the genre list's source
   TerminalQuestions& questions_;          // the terminal
+  Clock& clock_;                          // today, for a diary with no day
 };
 
 }  // namespace sarnlink

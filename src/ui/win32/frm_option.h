@@ -10,7 +10,7 @@ namespace sarnlink {
 
 class Win32OptionsForm : public OptionsForm {
  public:
-  explicit Win32OptionsForm(DiaryDatabase& diary) : diary_(diary) {}
+  Win32OptionsForm(DiaryDatabase& diary, Clock& clock) : diary_(diary), clock_(clock) {}
 
   // A diary that cannot be read fails before the form is shown; so does a missing desktop.
   frmOptionMembers ShowModal(const std::u16string& path_diary_mdb,
@@ -18,6 +18,7 @@ class Win32OptionsForm : public OptionsForm {
 
  private:
   DiaryDatabase& diary_;  // the genre list's source
+  Clock& clock_;          // today, for a diary with no day
 };
 
 // The form's window class and the control identifiers, which the tests drive the form by.
@@ -40,6 +41,7 @@ enum OptionControlId : int {
   kCmbComment,
   kCmbPublishDay,
   kLabel4,
+  kPeriodNote,  // says the period's bounds are not included
 };
 
 }  // namespace sarnlink

@@ -22,21 +22,15 @@ void RegisterWindowClass() {
 
 }  // namespace
 
-void frmProgress::Close() {
-  if (window_) {
-    EnableBatsuBtn = true;
-    DestroyWindow(window_);
-  }
-}
-
 void frmProgress::Form_Load() {
   EnableBatsuBtn = false;
 }
 
 void frmProgress::Show() {
-  if (window_) {
+  if (window_ && IsWindow(window_)) {
     return;  // a window still open from an earlier run is reused as it is
   }
+  window_ = nullptr;  // gone with the thread that made it, whose identifier this one reuses
   Form_Load();
   maximum_ = 100;
   value_ = 0;

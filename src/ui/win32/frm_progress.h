@@ -1,7 +1,7 @@
-// frmProgress: the progress window on Windows. Modeless, without an owner, one per component;
-// it refuses to close (title bar, Alt+F4, a request from code) until its OK button is pressed,
-// or until the component lets it go (Close). While it exists it holds the module: the DLL is
-// not unloaded under a window whose procedure lives in it.
+// frmProgress: the progress window on Windows. Modeless, without an owner, one per thread of
+// the host; it refuses to close (title bar, Alt+F4, a request from code) until its OK button is
+// pressed, whatever becomes of the objects that ran: the user reads the result first. While it
+// exists it holds the module: the DLL is not unloaded under a window whose procedure lives in it.
 // The bar's maximum and value are kept here too, since the drivers read them back; so a run
 // without a desktop still works through it.
 #pragma once
@@ -21,11 +21,8 @@ class frmProgress : public ProgressDisplay {
   // `hold_module(true)` when the window is made, `hold_module(false)` when it is gone.
   explicit frmProgress(std::function<void(bool)> hold_module = {})
       : hold_module_(std::move(hold_module)) {}
-  // Leaves a window that is still up alone: this runs when the DLL is unloaded, where no window
-  // may be destroyed; the last release of the component closes it before that (Close).
+  // Leaves a window that is still up alone: only the thread that made it may destroy it.
   ~frmProgress() override = default;
-  // Destroys the window, whatever its OK button's state.
-  void Close();
 
   void Show() override;
   void SetCaption(const std::u16string& caption) override;
