@@ -58,13 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
 class BadUsageAnywhere : public CommandLine, public ::testing::WithParamInterface<BadUsageCase> {};
 
 TEST_P(BadUsageAnywhere, IsRefusedAndNamed) {
-  std::string command = GetParam().options;
-  for (const auto& [name, path] :
-       {std::pair{std::string("DB"), db}, std::pair{std::string("OUT"), out}}) {
-    for (std::size_t at; (at = command.find(name)) != std::string::npos;) {
-      command.replace(at, name.size(), Quote(path));
-    }
-  }
+  const std::string command = testing::WithPaths(GetParam().options, {{"DB", db}, {"OUT", out}});
   const auto before = testing::ReadText(db);
   const auto run = RunSarnlink(command);
   EXPECT_EQ(run.status, 1) << command;

@@ -41,13 +41,8 @@ class Messages : public testing::SampleDiaryTest,
   }
 
   std::string Command() const {
-    std::string command = GetParam().command;
-    for (const auto& [name, text] : {std::pair<std::string, std::string>{"DB", Quote(db)},
-                                     {"DIR", Quote(dir.path().string())}}) {
-      for (std::size_t at; (at = command.find(name)) != std::string::npos;) {
-        command.replace(at, name.size(), text);
-      }
-    }
+    const std::string command =
+        testing::WithPaths(GetParam().command, {{"DB", db}, {"DIR", dir.path().string()}});
     return std::string(SARNLINK_CLI_PATH) + " " + command;
   }
 };

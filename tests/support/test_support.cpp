@@ -81,6 +81,16 @@ std::string Quote(const std::string& text) {
   return quoted + "'";
 }
 
+std::string WithPaths(std::string command,
+                      const std::vector<std::pair<std::string, std::string>>& paths) {
+  for (const auto& [name, path] : paths) {
+    for (std::size_t at; (at = command.find(name)) != std::string::npos;) {
+      command.replace(at, name.size(), Quote(path));
+    }
+  }
+  return command;
+}
+
 CommandResult RunShell(const std::string& command, const std::string& input) {
   TempDir scratch;
   const std::string in = scratch.File("in");
