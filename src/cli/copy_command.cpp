@@ -85,11 +85,12 @@ class NewDiaryFile {
 int Copy(const CopyOptions& options) {
   struct stat info;
   if (::lstat(options.to.c_str(), &info) == 0) {
-    throw Refusal(options.to + " already exists; copy makes a new diary and never replaces a file");
+    throw Refusal(Fill(Say("{0} already exists; copy makes a new diary and never replaces a file"),
+                       {options.to}));
   }
   PosixFileSystem files;
   if (!files.FileExists(PathFromBytes(options.from), true)) {
-    throw Refusal("no diary database at " + options.from);
+    throw Refusal(Fill(Say("no diary database at {0}"), {options.from}));
   }
   StopSignals stop;
   DiaryByContent source_diary(ReadingDiary());
@@ -140,13 +141,14 @@ int Copy(const CopyOptions& options) {
       target.Place();
     });
   } catch (const Error& e) {
-    const std::string kept = "; no diary was made at " + options.to;
+    const std::string kept = Fill(Say("; no diary was made at {0}"), {options.to});
     if (e.kind() == ErrorKind::kInterrupted) {
-      throw Error(ErrorKind::kInterrupted, "the copy was stopped" + kept);
+      throw Error(ErrorKind::kInterrupted, Say("the copy was stopped") + kept);
     }
-    throw e.WithContext(
-        "copy of " + options.from + " failed after " + CountOf(copied, "entry", "entries") + ": ",
-        kept);
+    throw e.WithContext(Fill(SayN("copy of {0} failed after {1} entry: ",
+                                  "copy of {0} failed after {1} entries: ", copied),
+                             {options.from, std::to_string(copied)}),
+                        kept);
   }
   if (!left_out.empty()) {
     std::cerr << "sarnlink: "

@@ -29,7 +29,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
     action = [db] {
       struct stat info;
       if (::lstat(db->c_str(), &info) == 0) {
-        throw Refusal(*db + " already exists; init never replaces a file");
+        throw Refusal(Fill(Say("{0} already exists; init never replaces a file"), {*db}));
       }
       CreateEmptyDiary(*db);
       std::cout << Fill(Say("created an empty diary at {0}"), {*db}) << "\n";
@@ -44,7 +44,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
     action = [db] {
       PosixFileSystem files;
       if (!files.FileExists(PathFromBytes(*db), true)) {
-        throw Refusal("no diary database at " + *db);
+        throw Refusal(Fill(Say("no diary database at {0}"), {*db}));
       }
       DiaryByContent diary(ReadingDiary());
       for (const std::u16string& genre : FillGenreList(diary, PathFromBytes(*db))) {

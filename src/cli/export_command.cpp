@@ -179,7 +179,7 @@ int RunExportCommand(const ExportOptions& options) {
   PosixConverter tool(options.quiet, options.db, kDefaultWaitSeconds, to_stdout, true);
   clsMTExport& converter = tool.converter;
   if (!converter.Initialize(PathFromBytes(options.db))) {
-    throw Refusal("no diary database at " + options.db);
+    throw Refusal(Fill(Say("no diary database at {0}"), {options.db}));
   }
   converter.SetExport();
   ExportSetting setting = options.setting;
@@ -195,7 +195,7 @@ int RunExportCommand(const ExportOptions& options) {
     // The form opens showing what the command line gave, the author among it.
     tool.options_form.Prefill(setting);
     if (!converter.SetExportSettingMySelf()) {
-      throw Refusal("the options form was cancelled; nothing was exported");
+      throw Refusal(Say("the options form was cancelled; nothing was exported"));
     }
   } else {
     converter.setExportSetting(setting);
@@ -210,16 +210,19 @@ int RunExportCommand(const ExportOptions& options) {
   const bool in_pieces = options.max_entries > 0 || !options.max_bytes.empty();
   if (in_pieces &&
       (to_stdout || tool.files.KindOf(PathFromBytes(options.out)) == PathKind::kStream)) {
-    throw Refusal("--max-entries and --max-bytes write several files; they need --out FILE, " +
-                  std::string(to_stdout ? "not standard output" : "not a pipe or device"));
+    throw Refusal(to_stdout ? Say("--max-entries and --max-bytes write several files; they need "
+                                  "--out FILE, not standard output")
+                            : Say("--max-entries and --max-bytes write several files; they need "
+                                  "--out FILE, not a pipe or device"));
   }
   converter.SetPieceLimits(options.max_entries,
                            options.max_bytes.empty() ? 0 : std::stoull(options.max_bytes));
   const std::string out = to_stdout ? kStandardOutputPath : options.out;
   if (!converter.SetPath(PathFromBytes(out), options.overwrite || to_stdout)) {
-    throw Refusal(options.out.empty()
-                      ? "no output file was named"
-                      : options.out + " already exists (add --overwrite to replace it)");
+    throw Refusal(
+        options.out.empty()
+            ? Say("no output file was named")
+            : Fill(Say("{0} already exists (add --overwrite to replace it)"), {options.out}));
   }
   try {
     RunStoppable(tool.stop_signals, [&] { converter.Execute(); });

@@ -29,7 +29,7 @@ struct UndoOptions {
 
 void RequireDiary(PosixFileSystem& files, const std::string& db) {
   if (!files.FileExists(PathFromBytes(db), true)) {
-    throw Refusal("no diary database at " + db);
+    throw Refusal(Fill(Say("no diary database at {0}"), {db}));
   }
 }
 
@@ -114,8 +114,9 @@ int UndoRun(const UndoOptions& options) {
       DiaryTransaction transaction(*connection);
       const ImportRun run = RunNamed(*connection, FromUtf8(options.stamp));
       if (run.rows == 0) {
-        throw Refusal("no entry of " + options.db + " is stamped \"" + options.stamp +
-                      "\" (sarnlink imports lists the stamps)");
+        throw Refusal(
+            Fill(Say("no entry of {0} is stamped \"{1}\" (sarnlink imports lists the stamps)"),
+                 {options.db, options.stamp}));
       }
       if (ToolRunStamps(*connection).count(run.stamp) == 0) {
         std::cerr << "sarnlink: "
@@ -128,9 +129,10 @@ int UndoRun(const UndoOptions& options) {
       // Worked out in the transaction: a dry run shows the counts and rolls it all back.
       const UndoneRun undone = UndoImportRun(*connection, run.stamp);
       if (undone.deleted + undone.kept != run.rows) {
-        throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
-                                              std::to_string(undone.deleted + undone.kept) +
-                                              " rows instead of " + std::to_string(run.rows) + ")");
+        throw Error(
+            ErrorKind::kDatabase,
+            Fill(Say("the diary changed while the run was undone ({0} rows instead of {1})"),
+                 {std::to_string(undone.deleted + undone.kept), std::to_string(run.rows)}));
       }
       const std::string what =
           Fill(SayN("{0} entry of the import \"{1}\" (days {2} to {3})",
@@ -149,11 +151,12 @@ int UndoRun(const UndoOptions& options) {
     });
   } catch (const Error& e) {
     if (e.kind() == ErrorKind::kInterrupted) {
-      throw Error(ErrorKind::kInterrupted,
-                  "nothing was deleted (undo-import of \"" + options.stamp + "\" was stopped)");
+      throw Error(
+          ErrorKind::kInterrupted,
+          Fill(Say("nothing was deleted (undo-import of \"{0}\" was stopped)"), {options.stamp}));
     }
-    throw e.WithContext("undo-import of \"" + options.stamp + "\" failed: ",
-                        "; nothing was deleted");
+    throw e.WithContext(Fill(Say("undo-import of \"{0}\" failed: "), {options.stamp}),
+                        Say("; nothing was deleted"));
   }
   return kExitDone;
 }

@@ -56,7 +56,8 @@ void AddHelpCommand(CLI::App& app, Action& action) {
           return int{kExitDone};
         }
       }
-      throw Refusal("no subcommand \"" + *topic + "\"; the subcommands: " + SubcommandNames(app));
+      throw Refusal(
+          Fill(Say("no subcommand \"{0}\"; the subcommands: {1}"), {*topic, SubcommandNames(app)}));
     };
   });
 }
@@ -125,8 +126,10 @@ int RunCommandLine(int argc, char** argv) {
   AddHelpCommand(app, action);
   CountRepeats(app);
   if (argc > 1 && argv[1][0] != '-' && !HasSubcommand(app, argv[1])) {
-    std::cerr << "sarnlink: unknown subcommand \"" << argv[1]
-              << "\"; the subcommands: " << SubcommandNames(app) << "\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("unknown subcommand \"{0}\"; the subcommands: {1}"),
+                      {argv[1], SubcommandNames(app)})
+              << "\n";
     return kExitRefused;
   }
   try {
