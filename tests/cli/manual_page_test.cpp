@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -44,15 +43,41 @@ std::vector<std::string> Subcommands() {
   return names;
 }
 
+// The long options in `text`: "--" and then letters, digits and "-". (A scan, not std::regex,
+// whose GCC 12 headers warn under the sanitizers' optimisation.)
+OptionNames LongOptions(const std::string& text) {
+  OptionNames names;
+  auto in_name = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+  };
+  for (std::size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
+    std::size_t end = at + 2;
+    while (end < text.size() && in_name(text[end])) {
+      ++end;
+    }
+    if (end > at + 2) {
+      names.insert(text.substr(at, end - at));
+      at = end - 2;
+    }
+  }
+  return names;
+}
+
+// A line of the manual page's source as it reads: `\-` is "-".
+std::string Unescaped(std::string line) {
+  for (std::size_t at = line.find("\\-"); at != std::string::npos; at = line.find("\\-", at)) {
+    line.erase(at, 1);
+  }
+  return line;
+}
+
 // The long options `sarnlink help NAME` lists, -h,--help apart (every subcommand takes it).
 OptionNames HelpOptions(const std::string& subcommand) {
   OptionNames names;
-  static const std::regex kOption("--[a-z0-9-]+");
   for (const std::string& line : Block(RunSarnlink("help " + subcommand).out, "Options:")) {
-    const std::string first = line.substr(0, line.find(' ', 2));
-    for (std::sregex_iterator it(first.begin(), first.end(), kOption), end; it != end; ++it) {
-      if (it->str() != "--help") {
-        names.insert(it->str());
+    for (const std::string& name : LongOptions(line.substr(0, line.find(' ', 2)))) {
+      if (name != "--help") {
+        names.insert(name);
       }
     }
   }
@@ -60,24 +85,23 @@ OptionNames HelpOptions(const std::string& subcommand) {
 }
 
 // The options each `.SS "sarnlink NAME"` section of the manual page lists: the long options on
-// the tag lines of its .TP paragraphs (`\-` read as `-`).
+// the tag lines of its .TP paragraphs.
 std::map<std::string, OptionNames> ManualPageOptions(const std::string& page) {
   std::map<std::string, OptionNames> sections;
-  static const std::regex kSection(R"re(^\.SS "sarnlink ([a-z\\-]+)")re");
-  static const std::regex kOption(R"(\\-\\-[a-z0-9\\-]+)");
+  const std::string kSection = ".SS \"sarnlink ";
   std::istringstream lines(page);
   OptionNames* section = nullptr;
   bool tag_line = false;
   for (std::string line; std::getline(lines, line);) {
-    std::smatch match;
-    if (std::regex_search(line, match, kSection)) {
-      section = &sections[std::regex_replace(match[1].str(), std::regex(R"(\\-)"), "-")];
+    line = Unescaped(line);
+    if (line.rfind(kSection, 0) == 0) {
+      const std::size_t end = line.find('"', kSection.size());
+      section = &sections[line.substr(kSection.size(), end - kSection.size())];
     } else if (line.rfind(".SH", 0) == 0) {
       section = nullptr;
     } else if (section && tag_line) {
-      for (std::sregex_iterator it(line.begin(), line.end(), kOption), end; it != end; ++it) {
-        section->insert(std::regex_replace(it->str(), std::regex(R"(\\-)"), "-"));
-      }
+      const OptionNames found = LongOptions(line);
+      section->insert(found.begin(), found.end());
     }
     tag_line = line == ".TP";
   }
