@@ -2,7 +2,7 @@
 # Installs what building and testing Sarnlink needs on Debian, skipping what is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libsqlite3-dev sqlite3 libgtest-dev libbenchmark-dev
-  libcli11-dev python3 pkg-config mdbtools-dev)
+  libcli11-dev python3 pkg-config mdbtools-dev gettext locales debhelper dpkg-dev lintian zsh)
 # `install-deps.sh windows`: the cross-compilers, widl and wine64 for the Windows component, and
 # 32-bit Wine for the i686 DLL users install (qemu-user runs it where the kernel cannot, and Wine
 # needs its preloader there), and NSIS for its installer. The i386 packages need the i386
@@ -29,4 +29,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The tests run the tool under a Japanese locale as well as under C.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  if [ "$(id -u)" = 0 ]; then
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  else
+    echo "as root: localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 (the Japanese tests skip without it)" >&2
+  fi
 fi

@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the command-line tool, installs it (dpkg -i as root, else into a
-# fresh prefix with cmake --install) and runs the installed tool, its manual page and its bash
-# completion once.
+# Builds the Debian package of the command-line tool from debian/ with dpkg-buildpackage, in a
+# scratch copy of the tree (the build leaves its files beside the tree), holds it to lintian
+# (any error or warning fails), then installs it (dpkg -i as root, else unpacked into a scratch
+# folder) and runs the installed tool, its manual page and its bash completion once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DSARNLINK_TESTS=OFF \
-  -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build build-package
-(cd build-package && cpack >/dev/null)
-package=$(ls build-package/sarnlink_*.deb)
-echo "package: $package"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/sarnlink"
+tar --exclude=./.git --exclude='./build*' --exclude=./out --exclude=./artifacts -cf - . |
+  tar -xf - -C "$scratch/sarnlink"
+(cd "$scratch/sarnlink" && dpkg-buildpackage -us -uc -b >"$scratch/build.log" 2>&1) ||
+  { tail -n 40 "$scratch/build.log"; exit 1; }
+changes=$(ls "$scratch"/sarnlink_*.changes)
+package=$(ls "$scratch"/sarnlink_*.deb)
+echo "package: $(basename "$package"), with $(basename "$(ls "$scratch"/sarnlink-dbgsym_*)")"
+lintian --fail-on error,warning --info "$changes"
+echo "lintian: no error and no warning"
 if [ "$(id -u)" = 0 ]; then
   command -v man >/dev/null || apt-get install -y -qq man-db >/dev/null
   dpkg -i "$package" >/dev/null
   prefix=/usr
 else
-  prefix=$(mktemp -d)
-  cmake --install build-package --prefix "$prefix" >/dev/null
+  dpkg-deb -x "$package" "$scratch/root"
+  prefix=$scratch/root/usr
 fi
 "$prefix/bin/sarnlink" --version
 MANPATH="$prefix/share/man" man -w sarnlink

@@ -15,6 +15,7 @@
 #include "cli/stop_signals.h"
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/run_ledger.h"
@@ -28,11 +29,6 @@ struct CopyOptions {
   std::string from;
   std::string to;
 };
-
-// The columns of the host's table, which the SQLite diary has.
-constexpr const char16_t* kDiaryColumns[] = {
-    u"Day",    u"Number",  u"Weather",   u"Genre",       u"Title",   u"Contents",
-    u"extend", u"excerpt", u"TrackBack", u"PublishTime", u"Private", u"ImportMark"};
 
 bool IsDiaryColumn(const std::u16string& name) {
   for (const char16_t* column : kDiaryColumns) {
@@ -89,11 +85,12 @@ class NewDiaryFile {
 int Copy(const CopyOptions& options) {
   struct stat info;
   if (::lstat(options.to.c_str(), &info) == 0) {
-    throw Refusal(options.to + " already exists; copy makes a new diary and never replaces a file");
+    throw Refusal(Fill(Say("{0} already exists; copy makes a new diary and never replaces a file"),
+                       {options.to}));
   }
   PosixFileSystem files;
   if (!files.FileExists(PathFromBytes(options.from), true)) {
-    throw Refusal("no diary database at " + options.from);
+    throw Refusal(Fill(Say("no diary database at {0}"), {options.from}));
   }
   StopSignals stop;
   DiaryByContent source_diary(ReadingDiary());
@@ -144,24 +141,31 @@ int Copy(const CopyOptions& options) {
       target.Place();
     });
   } catch (const Error& e) {
-    const std::string kept = "; no diary was made at " + options.to;
+    const std::string kept = Fill(Say("; no diary was made at {0}"), {options.to});
     if (e.kind() == ErrorKind::kInterrupted) {
-      throw Error(ErrorKind::kInterrupted, "the copy was stopped" + kept);
+      throw Error(ErrorKind::kInterrupted, Say("the copy was stopped") + kept);
     }
-    throw e.WithContext(
-        "copy of " + options.from + " failed after " + CountOf(copied, "entry", "entries") + ": ",
-        kept);
+    throw e.WithContext(Fill(SayN("copy of {0} failed after {1} entry: ",
+                                  "copy of {0} failed after {1} entries: ", copied),
+                             {options.from, std::to_string(copied)}),
+                        kept);
   }
   if (!left_out.empty()) {
-    std::cerr << "sarnlink: " << options.from << " has columns the diary has no place for, "
-              << "which were not copied: " << Joined(left_out) << "\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("{0} has columns the diary has no place for, which were not copied: {1}"),
+                      {options.from, Joined(left_out)})
+              << "\n";
   }
   if (!missing.empty()) {
-    std::cerr << "sarnlink: " << options.from << " has no columns " << Joined(missing)
-              << "; they are Null in the copy\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("{0} has no columns {1}; they are Null in the copy"),
+                      {options.from, Joined(missing)})
+              << "\n";
   }
-  std::cout << "copied " << CountOf(copied, "entry", "entries") << " from " << options.from
-            << " into the new diary " << options.to << "\n";
+  std::cout << Fill(SayN("copied {0} entry from {1} into the new diary {2}",
+                         "copied {0} entries from {1} into the new diary {2}", copied),
+                    {std::to_string(copied), options.from, options.to})
+            << "\n";
   return kExitDone;
 }
 

@@ -9,6 +9,8 @@
 #include "cli/option_checks.h"
 #include "cli/posix_converter.h"
 #include "common/path_text.h"
+#include "common/say.h"
+#include "common/version.h"
 #include "encoding/utf8.h"
 #include "interface/information.h"
 #include "interface/posix/posix_file_system.h"
@@ -27,10 +29,10 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
     action = [db] {
       struct stat info;
       if (::lstat(db->c_str(), &info) == 0) {
-        throw Refusal(*db + " already exists; init never replaces a file");
+        throw Refusal(Fill(Say("{0} already exists; init never replaces a file"), {*db}));
       }
       CreateEmptyDiary(*db);
-      std::cout << "created an empty diary at " << *db << "\n";
+      std::cout << Fill(Say("created an empty diary at {0}"), {*db}) << "\n";
       return int{kExitDone};
     };
   });
@@ -42,7 +44,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
     action = [db] {
       PosixFileSystem files;
       if (!files.FileExists(PathFromBytes(*db), true)) {
-        throw Refusal("no diary database at " + *db);
+        throw Refusal(Fill(Say("no diary database at {0}"), {*db}));
       }
       DiaryByContent diary(ReadingDiary());
       for (const std::u16string& genre : FillGenreList(diary, PathFromBytes(*db))) {
@@ -57,9 +59,7 @@ void AddDiaryCommands(CLI::App& app, Action& action) {
   version->callback([&action] {
     action = [] {
       const Information information;
-      std::cout << information.GetVersionMajor() << "."
-                << (information.GetVersionMinor() < 10 ? "0" : "") << information.GetVersionMinor()
-                << "\n"
+      std::cout << kVersionText << "\n"
                 << "major " << information.GetVersionMajor() << "\n"
                 << "minor " << information.GetVersionMinor() << "\n"
                 << "revision " << information.GetVersionRevision() << "\n";

@@ -11,6 +11,7 @@
 #include "cli/standard_streams.h"
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "encoding/import_stream.h"
 #include "encoding/import_text.h"
 #include "encoding/posix/iconv_code_page_932.h"
@@ -34,7 +35,7 @@ TextEncoding DecodeFileAt(const DecodeOptions& options, const std::string& path,
   PosixFileSystem files;
   const std::u16string file_name = PathFromBytes(path);
   if (!files.FileExists(file_name, true)) {
-    throw Refusal("no file at " + path);
+    throw Refusal(Fill(Say("no file at {0}"), {path}));
   }
   IconvCodePage932 code_page;
   try {

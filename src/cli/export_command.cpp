@@ -15,6 +15,7 @@
 #include "cli/posix_converter.h"
 #include "cli/standard_streams.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "export/export_files.h"
@@ -78,33 +79,21 @@ CLI::Validator SizeInBytes() {
       "SIZE");
 }
 
-// A count of entries a file: a whole number from 1 to the most a diary can count. CLI11's own
-// number check would take 20 digits and wrap them.
-CLI::Validator EntriesPerFile() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        constexpr std::int64_t kMost = std::numeric_limits<std::int32_t>::max();
-        std::int64_t count = 0;
-        bool whole = !text.empty() && text.size() <= 10;
-        for (char c : text) {
-          whole = whole && c >= '0' && c <= '9';
-          count = whole ? count * 10 + (c - '0') : 0;
-        }
-        if (!whole || count < 1 || count > kMost) {
-          return "must be a whole number from 1 to " + std::to_string(kMost) + ", not \"" + text +
-                 "\"";
-        }
-        return std::string();
-      },
-      "N");
+// A setting the options form holds as a 16-bit number, which the export takes whole.
+CLI::Validator AnySetting() {
+  return WholeNumberIn(std::numeric_limits<std::int16_t>::min(),
+                       std::numeric_limits<std::int16_t>::max(),
+                       "a whole number from -32768 to 32767");
 }
 
 // What an export in pieces wrote.
 void ListPieces(const ExportReport& report) {
   if (report.files.size() > 1) {
-    std::cout << "MovableType files:\n";
+    std::cout << Say("MovableType files:") << "\n";
     for (const ExportedFile& file : report.files) {
-      std::cout << "  " << PathBytes(file.path) << " (" << CountOf(file.entries, "entry", "entries")
+      std::cout << "  " << PathBytes(file.path) << " ("
+                << Fill(SayN("{0} entry", "{0} entries", file.entries),
+                        {std::to_string(file.entries)})
                 << ")\n";
     }
   }
@@ -118,10 +107,14 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
     const std::uint64_t limit = std::stoull(options.max_bytes);
     for (const ExportedFile& file : report.files) {
       if (file.bytes > limit) {
-        std::cerr << "sarnlink: warning: " << PathBytes(file.path) << " holds "
-                  << CountOf(static_cast<std::int64_t>(file.bytes), "byte", "bytes")
-                  << ", more than --max-bytes " << limit
-                  << ": its entry is larger than that, and an entry is never split\n";
+        std::cerr << "sarnlink: "
+                  << Fill(SayN("warning: {0} holds {1} byte, more than --max-bytes {2}: its entry "
+                               "is larger than that, and an entry is never split",
+                               "warning: {0} holds {1} bytes, more than --max-bytes {2}: its entry "
+                               "is larger than that, and an entry is never split",
+                               static_cast<std::int64_t>(file.bytes)),
+                          {PathBytes(file.path), std::to_string(file.bytes), std::to_string(limit)})
+                  << "\n";
       }
     }
   }
@@ -137,8 +130,12 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
       stale.push_back(next);
     }
     if (!stale.empty()) {
-      std::cerr << "sarnlink: " << CommaList(stale) << (stale.size() == 1 ? " is" : " are")
-                << " left from an earlier export; not part of this one\n";
+      std::cerr << "sarnlink: "
+                << Fill(SayN("{0} is left from an earlier export; not part of this one",
+                             "{0} are left from an earlier export; not part of this one",
+                             static_cast<std::int64_t>(stale.size())),
+                        {CommaList(stale)})
+                << "\n";
     }
   }
 }
@@ -147,8 +144,10 @@ void WarnAboutPieces(const ExportReport& report, const ExportOptions& options) {
 // even with --quiet: the file holds dates the diary did not.
 void WarnOfSuppliedDates(const ExportReport& report) {
   for (const SuppliedDate& supplied : report.supplied_dates) {
-    std::cerr << "sarnlink: warning: " << supplied.entry << ": written with DATE " << supplied.date
-              << " (" << supplied.how << ")\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("warning: {0}: written with DATE {1} ({2})"),
+                      {supplied.entry, supplied.date, supplied.how})
+              << "\n";
   }
 }
 
@@ -165,10 +164,13 @@ void WarnOfAnUnknownGenre(PosixConverter& tool, const ExportOptions& options,
   }
   std::string list;
   for (std::size_t k = 1; k < genres.size(); ++k) {
-    list += (k > 1 ? ", " : "") + ToUtf8(genres[k]);
+    list += (k > 1 ? Say(", ") : "") + ToUtf8(genres[k]);
   }
-  std::cerr << "sarnlink: the diary has no genre \"" << options.genre
-            << "\": no entry will be exported (its genres: " << list << ")\n";
+  std::cerr << "sarnlink: "
+            << Fill(Say("the diary has no genre \"{0}\": no entry will be exported (its genres: "
+                        "{1})"),
+                    {options.genre, list})
+            << "\n";
 }
 
 int RunExportCommand(const ExportOptions& options) {
@@ -177,7 +179,7 @@ int RunExportCommand(const ExportOptions& options) {
   PosixConverter tool(options.quiet, options.db, kDefaultWaitSeconds, to_stdout, true);
   clsMTExport& converter = tool.converter;
   if (!converter.Initialize(PathFromBytes(options.db))) {
-    throw Refusal("no diary database at " + options.db);
+    throw Refusal(Fill(Say("no diary database at {0}"), {options.db}));
   }
   converter.SetExport();
   ExportSetting setting = options.setting;
@@ -193,38 +195,48 @@ int RunExportCommand(const ExportOptions& options) {
     // The form opens showing what the command line gave, the author among it.
     tool.options_form.Prefill(setting);
     if (!converter.SetExportSettingMySelf()) {
-      throw Refusal("the options form was cancelled; nothing was exported");
+      throw Refusal(Say("the options form was cancelled; nothing was exported"));
     }
   } else {
     converter.setExportSetting(setting);
     if (!options.author && !options.quiet) {
-      std::cerr << "sarnlink: no --author given: every AUTHOR line is left empty, and some blog "
-                   "importers need an author to map entries to a user\n";
+      std::cerr << "sarnlink: "
+                << Say("no --author given: every AUTHOR line is left empty, and some blog "
+                       "importers need an author to map entries to a user")
+                << "\n";
     }
   }
   converter.SetLineEnd(options.line_ends == "lf" ? u"\n" : u"\r\n");
   const bool in_pieces = options.max_entries > 0 || !options.max_bytes.empty();
   if (in_pieces &&
       (to_stdout || tool.files.KindOf(PathFromBytes(options.out)) == PathKind::kStream)) {
-    throw Refusal("--max-entries and --max-bytes write several files; they need --out FILE, " +
-                  std::string(to_stdout ? "not standard output" : "not a pipe or device"));
+    throw Refusal(to_stdout ? Say("--max-entries and --max-bytes write several files; they need "
+                                  "--out FILE, not standard output")
+                            : Say("--max-entries and --max-bytes write several files; they need "
+                                  "--out FILE, not a pipe or device"));
   }
   converter.SetPieceLimits(options.max_entries,
                            options.max_bytes.empty() ? 0 : std::stoull(options.max_bytes));
   const std::string out = to_stdout ? kStandardOutputPath : options.out;
   if (!converter.SetPath(PathFromBytes(out), options.overwrite || to_stdout)) {
-    throw Refusal(options.out.empty()
-                      ? "no output file was named"
-                      : options.out + " already exists (add --overwrite to replace it)");
+    throw Refusal(
+        options.out.empty()
+            ? Say("no output file was named")
+            : Fill(Say("{0} already exists (add --overwrite to replace it)"), {options.out}));
   }
-  RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
+  try {
+    RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
+  } catch (...) {
+    RethrowNaming(out, to_stdout ? "standard output" : out);
+  }
   WarnOfSuppliedDates(converter.export_report());
   WarnAboutPieces(converter.export_report(), options);
   tool.progress.WriteResult();
   if (!options.quiet) {
     if (converter.export_report().files.size() <= 1) {
       (to_stdout ? std::cerr : std::cout)
-          << "MovableType file: " << (to_stdout ? "standard output" : options.out) << "\n";
+          << Fill(Say("MovableType file: {0}"), {to_stdout ? Say("standard output") : options.out})
+          << "\n";
     }
     ListPieces(converter.export_report());
   }
@@ -237,7 +249,6 @@ void AddExportCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ExportOptions>();
   ExportSetting& s = options->setting;
   CLI::App* command = app.add_subcommand("export", "Write diary entries as a MovableType file");
-  OnceOnly(*command);
   command->footer(ExitStatusFooter(
       {"sarnlink export --db diary.db --out blog.txt --author Hanako",
        "sarnlink export --db diary.db --out 2006.txt --start 2005/12/31 --end 2007-01-01 "
@@ -261,12 +272,13 @@ void AddExportCommand(CLI::App& app, Action& action) {
                    "export only days before this one (yyyy/mm/dd or yyyy-mm-dd)")
       ->transform(DayBound());
   command->add_option("--publish", s.intPublish, "0 all, 1 public only, 2 private only")
-      ->check(CLI::Range(0, 2))
+      ->check(WholeNumberIn(0, 2, "0, 1 or 2"))
       ->capture_default_str();
   CLI::Option* br =
       command
           ->add_option("--br", s.intBR,
                        "any value but 0: line breaks in texts become <BR>; 0: they stay")
+          ->check(AnySetting())
           ->capture_default_str();
   command
       ->add_flag_callback(
@@ -276,6 +288,7 @@ void AddExportCommand(CLI::App& app, Action& action) {
       command
           ->add_option("--hyphen", s.intHyphen,
                        "1: hyphens in texts become full-width; any other value: they stay")
+          ->check(AnySetting())
           ->capture_default_str();
   command
       ->add_flag_callback(
@@ -285,27 +298,29 @@ void AddExportCommand(CLI::App& app, Action& action) {
       ->add_option("--publish-day", s.intPublishDay,
                    "1: the DATE's day is the diary day; any other value: the day of the "
                    "update time")
+      ->check(AnySetting())
       ->capture_default_str();
   // The values blog software accepts: Movable Type refuses a whole file over "ALLOW PINGS: 2".
   command->add_option("--pings", s.intAllowPing, "the ALLOW PINGS value: 0 or 1")
-      ->check(CLI::Range(0, 1))
+      ->check(WholeNumberIn(0, 1, "0 or 1"))
       ->capture_default_str();
   command->add_option("--comments", s.intAllowComment, "the ALLOW COMMENTS value: 0, 1 or 2")
-      ->check(CLI::Range(0, 2))
+      ->check(WholeNumberIn(0, 2, "0, 1 or 2"))
       ->capture_default_str();
   command
       ->add_option("--line-ends", options->line_ends,
                    "crlf (the default) or lf. Movable Type's own importer splits entries on LF "
                    "and reads nothing from a CR LF file: choose lf for it; other readers take "
                    "both")
-      ->check(CLI::IsMember({"crlf", "lf"}))
+      ->check(OneOf({"crlf", "lf"}))
       ->capture_default_str();
   command->add_option("--author", options->author, "the author written into every entry");
   command
       ->add_option("--max-entries", options->max_entries,
                    "at most N entries a file: more go to NAME-2.txt, NAME-3.txt, ... (entries "
                    "are never split)")
-      ->check(EntriesPerFile());
+      ->check(WholeNumberIn(1, std::numeric_limits<std::int32_t>::max(),
+                            "a whole number from 1 to 2147483647"));
   command
       ->add_option("--max-bytes", options->max_bytes,
                    "at most SIZE bytes a file (100M; K, M, G count 1024s, KB, MB, GB 1000s): "

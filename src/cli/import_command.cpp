@@ -12,6 +12,7 @@
 #include "cli/standard_streams.h"
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/import_report.h"
@@ -80,18 +81,20 @@ void RefuseAFilterThatMatchedNothing(const clsMTExport& converter, const std::st
   }
   const std::string differs = differing.empty()
                                   ? ""
-                                  : "; " + CommaList(differing) +
-                                        (differing.size() == 1 ? " differs" : " differ") +
-                                        " from \"" + ToUtf8(asked) + "\" only in letter case";
-  throw Refusal("no entry of " + in + " has the author \"" + ToUtf8(asked) +
-                "\", so nothing was stored; the file's authors: " + CommaList(authors) + differs);
+                                  : Fill(SayN("; {0} differs from \"{1}\" only in letter case",
+                                              "; {0} differ from \"{1}\" only in letter case",
+                                              static_cast<std::int64_t>(differing.size())),
+                                         {CommaList(differing), ToUtf8(asked)});
+  throw Refusal(Fill(Say("no entry of {0} has the author \"{1}\", so nothing was stored; the "
+                         "file's authors: {2}{3}"),
+                     {in, ToUtf8(asked), CommaList(authors), differs}));
 }
 
 int ImportFrom(const ImportOptions& options, const std::string& in) {
   PosixConverter tool(options.quiet, options.db, options.wait, false, options.dry_run);
   clsMTExport& converter = tool.converter;
   if (!converter.Initialize(PathFromBytes(options.db))) {
-    throw Refusal("no diary database at " + options.db);
+    throw Refusal(Fill(Say("no diary database at {0}"), {options.db}));
   }
   converter.SetImport();
   converter.SetImportEncoding(EncodingOption(options.encoding));
@@ -103,13 +106,13 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
   if (options.ask_author) {
     tool.author_prompt.SetKnownAuthors(AuthorsOf(options, in));
     if (!converter.SetAuthorMySelf()) {
-      throw Refusal("the author question was cancelled; nothing was imported");
+      throw Refusal(Say("the author question was cancelled; nothing was imported"));
     }
   } else {
     converter.SetAuthor(FromUtf8(options.author));
   }
   if (!converter.SetPath(PathFromBytes(in))) {
-    throw Refusal("no file to import at " + in);
+    throw Refusal(Fill(Say("no file to import at {0}"), {in}));
   }
   RunStoppable(tool.stop_signals, [&] { converter.Execute(); });
 
@@ -124,10 +127,13 @@ int ImportFrom(const ImportOptions& options, const std::string& in) {
     std::cerr << "sarnlink: " << report.encoding_doubt << "\n";
   }
   if (report.entries == 0) {  // the closing message would claim an import that did not happen
-    throw Error(ErrorKind::kFormat, in +
-                                        " does not look like a MovableType file: no entry was "
-                                        "found in its " +
-                                        CountOf(report.line_count, "line", "lines"));
+    throw Error(ErrorKind::kFormat,
+                Fill(SayN("{0} does not look like a MovableType file: no entry was found in its "
+                          "{1} line",
+                          "{0} does not look like a MovableType file: no entry was found in its "
+                          "{1} lines",
+                          report.line_count),
+                     {in, std::to_string(report.line_count)}));
   }
   RefuseAFilterThatMatchedNothing(converter, in);
   tool.progress.WriteResult();
@@ -145,8 +151,8 @@ int RunImportCommand(const ImportOptions& options) {
   const bool from_stdin = options.in == kStandardStream;
   if (options.ask_author && from_stdin) {
     throw Refusal(
-        "--ask-author asks its questions on standard input, which --in - reads the "
-        "file from; name the file instead");
+        Say("--ask-author asks its questions on standard input, which --in - reads the file "
+            "from; name the file instead"));
   }
   const SpooledInput spooled(from_stdin ? "" : options.in);
   try {
@@ -161,7 +167,6 @@ int RunImportCommand(const ImportOptions& options) {
 void AddImportCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ImportOptions>();
   CLI::App* command = app.add_subcommand("import", "Store the entries of a MovableType file");
-  OnceOnly(*command);
   command->footer(
       ExitStatusFooter({"sarnlink import --db diary.db --in blog-export.txt",
                         "sarnlink import --dry-run --db diary.db --in old-backup.txt",
@@ -187,7 +192,7 @@ void AddImportCommand(CLI::App& app, Action& action) {
                    "noon or midnight: how \"12:mm AM\" reads, even in a file that writes "
                    "midnight as \"00:mm AM\" (the summary then says so); without it, noon in "
                    "such a file, else midnight")
-      ->check(CLI::IsMember({"noon", "midnight"}));
+      ->check(OneOf({"noon", "midnight"}));
   AddWaitOption(*command, options->wait);
   command->add_flag("--quiet", options->quiet, "print nothing but errors");
   command->callback(

@@ -10,6 +10,7 @@
 #include "cli/posix_converter.h"
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "import/import_runs.h"
@@ -28,7 +29,7 @@ struct UndoOptions {
 
 void RequireDiary(PosixFileSystem& files, const std::string& db) {
   if (!files.FileExists(PathFromBytes(db), true)) {
-    throw Refusal("no diary database at " + db);
+    throw Refusal(Fill(Say("no diary database at {0}"), {db}));
   }
 }
 
@@ -39,10 +40,10 @@ int ListRuns(const std::string& db) {
   auto connection = diary.Connect(PathFromBytes(db));
   const std::vector<ImportRun> runs = ListImportRuns(*connection);
   if (runs.empty()) {
-    std::cerr << "sarnlink: " << db << " holds no imported entries\n";
+    std::cerr << "sarnlink: " << Fill(Say("{0} holds no imported entries"), {db}) << "\n";
     return kExitDone;
   }
-  std::cout << "entries\tfirst day\tlast day\tstamp\n";
+  std::cout << Say("entries\tfirst day\tlast day\tstamp") << "\n";
   const std::set<std::u16string> own = ToolRunStamps(*connection);
   std::vector<std::string> shared;
   for (const ImportRun& run : runs) {
@@ -53,10 +54,14 @@ int ListRuns(const std::string& db) {
     }
   }
   if (!shared.empty()) {
-    std::cerr << "sarnlink: " << (shared.size() == 1 ? "the stamp " : "the stamps ")
-              << CommaList(shared) << (shared.size() == 1 ? " was" : " were")
-              << " not made by this tool's imports (the host's component stamps to the second): "
-              << (shared.size() == 1 ? "it" : "each") << " may cover more than one run\n";
+    std::cerr << "sarnlink: "
+              << Fill(SayN("the stamp {0} was not made by this tool's imports (the host's "
+                           "component stamps to the second): it may cover more than one run",
+                           "the stamps {0} were not made by this tool's imports (the host's "
+                           "component stamps to the second): each may cover more than one run",
+                           static_cast<std::int64_t>(shared.size())),
+                      {CommaList(shared)})
+              << "\n";
   }
   return kExitDone;
 }
@@ -66,17 +71,23 @@ std::string KeptRows(std::int64_t kept, bool dry_run) {
   if (kept == 0) {
     return "";
   }
-  const bool one = kept == 1;
-  return "; " + CountOf(kept, "entry", "entries") +
-         (dry_run ? " would be"
-          : one   ? " is"
-                  : " are") +
-         " kept: a later import passed over an entry of its file because " +
-         (one ? "this row" : "these rows") + " already held it, so " + (one ? "it " : "they ") +
-         (dry_run ? "would be"
-          : one   ? "is"
-                  : "are") +
-         " stamped as that import's";
+  const std::string count = std::to_string(kept);
+  return dry_run ? Fill(SayN("; {0} entry would be kept: a later import passed over an entry of "
+                             "its file because this row already held it, so it would be stamped "
+                             "as that import's",
+                             "; {0} entries would be kept: a later import passed over an entry of "
+                             "its file because these rows already held it, so they would be "
+                             "stamped as that import's",
+                             kept),
+                        {count})
+                 : Fill(SayN("; {0} entry is kept: a later import passed over an entry of its "
+                             "file because this row already held it, so it is stamped as that "
+                             "import's",
+                             "; {0} entries are kept: a later import passed over an entry of its "
+                             "file because these rows already held it, so they are stamped as "
+                             "that import's",
+                             kept),
+                        {count});
 }
 
 // The run named by the stamp as given, or with the stamp's usual ending added.
@@ -103,40 +114,49 @@ int UndoRun(const UndoOptions& options) {
       DiaryTransaction transaction(*connection);
       const ImportRun run = RunNamed(*connection, FromUtf8(options.stamp));
       if (run.rows == 0) {
-        throw Refusal("no entry of " + options.db + " is stamped \"" + options.stamp +
-                      "\" (sarnlink imports lists the stamps)");
+        throw Refusal(
+            Fill(Say("no entry of {0} is stamped \"{1}\" (sarnlink imports lists the stamps)"),
+                 {options.db, options.stamp}));
       }
       if (ToolRunStamps(*connection).count(run.stamp) == 0) {
-        std::cerr << "sarnlink: the stamp \"" << ToUtf8(run.stamp)
-                  << "\" was not made by this tool's imports (the host's component stamps to "
-                     "the second): it may cover more than one run, and all its rows go\n";
+        std::cerr << "sarnlink: "
+                  << Fill(Say("the stamp \"{0}\" was not made by this tool's imports (the host's "
+                              "component stamps to the second): it may cover more than one run, "
+                              "and all its rows go"),
+                          {ToUtf8(run.stamp)})
+                  << "\n";
       }
       // Worked out in the transaction: a dry run shows the counts and rolls it all back.
       const UndoneRun undone = UndoImportRun(*connection, run.stamp);
       if (undone.deleted + undone.kept != run.rows) {
-        throw Error(ErrorKind::kDatabase, "the diary changed while the run was undone (" +
-                                              std::to_string(undone.deleted + undone.kept) +
-                                              " rows instead of " + std::to_string(run.rows) + ")");
+        throw Error(
+            ErrorKind::kDatabase,
+            Fill(Say("the diary changed while the run was undone ({0} rows instead of {1})"),
+                 {std::to_string(undone.deleted + undone.kept), std::to_string(run.rows)}));
       }
-      const std::string what = CountOf(undone.deleted, "entry", "entries") + " of the import \"" +
-                               ToUtf8(run.stamp) + "\" (days " + ToUtf8(run.first_day) + " to " +
-                               ToUtf8(run.last_day) + ")";
+      const std::string what =
+          Fill(SayN("{0} entry of the import \"{1}\" (days {2} to {3})",
+                    "{0} entries of the import \"{1}\" (days {2} to {3})", undone.deleted),
+               {std::to_string(undone.deleted), ToUtf8(run.stamp), ToUtf8(run.first_day),
+                ToUtf8(run.last_day)});
       if (options.dry_run) {
-        std::cout << "dry run: " << what << " would be deleted" << KeptRows(undone.kept, true)
-                  << "; the diary was not changed\n";
+        std::cout << Fill(Say("dry run: {0} would be deleted{1}; the diary was not changed"),
+                          {what, KeptRows(undone.kept, true)})
+                  << "\n";
         return;
       }
       ThrowIfStopRequested(&tool.stop_signals, "undo-import");
       transaction.Commit();
-      std::cout << "deleted " << what << KeptRows(undone.kept, false) << "\n";
+      std::cout << Fill(Say("deleted {0}{1}"), {what, KeptRows(undone.kept, false)}) << "\n";
     });
   } catch (const Error& e) {
     if (e.kind() == ErrorKind::kInterrupted) {
-      throw Error(ErrorKind::kInterrupted,
-                  "nothing was deleted (undo-import of \"" + options.stamp + "\" was stopped)");
+      throw Error(
+          ErrorKind::kInterrupted,
+          Fill(Say("nothing was deleted (undo-import of \"{0}\" was stopped)"), {options.stamp}));
     }
-    throw e.WithContext("undo-import of \"" + options.stamp + "\" failed: ",
-                        "; nothing was deleted");
+    throw e.WithContext(Fill(Say("undo-import of \"{0}\" failed: "), {options.stamp}),
+                        Say("; nothing was deleted"));
   }
   return kExitDone;
 }
@@ -147,7 +167,7 @@ void AddWaitOption(CLI::App& command, double& seconds) {
   command
       .add_option("--wait", seconds,
                   "seconds to wait for another import into the same diary before giving up")
-      ->check(CLI::NonNegativeNumber)
+      ->check(Seconds())
       ->capture_default_str();
 }
 

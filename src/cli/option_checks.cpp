@@ -1,5 +1,8 @@
 #include "cli/option_checks.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "common/clock.h"
 
 namespace sarnlink::cli {
@@ -45,8 +48,74 @@ CLI::Validator NonEmptyPath() {
       "PATH");
 }
 
-void OnceOnly(CLI::App& command) {
-  command.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+CLI::Validator WholeNumberIn(long low, long high, const std::string& accepted) {
+  return CLI::Validator(
+      [low, high, accepted](std::string& text) -> std::string {
+        const std::size_t digits = text.size() - (text.starts_with('-') ? 1 : 0);
+        long value = 0;
+        bool whole = digits > 0 && digits <= 10;
+        for (std::size_t k = text.size() - digits; whole && k < text.size(); ++k) {
+          whole = text[k] >= '0' && text[k] <= '9';
+          value = value * 10 + (text[k] - '0');
+        }
+        value = text.starts_with('-') ? -value : value;
+        return whole && value >= low && value <= high
+                   ? std::string()
+                   : "must be " + accepted + ", not \"" + text + "\"";
+      },
+      "N");
+}
+
+CLI::Validator Seconds() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        char* end = nullptr;
+        const double seconds = std::strtod(text.c_str(), &end);
+        const bool plain =
+            !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+        return plain && end == text.c_str() + text.size() && seconds >= 0
+                   ? std::string()
+                   : "must be a number of seconds from 0 up (such as 30 or 0.5), not \"" + text +
+                         "\"";
+      },
+      "SECONDS");
+}
+
+CLI::Validator OneOf(const std::vector<std::string>& names) {
+  std::string listed;
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    listed += (k == 0 ? "" : k + 1 == names.size() ? " or " : ", ") + names[k];
+  }
+  return CLI::Validator(
+      [names, listed](std::string& text) -> std::string {
+        return std::find(names.begin(), names.end(), text) != names.end()
+                   ? std::string()
+                   : "must be " + listed + ", not \"" + text + "\"";
+      },
+      listed);
+}
+
+void CountRepeats(CLI::App& app) {
+  for (CLI::Option* option : app.get_options()) {
+    option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  }
+  for (CLI::App* command : app.get_subcommands({})) {
+    CountRepeats(*command);
+  }
+}
+
+std::string RepeatedOption(const CLI::App& app) {
+  for (const CLI::App* command : app.get_subcommands()) {
+    for (const CLI::Option* option : command->get_options()) {
+      const std::size_t times = option->count();
+      if (times > 1) {
+        return option->get_name() + " is given " +
+               (times == 2 ? std::string("twice") : std::to_string(times) + " times") +
+               "; give it once";
+      }
+    }
+  }
+  return "";
 }
 
 }  // namespace sarnlink::cli

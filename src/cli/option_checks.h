@@ -3,6 +3,8 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
 
 namespace sarnlink::cli {
 
@@ -13,7 +15,24 @@ CLI::Validator DayBound();
 // A path that is not the empty text.
 CLI::Validator NonEmptyPath();
 
-// From here on, an option of `command` given twice is bad usage instead of the last one winning.
-void OnceOnly(CLI::App& command);
+// A whole number from `low` to `high` (a sign and digits, nothing else); anything else is bad
+// usage saying `accepted` ("0, 1 or 2") and the value as typed.
+CLI::Validator WholeNumberIn(long low, long high, const std::string& accepted);
+
+// A number of seconds from 0 up, fractions allowed; anything else (a sign, a word, infinity) is
+// bad usage.
+CLI::Validator Seconds();
+
+// One of `names` exactly; anything else is bad usage that lists them.
+CLI::Validator OneOf(const std::vector<std::string>& names);
+
+// Lets every option of `app` and its subcommands be given more than once while parsing, so that
+// RepeatedOption can name the one given twice in the user's words.
+void CountRepeats(CLI::App& app);
+
+// The message for an option of the chosen subcommand given more than once ("--quiet is given
+// twice"), or "" when each was given once at most. A repeated option is bad usage: the last one
+// winning would hide a typo or a pasted line.
+std::string RepeatedOption(const CLI::App& app);
 
 }  // namespace sarnlink::cli

@@ -1,4 +1,6 @@
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -6,8 +8,13 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/option_checks.h"
+#include "cli/readers_language.h"
 #include "cli/stop_signals.h"
 #include "common/errors.h"
+#include "common/say.h"
+#include "common/text.h"
+#include "common/version.h"
 
 namespace sarnlink::cli {
 namespace {
@@ -37,7 +44,9 @@ void AddHelpCommand(CLI::App& app, Action& action) {
   help->callback([&app, &action, topic] {
     action = [&app, topic] {
       if (topic->empty()) {
-        std::cout << app.help();
+        // app.help() would give the help of the subcommand chosen, `help` itself.
+        std::cout << app.get_formatter()->make_help(&app, app.get_name(),
+                                                    CLI::AppFormatMode::Normal);
         return int{kExitDone};
       }
       for (CLI::App* command : app.get_subcommands({})) {
@@ -46,9 +55,36 @@ void AddHelpCommand(CLI::App& app, Action& action) {
           return int{kExitDone};
         }
       }
-      throw Refusal("no subcommand \"" + *topic + "\"; the subcommands: " + SubcommandNames(app));
+      throw Refusal(
+          Fill(Say("no subcommand \"{0}\"; the subcommands: {1}"), {*topic, SubcommandNames(app)}));
     };
   });
+}
+
+// Bad usage, said on stderr with where to read what is accepted: the chosen subcommand's help,
+// else the tool's.
+int BadUsage(const CLI::App& app, const std::string& message) {
+  const auto chosen = app.get_subcommands();
+  std::cerr << "sarnlink: "
+            << Fill(Say("{0} (see sarnlink {1})"),
+                    {message, chosen.empty() ? "--help" : "help " + chosen.front()->get_name()})
+            << "\n";
+  return kExitRefused;
+}
+
+// `--version` answers alone: anything beside it is a mistyped command, not something to ignore.
+int Version(const CLI::App& app, const CLI::CallForVersion& e, int argc, char** argv) {
+  if (argc == 2) {
+    return app.exit(e);
+  }
+  std::vector<std::string> others;
+  for (int k = 1; k < argc; ++k) {
+    if (std::string(argv[k]) != "--version") {
+      others.push_back("\"" + std::string(argv[k]) + "\"");
+    }
+  }
+  return BadUsage(app, others.empty() ? "--version is given more than once; give it once"
+                                      : "--version takes nothing else, not " + CommaList(others));
 }
 
 }  // namespace
@@ -65,6 +101,7 @@ std::string ExitStatusFooter(const std::vector<std::string>& examples) {
 }
 
 int RunCommandLine(int argc, char** argv) {
+  UseReadersLanguage();
   // A file-size limit makes a write fail with "File too large", which every run reports and
   // cleans up after, instead of killing the process with its temporary files left behind.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -72,7 +109,7 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App app{"sarnlink: moves diary entries between a diary and MovableType text files",
                "sarnlink"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "1.00");
+  app.set_version_flag("--version", kVersionText);
   app.footer(ExitStatusFooter({"sarnlink export --db diary.db --out blog.txt --author Hanako",
                                "sarnlink import --db diary.db --in blog-export.txt",
                                "sarnlink help export"}));
@@ -84,9 +121,12 @@ int RunCommandLine(int argc, char** argv) {
   AddCopyCommand(app, action);
   AddEncodingCommands(app, action);
   AddHelpCommand(app, action);
+  CountRepeats(app);
   if (argc > 1 && argv[1][0] != '-' && !HasSubcommand(app, argv[1])) {
-    std::cerr << "sarnlink: unknown subcommand \"" << argv[1]
-              << "\"; the subcommands: " << SubcommandNames(app) << "\n";
+    std::cerr << "sarnlink: "
+              << Fill(Say("unknown subcommand \"{0}\"; the subcommands: {1}"),
+                      {argv[1], SubcommandNames(app)})
+              << "\n";
     return kExitRefused;
   }
   try {
@@ -96,21 +136,38 @@ int RunCommandLine(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
+    return Version(app, e, argc, argv);
   } catch (const CLI::RequiredError& e) {
     if (app.get_subcommands().empty()) {
-      std::cerr << "sarnlink: a subcommand is required: " << SubcommandNames(app)
-                << " (see sarnlink --help)\n";
-      return kExitRefused;
+      return BadUsage(app, "a subcommand is required: " + SubcommandNames(app));
     }
-    std::cerr << "sarnlink: " << e.what() << " (see sarnlink --help)\n";
-    return kExitRefused;
+    return BadUsage(app, e.what());
+  } catch (const CLI::ValidationError& e) {
+    // "--publish: must be 0, 1 or 2, not "9"" reads as a sentence without the colon.
+    std::string message = e.what();
+    if (const std::size_t at = message.find(": must be "); at != std::string::npos) {
+      message.erase(at, 1);
+    }
+    return BadUsage(app, message);
+  } catch (const CLI::ArgumentMismatch& e) {
+    // "--author: 1 required TEXT missing": the option, then the parser's count of its values.
+    const std::string message = e.what();
+    return BadUsage(app, message.substr(0, message.find(':')) + " needs a value");
   } catch (const CLI::ParseError& e) {
-    std::cerr << "sarnlink: " << e.what() << " (see sarnlink --help)\n";
-    return kExitRefused;
+    return BadUsage(app, e.what());
+  }
+  if (const std::string repeated = RepeatedOption(app); !repeated.empty()) {
+    return BadUsage(app, repeated);
   }
   try {
-    return action();
+    const int status = action();
+    // What a command printed is its result: a full disk or a closed file under it is a failure,
+    // not a success that printed nothing.
+    if (!std::cout.flush()) {
+      throw Error(ErrorKind::kFile,
+                  std::string("cannot write to standard output: ") + std::strerror(errno));
+    }
+    return status;
   } catch (const Refusal& e) {
     std::cerr << "sarnlink: " << e.what() << "\n";
     return kExitRefused;
@@ -126,7 +183,7 @@ int RunCommandLine(int argc, char** argv) {
         return kExitFailed;
     }
   } catch (const std::exception& e) {
-    std::cerr << "sarnlink: failed: " << e.what() << "\n";
+    std::cerr << "sarnlink: " << Fill(Say("failed: {0}"), {e.what()}) << "\n";
     return kExitFailed;
   }
 }

@@ -90,14 +90,18 @@ SpooledInput::~SpooledInput() {
   ::close(fd_);
 }
 
-void RethrowNamingStandardInput(const SpooledInput& spooled) {
+void RethrowNaming(const std::string& path, const std::string& shown) {
   try {
     throw;
   } catch (const Error& e) {
-    throw Error(e.kind(), Renamed(e.what(), spooled.path(), spooled.shown()));
+    throw Error(e.kind(), Renamed(e.what(), path, shown));
   } catch (const Refusal& e) {
-    throw Refusal(Renamed(e.what(), spooled.path(), spooled.shown()));
+    throw Refusal(Renamed(e.what(), path, shown));
   }
+}
+
+void RethrowNamingStandardInput(const SpooledInput& spooled) {
+  RethrowNaming(spooled.path(), spooled.shown());
 }
 
 }  // namespace sarnlink::cli

@@ -32,8 +32,12 @@ class SpooledInput {
 // Whether `path` is "-" or names a pipe: input that can be read only once.
 bool IsStreamInput(const std::string& path);
 
-// Inside a catch block: throws the exception being handled again, its message naming what was
-// spooled ("standard input", or the pipe's path) where it named the spooled file.
+// Inside a catch block: throws the exception being handled again, its message saying `shown`
+// ("standard output") where it named `path` ("/dev/stdout"), the user's words for the system's.
+[[noreturn]] void RethrowNaming(const std::string& path, const std::string& shown);
+
+// Inside a catch block: RethrowNaming what was spooled ("standard input", or the pipe's path)
+// where the message named the spooled file.
 [[noreturn]] void RethrowNamingStandardInput(const SpooledInput& spooled);
 
 }  // namespace sarnlink::cli

@@ -1,29 +1,31 @@
 #include "common/errors.h"
 
+#include "common/say.h"
+
 namespace sarnlink {
 
-const char* ErrorKindName(ErrorKind kind) {
+std::string ErrorKindName(ErrorKind kind) {
   switch (kind) {
     case ErrorKind::kDatabase:
-      return "database error";
+      return Say("database error");
     case ErrorKind::kFile:
-      return "file error";
+      return Say("file error");
     case ErrorKind::kConversion:
-      return "conversion error";
+      return Say("conversion error");
     case ErrorKind::kOverflow:
-      return "overflow";
+      return Say("overflow");
     case ErrorKind::kOutOfRange:
-      return "out of range";
+      return Say("out of range");
     case ErrorKind::kFormat:
-      return "format error";
+      return Say("format error");
     case ErrorKind::kUsage:
-      return "usage error";
+      return Say("usage error");
     case ErrorKind::kRefused:
-      return "refused";
+      return Say("refused");
     case ErrorKind::kInterrupted:
-      return "interrupted";
+      return Say("interrupted");
   }
-  return "error";
+  return Say("error");
 }
 
 }  // namespace sarnlink

@@ -21,8 +21,9 @@ enum class ErrorKind {
   kInterrupted,  // the user stopped the run (Ctrl-C); the message says what was kept
 };
 
-// Short lower-case name of a kind, used at the start of messages ("conversion error: ...").
-const char* ErrorKindName(ErrorKind kind);
+// Short lower-case name of a kind, used at the start of messages ("conversion error: ..."), in
+// the reader's language.
+std::string ErrorKindName(ErrorKind kind);
 
 class Error : public std::runtime_error {
  public:

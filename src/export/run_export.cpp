@@ -5,6 +5,7 @@
 
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 #include "export/entry_date.h"
@@ -80,6 +81,25 @@ void SupplyDate(DiaryRecordset& rows, bool with_day, const LocalTime& export_mom
   supplied.push_back(SuppliedDate{entry, day_number, ToUtf8(*row.Date), moment.how});
 }
 
+// What the export shows in the progress window.
+constexpr ShownText kExportTitle = ShownOne("MovableType Export", u"MovableType Export");
+constexpr ShownText kNoEntryFound =
+    ShownOne("No entry of the diary matches.", u"該当する日記がありません。");
+constexpr ShownText kEntriesFound =
+    ShownCount("{0} record found. Exporting it.", "{0} records found. Exporting them.",
+               u"{0}件のレコードを取得。エクスポートします。");
+constexpr ShownText kEntriesExported = ShownCount("{0} record exported.", "{0} records exported.",
+                                                  u"{0}件のレコードをエクスポート完了。");
+constexpr ShownText kNoEntryExported =
+    ShownOne("No record (diary entry) matched.", u"該当するレコード(日記)がありませんでした。");
+constexpr ShownText kExportDone = ShownOne("Export complete!", u"Export完了！");
+constexpr ShownText kSuppliedDates =
+    ShownCount("({0} entry was written with a date supplied: {1})",
+               "({0} entries were written with a date supplied: {1})",
+               u"（{0}件は日時を補って書きました：{1}）");
+constexpr ShownText kNamesSeparator = ShownOne(", ", u"、");
+constexpr ShownText kAndOthers = ShownOne("{1} and others", u"{1} ほか");
+
 // The closing text's word on supplied dates: how many, and the first few by day and number.
 std::u16string SuppliedDatesText(const std::vector<SuppliedDate>& supplied) {
   if (supplied.empty()) {
@@ -88,11 +108,12 @@ std::u16string SuppliedDatesText(const std::vector<SuppliedDate>& supplied) {
   constexpr std::size_t kNamed = 3;
   std::u16string names;
   for (std::size_t k = 0; k < supplied.size() && k < kNamed; ++k) {
-    names += (k > 0 ? u"、" : u"") + supplied[k].day_number;
+    names += (k > 0 ? Shown(kNamesSeparator) : u"") + supplied[k].day_number;
   }
-  return u"\r\n（" + DecimalText(static_cast<std::int64_t>(supplied.size())) +
-         u"件は日時を補って書きました：" + names + (supplied.size() > kNamed ? u" ほか" : u"") +
-         u"）";
+  if (supplied.size() > kNamed) {
+    names = Shown(kAndOthers, 0, {names});
+  }
+  return u"\r\n" + Shown(kSuppliedDates, static_cast<std::int64_t>(supplied.size()), {names});
 }
 
 OutputMode ModeOf(const ConverterState& state) {
@@ -111,16 +132,16 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
 
   const LocalTime export_moment = ports.clock.Now();  // for a row with no moment of its own
   ProgressDisplay& progress = ports.progress;
-  StartProgress(progress, u"MovableType Export");
+  StartProgress(progress, Shown(kExportTitle));
 
   auto connection = ports.diary.Connect(state.DiaryMdbPath);
   auto counted = connection->OpenStatement(statement, CursorKind::kKeyset, LockKind::kReadOnly);
   const std::int32_t n = counted->RecordCount();
   if (n < 1) {
-    progress.SetMessageText(u"該当する日記がありません。");
+    progress.SetMessageText(Shown(kNoEntryFound));
   } else {
     progress.SetMaximum(n);
-    progress.SetMessageText(DecimalText(n) + u"件のレコードを取得。エクスポートします。");
+    progress.SetMessageText(Shown(kEntriesFound, n));
   }
   progress.Refresh();
   counted->Close();
@@ -194,10 +215,10 @@ void RunExport(const ConverterState& state, const ConverterPorts& ports, ExportR
   connection.reset();
 
   // Every count shown is what the file holds, should the rows have changed since counted.
-  const std::u16string closing = written > 0
-                                     ? DecimalText(written) + u"件のレコードをエクスポート完了。"
-                                     : u"該当するレコード(日記)がありませんでした。";
-  progress.SetMessageText(closing + u"\r\nExport完了！" + SuppliedDatesText(report.supplied_dates));
+  const std::u16string closing =
+      written > 0 ? Shown(kEntriesExported, written) : Shown(kNoEntryExported);
+  progress.SetMessageText(closing + u"\r\n" + Shown(kExportDone) +
+                          SuppliedDatesText(report.supplied_dates));
   progress.EnableOK(true);
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/errors.h"
 #include "common/path_text.h"
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/import_stream.h"
 #include "encoding/import_text.h"
@@ -72,14 +73,29 @@ void ParseFile(InputFile& file, const StreamDecision& decision, const ConverterP
   parser.Finish();  // a section left open, or a last entry without its "--------"
 }
 
+// What the import shows in the progress window.
+constexpr ShownText kImportTitle = ShownOne("MovableType Import", u"MovableType Import");
+constexpr ShownText kLinesToImport =
+    ShownCount("Importing {0} line of text.", "Importing {0} lines of text.",
+               u"{0}行のテキストをインポートします。");
+constexpr ShownText kEntriesImported = ShownCount(
+    "{0} diary entry imported!", "{0} diary entries imported!", u"{0}件の日記をImport完了！");
+constexpr ShownText kDryRun =
+    ShownCount("Dry run: {0} entry would be stored; the diary was not written.",
+               "Dry run: {0} entries would be stored; the diary was not written.", nullptr);
+constexpr ShownText kReplacements =
+    ShownCount("({0} place that could not be read now holds U+FFFD; the first is on line {1})",
+               "({0} places that could not be read now hold U+FFFD; the first is on line {1})",
+               u"（読めなかった{0}箇所をU+FFFDに置き換えました。最初は{1}行目）");
+
 // The closing text's word on what could not be read, which the progress window shows in every
 // front end: how many places now hold U+FFFD and the line of the first.
 std::u16string ReplacementsText(const Replacements& replaced) {
   if (replaced.count == 0) {
     return u"";
   }
-  return u"\r\n（読めなかった" + DecimalText(static_cast<std::int64_t>(replaced.count)) +
-         u"箇所をU+FFFDに置き換えました。最初は" + DecimalText(replaced.first_line) + u"行目）";
+  return u"\r\n" + Shown(kReplacements, static_cast<std::int64_t>(replaced.count),
+                         {DecimalText(replaced.first_line)});
 }
 
 }  // namespace
@@ -92,7 +108,7 @@ std::u16string ReplacementsText(const Replacements& replaced) {
 void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportReport& report) {
   const std::string file_name = PathBytes(state.FilePath);
   ProgressDisplay& progress = ports.progress;
-  StartProgress(progress, u"MovableType Import");
+  StartProgress(progress, Shown(kImportTitle));
   progress.Refresh();
 
   auto connection = ports.diary.Connect(state.DiaryMdbPath);
@@ -153,7 +169,7 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
     // the last line, which follows the last separator.
     report.line_count = static_cast<std::int64_t>(count.lines());
     progress.SetMaximum(static_cast<double>(count.separators()));
-    progress.SetMessageText(DecimalText(report.line_count) + u"行のテキストをインポートします。");
+    progress.SetMessageText(Shown(kLinesToImport, report.line_count));
     progress.Refresh();
 
     report.run_stamp = RunStampFor(state, ports, *connection, moment);
@@ -192,12 +208,10 @@ void RunImport(const ConverterState& state, const ConverterPorts& ports, ImportR
   }
   connection.reset();
   if (state.DryRun) {
-    progress.SetMessageText(u"\r\nDry run: " +
-                            FromUtf8(CountOf(storage.stored_count(), "entry", "entries")) +
-                            u" would be stored; the diary was not written.");
+    progress.SetMessageText(u"\r\n" + Shown(kDryRun, storage.stored_count()));
   } else {
-    progress.SetMessageText(u"\r\n" + DecimalText(storage.stored_count()) +
-                            u"件の日記をImport完了！" + ReplacementsText(replaced));
+    progress.SetMessageText(u"\r\n" + Shown(kEntriesImported, storage.stored_count()) +
+                            ReplacementsText(replaced));
   }
   progress.EnableOK(true);
 }

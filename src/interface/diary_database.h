@@ -98,6 +98,11 @@ class DiaryDatabase {
   virtual std::unique_ptr<DiaryConnection> Connect(const std::u16string& path) = 0;
 };
 
+// The twelve columns of the host's table Contents, in its order, which every diary has.
+inline constexpr const char16_t* kDiaryColumns[] = {
+    u"Day",    u"Number",  u"Weather",   u"Genre",       u"Title",   u"Contents",
+    u"extend", u"excerpt", u"TrackBack", u"PublishTime", u"Private", u"ImportMark"};
+
 // Whether two column names name the same column: as the engines compare them, ignoring the
 // case of ASCII letters.
 bool SameColumnName(std::u16string_view a, std::u16string_view b);

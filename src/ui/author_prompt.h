@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "common/say.h"
+
 namespace sarnlink {
 
 enum class AuthorQuestionAnswer { kYes, kNo, kCancel };
@@ -20,10 +22,21 @@ class AuthorPrompt {
   virtual std::optional<std::u16string> AskAuthorName() = 0;
 };
 
-inline constexpr char16_t kAuthorQuestion[] = u"特定の著者(Author)のみをインポートしますか？";
-inline constexpr char16_t kAuthorInputTitle[] = u"著者の入力 by Sarnlink";
-inline constexpr char16_t kAuthorInputPrompt[] =
-    u"著者(Author)を入力してください。\r\n（空白の場合はすべての著者をインポートします）";
+inline constexpr ShownText kAuthorQuestion =
+    ShownOne("Import only the entries of one author (AUTHOR)?",
+             u"特定の著者(Author)のみをインポートしますか？");
+inline constexpr ShownText kAuthorInputTitle =
+    ShownOne("Author, by Sarnlink", u"著者の入力 by Sarnlink");
+inline constexpr ShownText kAuthorInputPrompt =
+    ShownOne("Type the author (AUTHOR).", u"著者(Author)を入力してください。");
+inline constexpr ShownText kAuthorInputBlank =
+    ShownOne("(Left blank, the entries of every author are imported.)",
+             u"（空白の場合はすべての著者をインポートします）");
+
+// The input box's prompt, its two lines joined by CR LF.
+inline std::u16string AuthorInputPrompt() {
+  return Shown(kAuthorInputPrompt) + u"\r\n" + Shown(kAuthorInputBlank);
+}
 // The short name the question box shows as its title.
 inline constexpr char16_t kComponentTitle[] = u"Sarnlink";
 

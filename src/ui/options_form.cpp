@@ -105,13 +105,46 @@ frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string&
   return controls;
 }
 
-std::u16string PeriodNote(const frmOptionControls& controls) {
-  std::u16string note = kPeriodBoundsNote;
-  if (controls.undated) {
-    note += u"。";
-    note += kPeriodUndatedNote;
+namespace {
+
+constexpr ShownText kPeriodBoundsNote = ShownOne(
+    "the start and end days themselves are not included", u"開始日と終了日の当日は含みません");
+constexpr ShownText kPeriodBoundsAndUndatedNote =
+    ShownOne("the start and end days themselves are not included, nor are entries without a day",
+             u"開始日と終了日の当日は含みません。日付のない日記も含みません");
+
+std::vector<std::u16string> ShownAll(std::initializer_list<ShownText> texts) {
+  std::vector<std::u16string> shown;
+  for (const ShownText& text : texts) {
+    shown.push_back(Shown(text));
   }
-  return note;
+  return shown;
+}
+
+}  // namespace
+
+std::vector<std::u16string> PublishItems() {
+  return ShownAll({ShownOne("All", u"すべて"), ShownOne("Public only", u"公開のみ"),
+                   ShownOne("Private only", u"非公開のみ")});
+}
+std::vector<std::u16string> BRItems() {
+  return ShownAll(
+      {ShownOne("As they are", u"そのまま"), ShownOne("As BR tags", u"改行をBRタグにする")});
+}
+std::vector<std::u16string> HyphenItems() {
+  return ShownAll(
+      {ShownOne("As they are", u"そのまま"), ShownOne("As full-width hyphens", u"全角にする")});
+}
+std::vector<std::u16string> AllowItems() {
+  return ShownAll({ShownOne("Not accepted", u"受け入れない"), ShownOne("Accepted", u"受け入れる")});
+}
+std::vector<std::u16string> PublishDayItems() {
+  return ShownAll({ShownOne("The day it was updated", u"更新日"),
+                   ShownOne("The day the diary shows", u"Dailyquill表示上の日")});
+}
+
+std::u16string PeriodNote(const frmOptionControls& controls) {
+  return Shown(controls.undated ? kPeriodBoundsAndUndatedNote : kPeriodBoundsNote);
 }
 
 frmOptionMembers Btn_OK_Click(const frmOptionControls& controls) {

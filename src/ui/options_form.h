@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/say.h"
 #include "interface/diary_database.h"
 
 namespace sarnlink {
@@ -70,11 +71,11 @@ struct frmOptionControls {
 
 // The fixed items of the drop-down lists, in their binding order (the index is the setting).
 inline constexpr char16_t kAllGenres[] = u"[ALL]";
-inline const std::vector<std::u16string> kPublishItems = {u"すべて", u"公開のみ", u"非公開のみ"};
-inline const std::vector<std::u16string> kBRItems = {u"そのまま", u"改行をBRタグにする"};
-inline const std::vector<std::u16string> kHyphenItems = {u"そのまま", u"全角にする"};
-inline const std::vector<std::u16string> kAllowItems = {u"受け入れない", u"受け入れる"};
-inline const std::vector<std::u16string> kPublishDayItems = {u"更新日", u"Dailyquill表示上の日"};
+std::vector<std::u16string> PublishItems();
+std::vector<std::u16string> BRItems();
+std::vector<std::u16string> HyphenItems();
+std::vector<std::u16string> AllowItems();
+std::vector<std::u16string> PublishDayItems();
 
 // "[ALL]", the general genre, then the diary's other genres in the query's order.
 std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16string& path);
@@ -97,8 +98,6 @@ PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTi
 
 // What the forms say of their period: its bounds are not included, nor (in a diary that has them)
 // the entries without a day.
-inline constexpr char16_t kPeriodBoundsNote[] = u"開始日と終了日の当日は含みません";
-inline constexpr char16_t kPeriodUndatedNote[] = u"日付のない日記も含みません";
 std::u16string PeriodNote(const frmOptionControls& controls);
 
 // The members as OK reads them from the controls. Nothing is validated.

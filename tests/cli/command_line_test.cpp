@@ -52,6 +52,48 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsageCase{"StartTwice", "--start 2006/01/01 --start 2006/02/01", "--start"}),
     testing::ByName());
 
+// Options exactly as documented, for every subcommand: a repeated option (a flag too), an
+// argument the command does not take and a contradictory pair are bad usage, named, and refused
+// before the diary or the output is touched. DB and OUT stand for the sample diary and the output.
+class BadUsageAnywhere : public CommandLine, public ::testing::WithParamInterface<BadUsageCase> {};
+
+TEST_P(BadUsageAnywhere, IsRefusedAndNamed) {
+  const std::string command = testing::WithPaths(GetParam().options, {{"DB", db}, {"OUT", out}});
+  const auto before = testing::ReadText(db);
+  const auto run = RunSarnlink(command);
+  EXPECT_EQ(run.status, 1) << command;
+  EXPECT_EQ(run.out, "") << command;
+  EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << command << ": " << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(testing::ReadText(db), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BadUsageAnywhere,
+    ::testing::Values(
+        BadUsageCase{"QuietTwiceInExport", "export --db DB --out OUT --quiet --quiet",
+                     "--quiet is given twice; give it once (see sarnlink help export)"},
+        BadUsageCase{"DryRunThriceInImport", "import --db DB --in DB --dry-run --dry-run --dry-run",
+                     "--dry-run is given 3 times"},
+        BadUsageCase{"NoBrTwice", "export --db DB --out OUT --no-br --no-br",
+                     "--no-br is given twice"},
+        BadUsageCase{"DbTwiceInGenres", "genres --db DB --db DB", "--db is given twice"},
+        BadUsageCase{"WaitTwiceInUndo", "undo-import --db DB --stamp s --wait 1 --wait 2",
+                     "--wait is given twice"},
+        BadUsageCase{"EncodingTwiceInDecode", "decode --encoding sjis --encoding sjis DB",
+                     "--encoding is given twice"},
+        BadUsageCase{"VersionWithAnArgument", "--version extra DB",
+                     "--version takes nothing else, not \"extra\", "},
+        BadUsageCase{"VersionTwice", "--version --version", "--version is given more than once"},
+        BadUsageCase{"ArgumentToVersion", "version DB", "not expected"},
+        BadUsageCase{"SecondFileToDetect", "detect DB OUT", "not expected"},
+        BadUsageCase{"ArgumentToExport", "export --db DB --out OUT extra", "not expected: extra"},
+        BadUsageCase{"AuthorAndAskAuthor", "import --db DB --in DB --author a --ask-author",
+                     "--author excludes --ask-author (see sarnlink help import)"},
+        BadUsageCase{"AskAuthorAndAuthor", "import --db DB --in DB --ask-author --author a",
+                     "--author excludes --ask-author"}),
+    testing::ByName());
+
 TEST_F(CommandLine, DayBoundsInEitherFormSelectTheSameEntries) {
   ASSERT_EQ(RunSarnlink(Export("--start 2006/03/31 --end 2006/07/01")).status, 0);
   const std::string slashes = testing::ReadText(out);
@@ -120,6 +162,23 @@ TEST_F(CommandLine, HelpAndVersionAnswerWhereUsersAsk) {
   EXPECT_EQ(RunSarnlink("help bogus").status, 1);
 }
 
+// The version users see is one text: what --version prints is the Debian package's version (the
+// first line of its changelog) and the one the manual page's title line carries.
+TEST_F(CommandLine, OneVersionInTheToolItsPackageAndItsManualPage) {
+  const std::string version = RunSarnlink("--version").out;
+  ASSERT_FALSE(version.empty());
+  const std::string text = version.substr(0, version.size() - 1);
+  const std::string source = SARNLINK_SOURCE_DIR;
+  const std::string changelog = testing::ReadText(source + "/debian/changelog");
+  EXPECT_EQ(changelog.rfind("sarnlink (" + text + ") ", 0), 0u) << changelog;
+  const std::string manual = testing::ReadText(source + "/doc/sarnlink.1");
+  const std::size_t title = manual.find("\n.TH ");
+  ASSERT_NE(title, std::string::npos);
+  EXPECT_NE(
+      manual.substr(title, manual.find('\n', title + 1) - title).find("\"sarnlink " + text + "\""),
+      std::string::npos);
+}
+
 // A file without entries, or a run that fails, never prints the closing text of a success.
 TEST_F(CommandLine, AClosingTextOnlyForARunThatDidWhatItSays) {
   testing::WriteText(out, "just some text\nwithout entries\n");
@@ -134,7 +193,7 @@ TEST_F(CommandLine, AClosingTextOnlyForARunThatDidWhatItSays) {
                                          " --overwrite --author a "
                                          "--start 2006/01/01 --end 2006/02/01");
   EXPECT_EQ(export_failed.status, 0);
-  EXPECT_NE(export_failed.out.find("Export完了！"), std::string::npos);
+  EXPECT_NE(export_failed.out.find("Export complete!"), std::string::npos);
 }
 
 // File names are bytes: one that is no UTF-8 is created, found and named as given.
@@ -164,7 +223,7 @@ TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
   const auto exported = RunSarnlink("export --db " + Quote(db) + " --out - --author a");
   ASSERT_EQ(exported.status, 0) << exported.err;
   EXPECT_EQ(exported.out.rfind("AUTHOR: a\r\nTITLE: ", 0), 0u);
-  EXPECT_NE(exported.err.find("Export完了！"), std::string::npos);
+  EXPECT_NE(exported.err.find("Export complete!"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("-")));
   EXPECT_EQ(RunSarnlink("detect -", exported.out).out, "UTF-8\n");
   EXPECT_EQ(RunSarnlink("decode -", exported.out).out, exported.out);
@@ -172,7 +231,7 @@ TEST_F(CommandLine, ADashIsStandardInputOrOutput) {
   ASSERT_EQ(RunSarnlink("init --db " + Quote(other)).status, 0);
   const auto imported = RunSarnlink("import --db " + Quote(other) + " --in -", exported.out);
   EXPECT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(imported.out, "32件の日記をImport完了！\n");
+  EXPECT_EQ(imported.out, "32 diary entries imported!\n");
   // A pipe that ends early: what came is read, and a cut section is named.
   const auto cut = RunSarnlink("import --db " + Quote(other) + " --in -",
                                exported.out.substr(0, exported.out.find("-----\r\nEXTENDED")));

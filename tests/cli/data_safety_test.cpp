@@ -309,11 +309,11 @@ TEST_F(DataSafety, ImportingAgainStoresOnlyWhatIsNew) {
       << dry.out;
   EXPECT_NE(dry.out.find("50 entries would be stored"), std::string::npos) << dry.out;
   const auto more = RunSarnlink("import --db " + Quote(db) + " --in " + Quote(overlapping));
-  EXPECT_EQ(more.out, "50件の日記をImport完了！\n");
+  EXPECT_EQ(more.out, "50 diary entries imported!\n");
   EXPECT_EQ(Query("SELECT COUNT(*), COUNT(DISTINCT Title) FROM Contents"), "150|150\n");
   const auto allowed =
       RunSarnlink("import --allow-duplicates --db " + Quote(db) + " --in " + Quote(first));
-  EXPECT_EQ(allowed.out, "100件の日記をImport完了！\n");
+  EXPECT_EQ(allowed.out, "100 diary entries imported!\n");
 }
 
 // Two imports into one diary at once: the second waits for the first and numbers after it.
@@ -422,7 +422,7 @@ TEST_F(DataSafety, AnExportInPiecesWritesWholeFilesThatEachImport) {
     std::filesystem::remove(fresh);
     ASSERT_EQ(RunSarnlink("init --db " + Quote(fresh)).status, 0);
     const auto imported = RunSarnlink("import --db " + Quote(fresh) + " --in " + Quote(file));
-    EXPECT_EQ(imported.out, std::string(entries) + "件の日記をImport完了！\n") << imported.err;
+    EXPECT_EQ(imported.out, std::string(entries) + " diary entries imported!\n") << imported.err;
   }
   const auto by_size = RunSarnlink("export --quiet --overwrite --db " + Quote(db) + " --out " +
                                    Quote(out) + " --max-bytes 200K");

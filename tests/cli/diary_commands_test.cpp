@@ -88,7 +88,7 @@ TEST(SampleDiary, LoadsExportsAndImportsBack) {
   const auto imported =
       RunSarnlink("import --allow-duplicates --db " + Quote(db) + " --in " + Quote(out));
   EXPECT_EQ(imported.status, 0) << imported.err;
-  EXPECT_EQ(imported.out, "32件の日記をImport完了！\n");
+  EXPECT_EQ(imported.out, "32 diary entries imported!\n");
 }
 
 }  // namespace

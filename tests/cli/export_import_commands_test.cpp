@@ -43,8 +43,8 @@ TEST_F(ExportImportCli, ExportWritesTheFileAndSaysWhereItIs) {
   const auto run = RunSarnlink("export --db " + Quote(db) + " --out " + Quote(out));
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
-            "2件のレコードをエクスポート完了。\nExport完了！\nMovableType file: " + out + "\n");
-  EXPECT_NE(run.err.find("2件のレコードを取得。エクスポートします。"), std::string::npos);
+            "2 records exported.\nExport complete!\nMovableType file: " + out + "\n");
+  EXPECT_NE(run.err.find("2 records found. Exporting them."), std::string::npos);
   const std::string text = ReadText(out);
   EXPECT_NE(text.find("DATE: 07/14/2004 06:05:09 PM\r\n"), std::string::npos);
   EXPECT_NE(text.find("DATE: 07/20/2004 12:15:00 PM\r\n"), std::string::npos);
@@ -151,8 +151,8 @@ TEST_F(ExportImportCli, ImportStoresAndReportsOnStdout) {
   const auto run =
       RunSarnlink("import --allow-duplicates --db " + Quote(db) + " --in " + Quote(out));
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "2件の日記をImport完了！\n");
-  EXPECT_NE(run.err.find("行のテキストをインポートします。"), std::string::npos);
+  EXPECT_EQ(run.out, "2 diary entries imported!\n");
+  EXPECT_NE(run.err.find("lines of text."), std::string::npos);
   EXPECT_EQ(Query("SELECT Day, Number, Title, PublishTime FROM Contents WHERE ImportMark LIKE "
                   "'% byPontivo.dll' ORDER BY Day"),
             "2004/07/14|2|Summer trip|2004/07/14 18:05:09\n"
@@ -164,12 +164,12 @@ TEST_F(ExportImportCli, ImportAskAuthorFollowsTheAnswers) {
   const auto yes =
       RunSarnlink("import --ask-author --db " + Quote(db) + " --in " + Quote(out), "y\nTaro\n");
   ASSERT_EQ(yes.status, 0) << yes.err;
-  EXPECT_NE(yes.err.find("特定の著者(Author)のみをインポートしますか？"), std::string::npos);
-  EXPECT_NE(yes.err.find("著者の入力 by Sarnlink"), std::string::npos);
-  EXPECT_EQ(yes.out, "1件の日記をImport完了！\n");
+  EXPECT_NE(yes.err.find("Import only the entries of one author (AUTHOR)?"), std::string::npos);
+  EXPECT_NE(yes.err.find("Author, by Sarnlink"), std::string::npos);
+  EXPECT_EQ(yes.out, "1 diary entry imported!\n");
   const auto no = RunSarnlink(
       "import --allow-duplicates --ask-author --db " + Quote(db) + " --in " + Quote(out), "n\n");
-  EXPECT_EQ(no.out, "2件の日記をImport完了！\n");
+  EXPECT_EQ(no.out, "2 diary entries imported!\n");
   const auto cancel =
       RunSarnlink("import --ask-author --db " + Quote(db) + " --in " + Quote(out), "c\n");
   EXPECT_EQ(cancel.status, 1);
@@ -191,7 +191,7 @@ TEST_F(ExportImportCli, AnAuthorWhoWroteNothingIsRefusedWithTheFilesAuthors) {
   EXPECT_NE(typed.err.find("has the author \"Hanako\", so nothing was stored; " + authors),
             std::string::npos)
       << typed.err;
-  EXPECT_EQ(typed.out.find("Import完了"), std::string::npos) << typed.out;
+  EXPECT_EQ(typed.out.find("imported!"), std::string::npos) << typed.out;
   const auto nobody =
       RunSarnlink("import --dry-run --author nobody --db " + Quote(db) + " --in " + Quote(out));
   EXPECT_EQ(nobody.status, 1);

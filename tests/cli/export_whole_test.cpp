@@ -56,7 +56,7 @@ TEST_F(ExportWhole, EveryKindOfRowIsWrittenAndReadsBack) {
     const auto run = RunSarnlink("export --overwrite --db " + Quote(db) + " --out " + Quote(out) +
                                  " --publish-day " + publish_day);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("40件のレコードをエクスポート完了。"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("40 records exported."), std::string::npos) << run.out;
     const std::string text = ReadText(out);
     EXPECT_EQ(Entries(text), 40);
     for (const char* title : {"Null day", "Null genre", "Null private",
@@ -210,11 +210,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "is more than any file can hold"},
         LimitCase{"TwentyDigitBytes", "--max-bytes 99999999999999999999",
                   "is more than any file can hold"},
-        LimitCase{"NoBytes", "--max-bytes 0K", "--max-bytes: must be more than 0 bytes"},
+        LimitCase{"NoBytes", "--max-bytes 0K", "--max-bytes must be more than 0 bytes"},
         LimitCase{"NoEntries", "--max-entries 0",
-                  "--max-entries: must be a whole number from 1 to 2147483647, not \"0\""},
+                  "--max-entries must be a whole number from 1 to 2147483647, not \"0\""},
         LimitCase{"EntriesThatWouldWrap", "--max-entries 99999999999999999999",
-                  "--max-entries: must be a whole number from 1"}),
+                  "--max-entries must be a whole number from 1"}),
     testing::ByName());
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST_P(Zeros, BecomeReplacementsCountedWithTheirLine) {
   const auto run = Import();
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("sarnlink: " + note + "\n"), std::string::npos) << run.err;
-  EXPECT_NE(run.out.find("（読めなかった2箇所をU+FFFDに置き換えました。最初は2行目）"),
+  EXPECT_NE(run.out.find("(2 places that could not be read now hold U+FFFD; the first is on line 2)"),
             std::string::npos)
       << run.out;
   EXPECT_EQ(Query("SELECT Title, Contents, instr(Title, char(0)) FROM Contents"),

@@ -34,7 +34,7 @@ class RealWorldFiles : public ::testing::Test {
 TEST_F(RealWorldFiles, ABlogServiceExportKeepsItsLastEntryAndFirstCategory) {
   const auto run = Import(DataFile("real-world/blog-service.utf8.txt"), "--author hanako");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "2件の日記をImport完了！\n");
+  EXPECT_EQ(run.out, "2 diary entries imported!\n");
   EXPECT_EQ(Query("SELECT Day, Number, Genre, Title, Private, PublishTime, quote(extend) FROM "
                   "Contents ORDER BY rowid"),
             "2016/08/15|1|夏|花火大会 🎆|0|2016/08/15 21:30:00|''\n"

@@ -94,8 +94,8 @@ TEST_F(TerminalForms, TheFlagsPrefillTheOptionsFormAndANoSkipsItsFields) {
                                   "--no-br", "--author", "Taro"},
                                  std::string(11, '\r'));
   ASSERT_EQ(run.status, 0) << run.screen;
-  EXPECT_EQ(run.screen.find("開始日"), std::string::npos) << "a skipped field was asked";
-  EXPECT_EQ(run.screen.find("number ["), std::string::npos) << "an English prompt in the form";
+  EXPECT_EQ(run.screen.find("Start day"), std::string::npos) << "a skipped field was asked";
+  EXPECT_EQ(run.screen.find("番号"), std::string::npos) << "a Japanese prompt in an English run";
   const std::string text = testing::ReadText(out);
   EXPECT_EQ(text.rfind("AUTHOR: Taro\r\n", 0), 0u) << text;
   EXPECT_EQ(text.find("CATEGORY: 日記"), std::string::npos);
@@ -109,9 +109,9 @@ TEST_F(TerminalForms, APeriodLeftAsItLoadsExportsEveryEntry) {
       RunOnTerminal({"export", "--ask", "--db", db, "--out", out}, "\ry\r" + std::string(10, '\r'));
   ASSERT_EQ(run.status, 0) << run.screen;
   // The sample diary's days run from 2006/01/01 to 2006/12/31.
-  EXPECT_NE(run.screen.find("開始日 [2005/12/31]"), std::string::npos) << run.screen;
-  EXPECT_NE(run.screen.find("終了日 [2007/01/01]"), std::string::npos) << run.screen;
-  EXPECT_NE(run.screen.find("当日は含みません"), std::string::npos) << run.screen;
+  EXPECT_NE(run.screen.find("Start day [2005/12/31]"), std::string::npos) << run.screen;
+  EXPECT_NE(run.screen.find("End day [2007/01/01]"), std::string::npos) << run.screen;
+  EXPECT_NE(run.screen.find("the start and end days themselves are not included"), std::string::npos) << run.screen;
   const std::string text = testing::ReadText(out);
   std::size_t entries = 0;
   for (auto at = text.find("\r\n--------\r\n"); at != std::string::npos;
@@ -119,12 +119,12 @@ TEST_F(TerminalForms, APeriodLeftAsItLoadsExportsEveryEntry) {
     ++entries;
   }
   EXPECT_EQ(entries, 32u);
-  EXPECT_EQ(run.screen.find("日付のない日記"), std::string::npos) << "the sample has none";
+  EXPECT_EQ(run.screen.find("entries without a day"), std::string::npos) << "the sample has none";
   // A diary with entries whose Day is Null or empty says that no period holds them.
   RunShell("sqlite3 " + Quote(db) + " < " + Quote(testing::DataFile("odd-rows.sql")));
   const auto odd = RunOnTerminal({"export", "--ask", "--db", db, "--out", out, "--overwrite"},
                                  "\ry\r" + std::string(10, '\r'));
-  EXPECT_NE(odd.screen.find("日付のない日記も含みません"), std::string::npos) << odd.screen;
+  EXPECT_NE(odd.screen.find("nor are entries without a day"), std::string::npos) << odd.screen;
 }
 
 TEST_F(TerminalForms, TheAuthorPromptListsTheFilesAuthorsAndBlankIsEveryone) {
@@ -134,7 +134,7 @@ TEST_F(TerminalForms, TheAuthorPromptListsTheFilesAuthorsAndBlankIsEveryone) {
   const auto blank =
       RunOnTerminal({"import", "--dry-run", "--ask-author", "--db", db, "--in", out}, "y\r   \r");
   EXPECT_EQ(blank.status, 0) << blank.screen;
-  EXPECT_NE(blank.screen.find("（このファイルの著者: Hanako 2件、Taro 1件）"), std::string::npos)
+  EXPECT_NE(blank.screen.find("(The authors of this file: Hanako: 2 entries, Taro: 1 entry)"), std::string::npos)
       << blank.screen;
   EXPECT_NE(blank.screen.find("3 entries would be stored"), std::string::npos) << blank.screen;
   const auto one =

@@ -303,8 +303,10 @@ INSTANTIATE_TEST_SUITE_P(
                      }
                    },
                    "without the diary's table Contents"},
-        DamageCase{"CutInsideTheFirstPage", [](Bytes& b) { b.resize(100); }, "not whole"},
-        DamageCase{"CutInsideAPage", [](Bytes& b) { b.resize(b.size() / 2 + 1000); }, "not whole"},
+        DamageCase{"CutInsideTheFirstPage", [](Bytes& b) { b.resize(100); },
+                   "less than the two 4096-byte pages"},
+        DamageCase{"CutInsideAPage", [](Bytes& b) { b.resize(b.size() / 2 + 1000); },
+                   "end part-way through a 4096-byte page"},
         DamageCase{"CutAtAPageBoundary", [](Bytes& b) { b.resize(b.size() / 2 / kPage * kPage); },
                    "page"},
         DamageCase{"CutToTwoPages", [](Bytes& b) { b.resize(2 * kPage); }, ""},

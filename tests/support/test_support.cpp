@@ -7,12 +7,24 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace sarnlink::testing {
+namespace {
+
+// The tool runs in English in every test, whatever the machine's locale; a test of another
+// language says so on the tool's command line.
+const bool kToolInEnglish = [] {
+  ::setenv("LC_ALL", "C.UTF-8", 1);
+  ::unsetenv("LANGUAGE");
+  return true;
+}();
+
+}  // namespace
 
 TempDir::TempDir() {
   std::random_device random;
@@ -67,6 +79,16 @@ std::string Quote(const std::string& text) {
     }
   }
   return quoted + "'";
+}
+
+std::string WithPaths(std::string command,
+                      const std::vector<std::pair<std::string, std::string>>& paths) {
+  for (const auto& [name, path] : paths) {
+    for (std::size_t at; (at = command.find(name)) != std::string::npos;) {
+      command.replace(at, name.size(), Quote(path));
+    }
+  }
+  return command;
 }
 
 CommandResult RunShell(const std::string& command, const std::string& input) {

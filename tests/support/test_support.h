@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/bytes.h"
@@ -63,6 +64,11 @@ class SampleDiaryTest : public ::testing::Test {
 
 // Quotes a path or value for the shell.
 std::string Quote(const std::string& text);
+
+// A command line of a table of cases with its placeholders ("DB", "OUT") replaced by the paths
+// they stand for, each quoted for the shell.
+std::string WithPaths(std::string command,
+                      const std::vector<std::pair<std::string, std::string>>& paths);
 
 // The path of a fixture in tests/data.
 std::string DataFile(const std::string& name);

@@ -46,7 +46,7 @@ HRESULT ReportCurrentException(const WCHAR* source, REFIID iid) noexcept {
   try {
     throw;
   } catch (const Error& e) {
-    SetInfo(FromUtf8(std::string(ErrorKindName(e.kind())) + ": " + e.what()), source, iid);
+    SetInfo(FromUtf8(ErrorKindName(e.kind()) + ": " + e.what()), source, iid);
     return CodeOf(e.kind());
   } catch (const std::bad_alloc&) {
     SetInfo(u"out of memory", source, iid);

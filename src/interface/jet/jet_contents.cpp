@@ -63,6 +63,14 @@ class QuietStderr {
   throw Error(ErrorKind::kDatabase, "diary " + name + ": " + what);
 }
 
+// A file whose bytes contradict themselves: said with what is wrong and where, then with what
+// the user can do about it, since the tool only reads the file and never mends it.
+[[noreturn]] void Broken(const std::string& name, const std::string& what) {
+  Damaged(name, "the file is damaged or incomplete (" + what +
+                    "); copy the .mdb again from Windows with the diary program closed, or mend "
+                    "it with Access's Compact and Repair, and try again");
+}
+
 // Whether `name` is `wanted` but for the letter case of ASCII letters, as Jet compares names.
 bool SameAsciiName(const char* name, std::string_view wanted) {
   const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
@@ -118,8 +126,11 @@ void CheckFirstPage(const std::uint8_t* page, std::size_t got, std::uint64_t siz
                       "); only Jet 4 diaries can be read");
   }
   if (size < 2 * kPageSize || size % kPageSize != 0) {
-    Damaged(name, "cut short or damaged: its " + std::to_string(size) +
-                      " bytes are not whole 4096-byte pages");
+    Broken(name, size < 2 * kPageSize
+                     ? "it holds " + std::to_string(size) +
+                           " bytes, less than the two 4096-byte pages of the smallest diary"
+                     : "its " + std::to_string(size) +
+                           " bytes end part-way through a 4096-byte page: it was cut short");
   }
 }
 
@@ -132,7 +143,7 @@ class LibmdbContents : public JetContents {
         name_(std::move(name)) {
     const QuietStderr quiet;
     if (!Libmdb().read_catalog(mdb_, MDB_TABLE)) {
-      Damaged(name_, "its list of tables cannot be read");
+      Broken(name_, "its list of tables cannot be read");
     }
     MdbCatalogEntry* entry = nullptr;
     for (guint k = 0; k < mdb_->num_catalog; ++k) {
@@ -147,16 +158,15 @@ class LibmdbContents : public JetContents {
       Damaged(name_, "a Jet database without the diary's table Contents");
     }
     if (entry->table_pg == 0 || entry->table_pg >= pages_) {
-      Damaged(name_, "the table Contents is defined on " +
-                         PageText(static_cast<std::uint32_t>(entry->table_pg)) +
-                         ", past the end of the file");
+      Broken(name_, "the table Contents is defined on " +
+                        PageText(static_cast<std::uint32_t>(entry->table_pg)) +
+                        ", past the end of the file");
     }
     table_definition_.reset(Libmdb().read_table(entry));
     table_ = table_definition_.get();
     if (!table_ || !Libmdb().read_columns(table_) || table_->num_cols == 0) {
-      Damaged(name_, "the definition of the table Contents (" +
-                         PageText(static_cast<std::uint32_t>(entry->table_pg)) +
-                         ") cannot be read");
+      Broken(name_, "the definition of the table Contents (" +
+                        PageText(static_cast<std::uint32_t>(entry->table_pg)) + ") cannot be read");
     }
     table_page_ = static_cast<std::uint32_t>(entry->table_pg);
     wanted_.assign(table_->num_cols, true);
@@ -179,16 +189,16 @@ class LibmdbContents : public JetContents {
     const std::size_t size = table_->map_sz;
     const std::string where = " (" + PageText(table_page_) + ")";
     if (!map || size < 5) {
-      Damaged(name_, "the table Contents has no readable map of its pages" + where);
+      Broken(name_, "the table Contents has no readable map of its pages" + where);
     }
     if (map[0] > 1) {
-      Damaged(name_, "the map of the table's pages is of an unknown kind" + where);
+      Broken(name_, "the map of the table's pages is of an unknown kind" + where);
     }
     for (std::size_t at = 1; map[0] == 1 && at + 4 <= size; at += 4) {
       const std::uint32_t page = Int32At(map, at);
       if (page >= pages_) {
-        Damaged(name_, "the map of the table's pages lists " + PageText(page) +
-                           ", past the end of the file" + where);
+        Broken(name_, "the map of the table's pages lists " + PageText(page) +
+                          ", past the end of the file" + where);
       }
     }
   }
@@ -229,8 +239,8 @@ class LibmdbContents : public JetContents {
     Rewind();
     LoadDataPage(place.page, [] { return std::string("a row was read on"); });
     if (place.row >= Int16At(mdb_->pg_buf, kRowCountAt) || !ReadRow(place.page, place.row, row)) {
-      Damaged(name_,
-              "row " + std::to_string(place.row) + " of " + PageText(place.page) + " is gone");
+      Broken(name_,
+             "row " + std::to_string(place.row) + " of " + PageText(place.page) + " is gone");
     }
   }
 
@@ -244,12 +254,12 @@ class LibmdbContents : public JetContents {
       return false;
     }
     if (next < 0) {
-      Damaged(name_,
-              "the map of the table's pages is of an unknown kind (" + PageText(table_page_) + ")");
+      Broken(name_,
+             "the map of the table's pages is of an unknown kind (" + PageText(table_page_) + ")");
     }
     const auto page = static_cast<std::uint32_t>(next);
     if (page <= page_ || page >= pages_) {
-      Damaged(name_, "the table's map lists " + PageText(page) + ", past the end of the file");
+      Broken(name_, "the table's map lists " + PageText(page) + ", past the end of the file");
     }
     LoadDataPage(page, [] { return std::string("the table's map lists"); });
     page_ = page;
@@ -278,16 +288,16 @@ class LibmdbContents : public JetContents {
   template <class Who>
   void LoadDataPage(std::uint32_t page, Who who) {
     if (!ReadInto(page, page_in_buffer_, Libmdb().read_pg)) {
-      Damaged(name_, who() + " " + PageText(page) + ", which cannot be read");
+      Broken(name_, who() + " " + PageText(page) + ", which cannot be read");
     }
     const std::uint8_t* bytes = mdb_->pg_buf;
     if (bytes[0] != MDB_PAGE_DATA || Int32At(bytes, 4) != table_page_) {
-      Damaged(name_, who() + " " + PageText(page) + ", which is not a data page of Contents");
+      Broken(name_, who() + " " + PageText(page) + ", which is not a data page of Contents");
     }
     const std::size_t rows = Int16At(bytes, kRowCountAt);
     if (kRowCountAt + 2 + 2 * rows > kPageSize) {
-      Damaged(name_,
-              PageText(page) + " claims " + std::to_string(rows) + " rows, more than a page holds");
+      Broken(name_,
+             PageText(page) + " claims " + std::to_string(rows) + " rows, more than a page holds");
     }
   }
 
@@ -295,8 +305,8 @@ class LibmdbContents : public JetContents {
   void RowBounds(std::uint32_t page, unsigned row, int& start, std::size_t& length) {
     if (Libmdb().find_row(mdb_, static_cast<int>(row), &start, &length) != 0 ||
         (start & kOffsetMask) < kRowCountAt + 2) {
-      Damaged(name_,
-              "row " + std::to_string(row) + " of " + PageText(page) + " lies outside its page");
+      Broken(name_,
+             "row " + std::to_string(row) + " of " + PageText(page) + " lies outside its page");
     }
   }
 
@@ -320,8 +330,8 @@ class LibmdbContents : public JetContents {
     std::vector<std::uint8_t> home(mdb_->pg_buf, mdb_->pg_buf + kPageSize);
     for (int moves = 0;; ++moves) {
       if (length < 4 || moves == kMaxMoves) {
-        Damaged(name_, "row " + std::to_string(row) + " of " + PageText(at_page) +
-                           " points to its data in a way that cannot be followed");
+        Broken(name_, "row " + std::to_string(row) + " of " + PageText(at_page) +
+                          " points to its data in a way that cannot be followed");
       }
       const std::uint8_t* pointer = mdb_->pg_buf + (start & kOffsetMask);
       const unsigned to_row = pointer[0];
@@ -348,8 +358,8 @@ class LibmdbContents : public JetContents {
   // Keeps the row's bytes, so that reading its memos may use libmdb's page buffers.
   void CopyRow(std::uint32_t page, unsigned row, std::size_t start, std::size_t length) {
     if (length < 4 || start + length > kPageSize) {
-      Damaged(name_,
-              "row " + std::to_string(row) + " of " + PageText(page) + " lies outside its page");
+      Broken(name_,
+             "row " + std::to_string(row) + " of " + PageText(page) + " lies outside its page");
     }
     row_.assign(mdb_->pg_buf + start, mdb_->pg_buf + start + length);
     row_page_ = page;
@@ -368,15 +378,15 @@ class LibmdbContents : public JetContents {
     const std::size_t row_columns = Int16At(bytes, 0);
     const std::size_t mask_size = (row_columns + 7) / 8;
     if (row_columns == 0 || mask_size + 2 + 2 > size) {
-      Damaged(name_,
-              RowName() + " is too short for its " + std::to_string(row_columns) + " columns");
+      Broken(name_,
+             RowName() + " is too short for its " + std::to_string(row_columns) + " columns");
     }
     const std::uint8_t* null_mask = bytes + size - mask_size;
     const std::size_t variable_count = Int16At(bytes, size - mask_size - 2);
     // The offsets of the variable columns, and the end of the last, lie before the count.
     const std::size_t offsets_at = size - mask_size - 2;
     if (table_->num_var_cols > 0 && 2 * (variable_count + 1) > offsets_at - 2) {
-      Damaged(name_, RowName() + " claims more variable columns than it holds");
+      Broken(name_, RowName() + " claims more variable columns than it holds");
     }
     const auto variable_offset = [&](std::size_t k) {
       return static_cast<std::size_t>(Int16At(bytes, offsets_at - 2 * (k + 1)));
@@ -411,12 +421,12 @@ class LibmdbContents : public JetContents {
         start = variable_offset(column->var_col_num);
         const std::size_t end = variable_offset(column->var_col_num + 1);
         if (end < start) {
-          Damaged(name_, RowName() + ": column " + column->name + " ends before it starts");
+          Broken(name_, RowName() + ": column " + column->name + " ends before it starts");
         }
         length = end - start;
       }
       if (start + length > offsets_at) {
-        Damaged(name_, RowName() + ": column " + column->name + " runs past its row");
+        Broken(name_, RowName() + ": column " + column->name + " runs past its row");
       }
       if (present && columns_[k].readable && wanted_[k]) {
         values[k] = ValueOf(*column, bytes + start, length);
@@ -442,8 +452,8 @@ class LibmdbContents : public JetContents {
   FieldValue NumberOf(const MdbColumn& column, const std::uint8_t* bytes, std::size_t length,
                       std::size_t size) {
     if (length != size) {
-      Damaged(name_, RowName() + ": column " + column.name + " has " + std::to_string(length) +
-                         " bytes for a number of " + std::to_string(size));
+      Broken(name_, RowName() + ": column " + column.name + " has " + std::to_string(length) +
+                        " bytes for a number of " + std::to_string(size));
     }
     if (size == 1) {
       return static_cast<std::int64_t>(bytes[0]);
@@ -457,8 +467,8 @@ class LibmdbContents : public JetContents {
   FieldValue TextOf(const MdbColumn& column, std::span<const std::uint8_t> bytes) {
     std::optional<std::u16string> text = DecodeJetText(bytes);
     if (!text) {
-      Damaged(name_, RowName() + ": column " + column.name + " holds " +
-                         std::to_string(bytes.size()) + " bytes, which are no Jet text");
+      Broken(name_, RowName() + ": column " + column.name + " holds " +
+                        std::to_string(bytes.size()) + " bytes, which are no Jet text");
     }
     return std::move(*text);
   }
@@ -469,7 +479,7 @@ class LibmdbContents : public JetContents {
                                           std::size_t length) {
     const std::string what = RowName() + ": the memo " + column.name;
     if (length < kMemoHeader) {
-      Damaged(name_, what + " is shorter than its header");
+      Broken(name_, what + " is shorter than its header");
     }
     const std::uint32_t word = Int32At(bytes, 0);
     const std::size_t declared = word & kMemoLengthMask;
@@ -477,8 +487,8 @@ class LibmdbContents : public JetContents {
     memo_.clear();
     if (flags & kMemoInline) {
       if (declared != length - kMemoHeader) {
-        Damaged(name_, what + " declares " + std::to_string(declared) + " bytes and holds " +
-                           std::to_string(length - kMemoHeader));
+        Broken(name_, what + " declares " + std::to_string(declared) + " bytes and holds " +
+                          std::to_string(length - kMemoHeader));
       }
       memo_.assign(bytes + kMemoHeader, bytes + length);
       return memo_;
@@ -488,28 +498,28 @@ class LibmdbContents : public JetContents {
     const bool one_row = flags & kMemoOneRow;
     while (memo_.size() < declared) {
       if (next == 0) {
-        Damaged(name_, what + " ends after " + std::to_string(memo_.size()) + " of its " +
-                           std::to_string(declared) + " bytes");
+        Broken(name_, what + " ends after " + std::to_string(memo_.size()) + " of its " +
+                          std::to_string(declared) + " bytes");
       }
       const std::uint32_t page = next >> 8;
       if (!seen.insert(next).second) {
-        Damaged(name_, what + " loops back to " + PageText(page));
+        Broken(name_, what + " loops back to " + PageText(page));
       }
       // The long-value page goes to libmdb's second buffer, leaving the row's page in place.
       if (!ReadInto(page, page_in_second_buffer_, Libmdb().read_alt_pg)) {
-        Damaged(name_, what + " continues on " + PageText(page) + ", which cannot be read");
+        Broken(name_, what + " continues on " + PageText(page) + ", which cannot be read");
       }
       const std::uint8_t* on_page = mdb_->alt_pg_buf;
       const unsigned row = next & 0xFF;
       const std::size_t rows = Int16At(on_page, kRowCountAt);
       if (on_page[0] != MDB_PAGE_DATA || row >= rows || kRowCountAt + 2 + 2 * rows > kPageSize) {
-        Damaged(name_, what + " continues on " + PageText(page) + ", which does not hold it");
+        Broken(name_, what + " continues on " + PageText(page) + ", which does not hold it");
       }
       const std::size_t start = Int16At(on_page, kRowCountAt + 2 + 2 * row) & kOffsetMask;
       const std::size_t end =
           row == 0 ? kPageSize : Int16At(on_page, kRowCountAt + 2 * row) & kOffsetMask;
       if (start < kRowCountAt + 2 + 2 * rows || end > kPageSize || end < start) {
-        Damaged(name_, what + " continues outside " + PageText(page));
+        Broken(name_, what + " continues outside " + PageText(page));
       }
       std::size_t piece = end - start;
       const std::uint8_t* data = on_page + start;
@@ -517,20 +527,20 @@ class LibmdbContents : public JetContents {
         next = 0;
       } else {
         if (piece < 4) {
-          Damaged(name_, what + " has a broken piece on " + PageText(page));
+          Broken(name_, what + " has a broken piece on " + PageText(page));
         }
         next = Int32At(data, 0);
         data += 4;
         piece -= 4;
       }
       if (memo_.size() + piece > declared) {
-        Damaged(name_, what + " holds more than its " + std::to_string(declared) + " bytes (" +
-                           PageText(page) + ")");
+        Broken(name_, what + " holds more than its " + std::to_string(declared) + " bytes (" +
+                          PageText(page) + ")");
       }
       memo_.insert(memo_.end(), data, data + piece);
       if (one_row && memo_.size() != declared) {
-        Damaged(name_, what + " declares " + std::to_string(declared) + " bytes and holds " +
-                           std::to_string(memo_.size()) + " (" + PageText(page) + ")");
+        Broken(name_, what + " declares " + std::to_string(declared) + " bytes and holds " +
+                          std::to_string(memo_.size()) + " (" + PageText(page) + ")");
       }
     }
     return memo_;

@@ -73,12 +73,43 @@ void CheckHeader(const std::string& path) {
   }
 }
 
+// The columns of kDiaryColumns that the file's table Contents lacks; empty when it has them all.
+std::vector<std::string> MissingDiaryColumns(sqlite3* db) {
+  std::vector<std::u16string> present;
+  sqlite3_stmt* columns = nullptr;
+  if (sqlite3_prepare_v2(db, "PRAGMA table_info(Contents)", -1, &columns, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(columns) == SQLITE_ROW) {
+      present.push_back(FromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns, 1))));
+    }
+  }
+  sqlite3_finalize(columns);
+  std::vector<std::string> missing;
+  for (const char16_t* column : kDiaryColumns) {
+    if (std::none_of(present.begin(), present.end(), [column](const std::u16string& name) {
+          return SameColumnName(name, column);
+        })) {
+      missing.push_back(ToUtf8(column));
+    }
+  }
+  return missing;
+}
+
 class Statement {
  public:
+  // A statement the diary refuses because a column is missing is a file of another shape, named
+  // with every column it lacks; any other refusal names the engine's reason and the statement.
   Statement(sqlite3* db, const std::string& sql, const std::string& path) {
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
         SQLITE_OK) {
-      Fail(path, "statement refused (" + SqliteMessage(db) + "): " + sql);
+      const std::string reason = SqliteMessage(db);
+      if (reason.starts_with("no such column")) {
+        if (const auto missing = MissingDiaryColumns(db); !missing.empty()) {
+          Fail(path, "not a diary of the host's shape: its table Contents has no " +
+                         std::string(missing.size() == 1 ? "column " : "columns ") +
+                         CommaList(missing) + ", which every diary has");
+        }
+      }
+      Fail(path, "statement refused (" + reason + "): " + sql);
     }
   }
   ~Statement() { sqlite3_finalize(stmt_); }

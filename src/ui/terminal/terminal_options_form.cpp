@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/say.h"
 #include "encoding/utf8.h"
 
 namespace sarnlink {
@@ -18,7 +19,11 @@ std::vector<std::string> Utf8Items(const std::vector<std::u16string>& items) {
 
 // The comment list of the terminal form: the dialog's two items, and the third value that
 // blog software takes (comments closed), which the command line offers too.
-const std::vector<std::u16string> kCommentItems = {u"受け入れない", u"受け入れる", u"締め切る"};
+std::vector<std::u16string> CommentItems() {
+  std::vector<std::u16string> items = AllowItems();
+  items.push_back(FromUtf8(Say("Closed")));
+  return items;
+}
 
 // A yyyy/mm/dd day as a picker's day; the picker's own day when the text is none.
 PickerDate PickerDateOf(const std::u16string& day, PickerDate fallback) {
@@ -68,7 +73,7 @@ frmOptionMembers TerminalOptionsForm::ShowModal(const std::u16string& path_diary
   questions_.out() << "MT Export/Import Option\n";
   frmOptionMembers members;  // IsOK stays false unless OK is chosen
   if (AskControls(controls)) {
-    const auto ok = questions_.AskYesNo("この設定でエクスポートしますか (n: キャンセル)", true);
+    const auto ok = questions_.AskYesNo(Say("Export with these settings? (n: cancel)"), true);
     if (ok && *ok) {
       members = Btn_OK_Click(controls);
     }
@@ -78,14 +83,15 @@ frmOptionMembers TerminalOptionsForm::ShowModal(const std::u16string& path_diary
 }
 
 bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
-  auto choose = [this](const char* label, const std::vector<std::u16string>& items, int& index) {
+  auto choose = [this](const std::string& label, const std::vector<std::u16string>& items,
+                       int& index) {
     const auto answer = questions_.AskChoice(label, Utf8Items(items), index);
     if (answer) {
       index = *answer;
     }
     return answer.has_value();
   };
-  auto check = [this](const char* label, bool& value) {
+  auto check = [this](const std::string& label, bool& value) {
     const auto answer = questions_.AskYesNo(label, value);
     if (answer) {
       value = *answer;
@@ -93,19 +99,19 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
     return answer.has_value();
   };
   // A field governed by a check box is asked only when the box is ticked.
-  questions_.out() << "-- 出力設定 (出力する期間やジャンルを設定します)\n";
-  if (!check("ジャンル: ジャンルを指定してエクスポートする", c.chkGenre) ||
-      !(!c.chkGenre || choose("ジャンル", c.cmbGenreItems, c.cmbGenre)) ||
-      !check("期間: 期間を指定してエクスポートする", c.chkPeriod) ||
-      !(!c.chkPeriod ||
-        (SayPeriodNote(c) && AskDate("開始日", c.dtpStart) && AskDate("終了日", c.dtpEnd))) ||
-      !check("出力設定: 公開/非公開設定の記事をエクスポートするかどうかを指定する", c.chkPublish) ||
-      !(!c.chkPublish || choose("公開/非公開", kPublishItems, c.cmbPublish))) {
+  questions_.out() << Say("-- Output (the period and genre to export)") << "\n";
+  if (!check(Say("Genre: export one genre only"), c.chkGenre) ||
+      !(!c.chkGenre || choose(Say("Genre"), c.cmbGenreItems, c.cmbGenre)) ||
+      !check(Say("Period: export a period only"), c.chkPeriod) ||
+      !(!c.chkPeriod || (SayPeriodNote(c) && AskDate(Say("Start day"), c.dtpStart) &&
+                         AskDate(Say("End day"), c.dtpEnd))) ||
+      !check(Say("Publishing: export public or private entries only"), c.chkPublish) ||
+      !(!c.chkPublish || choose(Say("Public or private"), PublishItems(), c.cmbPublish))) {
     return false;
   }
-  questions_.out() << "-- 詳細設定 (出力時の詳細な設定を行います)\n";
-  const auto author =
-      questions_.Ask("著者 [" + ToUtf8(c.txtAuthor) + "] (Enter でそのまま、- で空にします): ");
+  questions_.out() << Say("-- Details (how the entries are written)") << "\n";
+  const auto author = questions_.Ask(
+      Fill(Say("Author [{0}] (Enter keeps it, - empties it): "), {ToUtf8(c.txtAuthor)}));
   if (!author) {
     return false;
   }
@@ -114,10 +120,11 @@ bool TerminalOptionsForm::AskControls(frmOptionControls& c) {
   } else if (!author->empty()) {
     c.txtAuthor = FromUtf8(*author);
   }
-  return choose("改行", kBRItems, c.cmbBR) && choose("ハイフン", kHyphenItems, c.cmbHyphen) &&
-         choose("Trackback", kAllowItems, c.cmbPing) &&
-         choose("コメント", kCommentItems, c.cmbComment) &&
-         choose("日付", kPublishDayItems, c.cmbPublishDay);
+  return choose(Say("Line breaks"), BRItems(), c.cmbBR) &&
+         choose(Say("Hyphens"), HyphenItems(), c.cmbHyphen) &&
+         choose("Trackback", AllowItems(), c.cmbPing) &&
+         choose(Say("Comments"), CommentItems(), c.cmbComment) &&
+         choose(Say("Date"), PublishDayItems(), c.cmbPublishDay);
 }
 
 bool TerminalOptionsForm::SayPeriodNote(const frmOptionControls& controls) {
@@ -142,7 +149,7 @@ bool TerminalOptionsForm::AskDate(const std::string& label, PickerDate& date) {
       date = typed;
       return true;
     }
-    questions_.out() << "  1601/01/01 から 9999/12/31 までの日を yyyy/mm/dd で入力してください\n";
+    questions_.out() << Say("  Type a day from 1601/01/01 to 9999/12/31 as yyyy/mm/dd") << "\n";
   }
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "common/say.h"
 #include "common/text.h"
 #include "encoding/utf8.h"
 
@@ -113,7 +114,9 @@ void TerminalProgress::WritePlainProgress(int percent) {
     return;
   }
   last_line_ = now;
-  status_ << "sarnlink: " << percent << "% done\n" << std::flush;
+  // xgettext:no-c-format
+  status_ << "sarnlink: " << Fill(Say("{0}% done"), {std::to_string(percent)}) << "\n"
+          << std::flush;
 }
 
 void TerminalProgress::UnlockAfterFailure() {

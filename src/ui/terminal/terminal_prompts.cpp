@@ -1,5 +1,9 @@
 #include "ui/terminal/terminal_prompts.h"
 
+#include <string>
+
+#include "common/say.h"
+
 namespace sarnlink {
 
 std::optional<std::string> TerminalQuestions::Ask(const std::string& prompt) {
@@ -33,7 +37,7 @@ std::optional<bool> TerminalQuestions::AskYesNo(const std::string& question, boo
     if (*answer == "n" || *answer == "N" || *answer == "no") {
       return false;
     }
-    out_ << "  y か n で答えてください\n";
+    out_ << Say("  Answer y or n") << "\n";
   }
 }
 
@@ -45,7 +49,7 @@ std::optional<int> TerminalQuestions::AskChoice(const std::string& label,
     out_ << "  " << k << ") " << items[k] << (static_cast<int>(k) == current ? "  *" : "") << "\n";
   }
   while (true) {
-    const auto answer = Ask("  番号 [" + std::to_string(current) + "]: ");
+    const auto answer = Ask(Fill(Say("  Number [{0}]: "), {std::to_string(current)}));
     if (!answer) {
       return std::nullopt;
     }
@@ -60,7 +64,8 @@ std::optional<int> TerminalQuestions::AskChoice(const std::string& label,
       }
     } catch (const std::exception&) {
     }
-    out_ << "  0 から " << items.size() - 1 << " までの番号を選んでください\n";
+    out_ << Fill(Say("  Choose a number from 0 to {0}"), {std::to_string(items.size() - 1)})
+         << "\n";
   }
 }
 

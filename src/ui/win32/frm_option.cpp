@@ -97,7 +97,7 @@ void FillPage0(OptionForm& f) {
   HWND dtpStart = Picker(page, kDtpStart, 960, c.dtpStart);
   Label(page, 2320, 640, 255, u"～", kLabel4);
   HWND dtpEnd = Picker(page, kDtpEnd, 2520, c.dtpEnd);
-  Combo(page, kCmbPublish, 1680, 1080, 2175, kPublishItems, c.cmbPublish);
+  Combo(page, kCmbPublish, 1680, 1080, 2175, PublishItems(), c.cmbPublish);
   HWND chkGenre = Check(page, kChkGenre, 120, 120, 1095, u"ジャンル");
   HWND chkPeriod = Check(page, kChkPeriod, 120, 600, 975, u"期間");
   HWND chkPublish = Check(page, kChkPublish, 120, 1080, 1455, u"出力設定");
@@ -120,12 +120,12 @@ void FillPage1(OptionForm& f) {
   Label(page, 240, 1605, 1335, u"Trackback");
   Label(page, 240, 2085, 1455, u"コメント");
   Label(page, 240, 2565, 1335, u"日付");
-  HWND cmbBR = Combo(page, kCmbBR, 1320, 600, 2535, kBRItems, c.cmbBR);
-  HWND cmbHyphen = Combo(page, kCmbHyphen, 1320, 1080, 2535, kHyphenItems, c.cmbHyphen);
-  HWND cmbPing = Combo(page, kCmbPing, 1320, 1560, 2535, kAllowItems, c.cmbPing);
-  HWND cmbComment = Combo(page, kCmbComment, 1320, 2040, 2535, kAllowItems, c.cmbComment);
+  HWND cmbBR = Combo(page, kCmbBR, 1320, 600, 2535, BRItems(), c.cmbBR);
+  HWND cmbHyphen = Combo(page, kCmbHyphen, 1320, 1080, 2535, HyphenItems(), c.cmbHyphen);
+  HWND cmbPing = Combo(page, kCmbPing, 1320, 1560, 2535, AllowItems(), c.cmbPing);
+  HWND cmbComment = Combo(page, kCmbComment, 1320, 2040, 2535, AllowItems(), c.cmbComment);
   HWND cmbPublishDay =
-      Combo(page, kCmbPublishDay, 1320, 2520, 2535, kPublishDayItems, c.cmbPublishDay);
+      Combo(page, kCmbPublishDay, 1320, 2520, 2535, PublishDayItems(), c.cmbPublishDay);
   MakeControl(page, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, 1320, 120, 2535, 270,
               c.txtAuthor.c_str(), kTxtAuthor, WS_EX_CLIENTEDGE);
   AddTooltip(f, cmbBR,

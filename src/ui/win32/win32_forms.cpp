@@ -63,7 +63,7 @@ LRESULT CALLBACK InputBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 }  // namespace
 
 AuthorQuestionAnswer Win32AuthorPrompt::AskOneAuthorOnly() {
-  const int answer = MessageBoxW(HostWindow(), Wide(kAuthorQuestion), Wide(kComponentTitle),
+  const int answer = MessageBoxW(HostWindow(), Wide(Shown(kAuthorQuestion)), Wide(kComponentTitle),
                                  MB_YESNOCANCEL | MB_DEFBUTTON1);
   switch (answer) {
     case IDYES:
@@ -85,14 +85,15 @@ std::optional<std::u16string> Win32AuthorPrompt::AskAuthorName() {
   RECT outer = {0, 0, Pixels(6180), Pixels(2175)};
   AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
   box.window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, Wide(kInputBoxClass),
-                               Wide(kAuthorInputTitle), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               Wide(Shown(kAuthorInputTitle)), style, CW_USEDEFAULT, CW_USEDEFAULT,
                                outer.right - outer.left, outer.bottom - outer.top, owner.window(),
                                nullptr, ThisModule(), nullptr);
   if (!box.window) {
     throw Error(ErrorKind::kUsage, "the author input box cannot be shown: there is no desktop");
   }
   SetWindowLongPtrW(box.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
-  MakeControl(box.window, WC_STATICW, SS_LEFT, 120, 120, 4575, 1095, kAuthorInputPrompt, 0);
+  MakeControl(box.window, WC_STATICW, SS_LEFT, 120, 120, 4575, 1095, AuthorInputPrompt().c_str(),
+              0);
   MakeControl(box.window, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 4815, 120, 1215, 375, u"OK",
               IDOK);
   MakeControl(box.window, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 4815, 600, 1215, 375, u"Cancel",
