@@ -62,15 +62,11 @@ std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16stri
 
 std::u16string Shown(const ShownText& text, std::int64_t count,
                      std::initializer_list<std::u16string_view> values) {
-  std::u16string form;
-  if (!g_translator && text.component) {
-    form = text.component;
-  } else if (!g_translator) {
-    form = FromUtf8(text.english_plural && count != 1 ? text.english_plural : text.english);
-  } else {
-    form = FromUtf8(g_translator(text.english, text.english_plural,
-                                 text.english_plural ? Magnitude(count) : 1));
-  }
+  const std::u16string form =
+      !g_translator && text.component
+          ? std::u16string(text.component)
+          : FromUtf8(text.english_plural ? SayN(text.english, text.english_plural, count)
+                                         : Say(text.english));
   const std::u16string number = DecimalText(count);
   std::vector<std::u16string_view> all = {number};
   all.insert(all.end(), values.begin(), values.end());

@@ -9,11 +9,12 @@
 
 namespace sarnlink {
 
-std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16string& path) {
+namespace {
+
+std::vector<std::u16string> GenreItems(DiaryConnection& connection) {
   std::vector<std::u16string> items = {kAllGenres, kGeneralGenre};
-  auto connection = diary.Connect(path);
   auto genres =
-      connection->OpenStatement(GenreListQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
+      connection.OpenStatement(GenreListQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
   while (!genres->IsEOF()) {
     items.push_back(TextOrEmpty(genres->Field(u"Genre")));
     genres->MoveNext();
@@ -22,17 +23,12 @@ std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16st
   return items;
 }
 
-namespace {
-
 // The Day texts of the diary that are neither Null nor empty; `undated` tells whether it has
 // rows whose Day is.
-std::vector<std::u16string> DiaryDays(DiaryDatabase& diary, const std::u16string& path,
-                                      bool& undated) {
+std::vector<std::u16string> DiaryDays(DiaryConnection& connection, bool& undated) {
   std::vector<std::u16string> days;
   undated = false;
-  auto connection = diary.Connect(path);
-  auto rows =
-      connection->OpenStatement(DayNumbersQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
+  auto rows = connection.OpenStatement(DayNumbersQuery{}, CursorKind::kKeyset, LockKind::kReadOnly);
   while (!rows->IsEOF()) {
     std::u16string day = TextOrEmpty(rows->Field(u"Day"));
     if (day.empty()) {
@@ -87,6 +83,10 @@ PickerDate BoundBeside(const std::u16string& day, int step) {
 
 }  // namespace
 
+std::vector<std::u16string> FillGenreList(DiaryDatabase& diary, const std::u16string& path) {
+  return GenreItems(*diary.Connect(path));
+}
+
 PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTime& today) {
   if (days.empty()) {
     return PickerPeriod{PickerDateOf(today), PickerDateOf(today)};
@@ -97,9 +97,12 @@ PickerPeriod LoadedPeriod(const std::vector<std::u16string>& days, const LocalTi
 
 frmOptionControls LoadOptionControls(DiaryDatabase& diary, const std::u16string& path,
                                      const LocalTime& today) {
+  // One connection for the genre list and the days: a database failure ends the loading before
+  // the form is shown.
+  auto connection = diary.Connect(path);
   frmOptionControls controls;
-  controls.cmbGenreItems = FillGenreList(diary, path);
-  const PickerPeriod period = LoadedPeriod(DiaryDays(diary, path, controls.undated), today);
+  controls.cmbGenreItems = GenreItems(*connection);
+  const PickerPeriod period = LoadedPeriod(DiaryDays(*connection, controls.undated), today);
   controls.dtpStart = period.start;
   controls.dtpEnd = period.end;
   return controls;
